@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the recorder and its tests need; does nothing when all are there.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config git
+  libgtest-dev libgmock-dev nlohmann-json3-dev
+  qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins
+  libcurl4-openssl-dev libpcsclite-dev
+  pcscd vsmartcard-vpcd vsmartcard-vpicc python3-virtualsmartcard python3-pyftpdlib python3
+  xvfb xauth x11-utils fonts-ipafont-gothic imagemagick faketime
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ "${#missing[@]}" -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}" >&2
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+  sudo_cmd=(sudo)
+fi
+"${sudo_cmd[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,102 @@
+#include "app/Options.h"
+
+#include "core/Paths.h"
+
+#include <charconv>
+
+namespace {
+
+bool takes_value(const std::string& name, Program program) {
+    if (name == "--root" || name == "--server" || name == "--ftp-port" || name == "--debug-server") {
+        return true;
+    }
+    return program == Program::Window && (name == "--reader" || name == "--sounds");
+}
+
+std::string apply(Options& o, const std::string& name, const std::string& value) {
+    if (name == "--root") {
+        o.root = value;
+    } else if (name == "--server") {
+        o.server = value;
+    } else if (name == "--debug-server") {
+        o.debug_server = value;
+    } else if (name == "--sounds") {
+        o.sounds = value;
+    } else if (name == "--reader") {
+        if (value != "pcsc" && value != "keyboard" && value != "auto") {
+            return "--reader には pcsc、keyboard、auto のいずれかを指定してください: " + value;
+        }
+        o.reader = value;
+    } else if (name == "--ftp-port") {
+        int port = 0;
+        const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), port);
+        if (ec != std::errc() || end != value.data() + value.size() || port < 1 || port > 65535) {
+            return "--ftp-port には 1 から 65535 のポート番号を指定してください: " + value;
+        }
+        o.ftp_port = port;
+    }
+    return {};
+}
+
+} // namespace
+
+OptionsResult parse_options(const std::vector<std::string>& args, Program program) {
+    OptionsResult r;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string name = args[i];
+        std::string value;
+        bool has_value = false;
+        if (const auto eq = name.find('='); name.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = name.substr(eq + 1);
+            name = name.substr(0, eq);
+            has_value = true;
+        }
+        if (name == "--help" || name == "-h") {
+            r.options.help = true;
+            continue;
+        }
+        if (program == Program::Window && name == "--demo") {
+            r.options.demo = true;
+            continue;
+        }
+        if (!takes_value(name, program)) {
+            r.error = "不明なオプションです: " + args[i];
+            return r;
+        }
+        if (!has_value) {
+            if (i + 1 >= args.size()) {
+                r.error = name + " の値がありません";
+                return r;
+            }
+            value = args[++i];
+        }
+        if (value.empty() && name != "--server" && name != "--debug-server") {
+            r.error = name + " の値が空です";
+            return r;
+        }
+        if (auto err = apply(r.options, name, value); !err.empty()) {
+            r.error = err;
+            return r;
+        }
+    }
+    if (r.options.root.empty()) {
+        r.options.root = Paths::default_root();
+    }
+    return r;
+}
+
+std::string usage_text(Program program) {
+    std::string text = program == Program::Window ? "使い方: timerecorder [オプション]\n"
+                                                  : "使い方: timerecorder-sim [オプション] < スクリプト\n";
+    text += "  --root DIR          データの置き場所 (DIR/zerbanto, DIR/cortmp)\n"
+            "  --server HOST       本部の FTP サーバー (指定するとオンライン運用)\n"
+            "  --ftp-port N        FTP サーバーのポート (既定 21)\n"
+            "  --debug-server HOST 会社名が debug のときに使う FTP サーバー\n";
+    if (program == Program::Window) {
+        text += "  --reader KIND       カードリーダー: pcsc, keyboard, auto (既定 auto)\n"
+                "  --sounds DIR        chimes.wav と chord.wav のあるフォルダー\n"
+                "  --demo              見本の店舗とメンバーで試す\n";
+    }
+    text += "  --help              この説明を表示\n";
+    return text;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The command line of both programs. Without --server the recorder runs stand-alone.
+struct Options {
+    std::filesystem::path root;        // stands for drive C:
+    std::string server;                // FTP host: connected mode when not empty
+    int ftp_port = 21;
+    std::string debug_server;          // host used when the company name is "debug"
+    std::string reader = "auto";       // window program: pcsc, keyboard or auto
+    std::filesystem::path sounds;      // window program: folder of chimes.wav and chord.wav
+    bool demo = false;                 // window program: demo root, sample data, keyboard reader
+    bool help = false;
+};
+
+struct OptionsResult {
+    Options options;
+    std::string error; // not empty: a message for the user, exit status 2
+};
+
+enum class Program { Window, Simulator };
+
+[[nodiscard]] OptionsResult parse_options(const std::vector<std::string>& args, Program program);
+[[nodiscard]] std::string usage_text(Program program);

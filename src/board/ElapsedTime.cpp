@@ -1,0 +1,3 @@
+#include "board/ElapsedTime.h"
+
+void update_elapsed(FmMain&, int) {}

@@ -1,0 +1,49 @@
+#include "core/Paths.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace fs = std::filesystem;
+
+namespace {
+bool equal_ignoring_case(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+               return lower(x) == lower(y);
+           });
+}
+} // namespace
+
+fs::path resolve_case_insensitive(const fs::path& dir, std::string_view name) {
+    std::error_code ec;
+    const fs::path exact = dir / std::string(name);
+    if (fs::exists(exact, ec)) {
+        return exact;
+    }
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        if (equal_ignoring_case(it->path().filename().string(), name)) {
+            return it->path();
+        }
+    }
+    return exact;
+}
+
+Paths::Paths(fs::path root) : root_(std::move(root)) {}
+
+fs::path Paths::default_root() {
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && *xdg == '/') {
+        return fs::path(xdg) / "timerecorder";
+    }
+    const char* home = std::getenv("HOME");
+    return fs::path(home != nullptr ? home : "/tmp") / ".local" / "share" / "timerecorder";
+}
+
+fs::path Paths::zerbanto() const { return resolve_case_insensitive(root_, "zerbanto"); }
+
+fs::path Paths::cortmp() const { return resolve_case_insensitive(root_, "cortmp"); }
+
+fs::path Paths::file(std::string_view name) const { return resolve_case_insensitive(zerbanto(), name); }
+
+fs::path Paths::attendance_log(std::string_view store_code) const {
+    return file("KLOG_" + std::string(store_code) + ".csv");
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "core/Result.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Text files as the recorder keeps them: code page 932, lines ended by CR LF. Inside the program text is
+// UTF-8. Readers take CR LF, LF and CR alike and never fail on bytes that do not decode.
+namespace textfile {
+
+// Splits decoded text into lines at CR LF, LF or CR; a final line end does not start another line.
+[[nodiscard]] std::vector<std::string> split_lines(std::string_view text);
+
+// The whole file, decoded. FileNotFound for a missing file; PathFileAccess for a folder.
+[[nodiscard]] Result<std::string> read_text(const std::filesystem::path& path);
+[[nodiscard]] Result<std::vector<std::string>> read_lines(const std::filesystem::path& path);
+
+// Writes the lines, each ended by CR LF, to a file beside the target and renames it over the target
+// once it is complete and on disk: a reader sees the old file or the new one, never a part.
+[[nodiscard]] Status write_lines_atomic(const std::filesystem::path& path, const std::vector<std::string>& lines,
+                                        std::filesystem::perms perms = std::filesystem::perms::owner_read |
+                                                                       std::filesystem::perms::owner_write |
+                                                                       std::filesystem::perms::group_read |
+                                                                       std::filesystem::perms::others_read);
+
+// Copies a file byte for byte the same way: to a temporary name beside the target, then renamed.
+[[nodiscard]] Status copy_file_atomic(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// Reads a file line by line with memory independent of its size.
+class LineReader {
+public:
+    LineReader() = default;
+    ~LineReader();
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+
+    [[nodiscard]] Status open(const std::filesystem::path& path);
+    // The next line, decoded, without its line end; false at the end of the file.
+    bool next(std::string& line);
+    void close();
+
+private:
+    bool fill();
+    std::FILE* file_ = nullptr;
+    std::vector<char> buf_;
+    std::size_t pos_ = 0;
+    std::size_t end_ = 0;
+    bool eof_ = false;
+    std::string raw_;
+};
+
+} // namespace textfile

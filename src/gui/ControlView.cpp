@@ -1,0 +1,67 @@
+#include "gui/ControlView.h"
+
+#include <QAbstractButton>
+#include <QFont>
+#include <QLabel>
+#include <QPalette>
+#include <QPushButton>
+#include <QWidget>
+
+QString window_font_family() { return QStringLiteral("ＭＳ Ｐゴシック"); }
+
+void register_font_substitutions() {
+    QFont::insertSubstitutions(window_font_family(),
+                               {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
+                                QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL PGothic")});
+}
+
+QString to_qstring(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+
+QColor to_qcolor(const Color& c, const QWidget* w) {
+    switch (c.system_colour()) {
+    case Color::System::ButtonText:
+        return w->palette().color(QPalette::ButtonText);
+    case Color::System::WindowText:
+        return w->palette().color(QPalette::WindowText);
+    case Color::System::None:
+        break;
+    }
+    return QColor(c.red(), c.green(), c.blue());
+}
+
+void apply_control(QWidget* widget, const Control& control, const Scale& scale) {
+    const QString text = to_qstring(control.text);
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        if (label->text() != text) {
+            label->setText(text);
+        }
+        label->setAlignment((control.align == Alignment::Center ? Qt::AlignHCenter : Qt::AlignLeft) |
+                            Qt::AlignVCenter);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        if (button->text() != text) {
+            button->setText(text);
+        }
+    }
+    QFont font(window_font_family());
+    font.setBold(control.bold);
+    font.setPixelSize(std::max(1, scale.px(control.pt * 20.0)));
+    if (widget->font() != font) {
+        widget->setFont(font);
+    }
+    const QString style = QStringLiteral("color: %1; background-color: %2;")
+                              .arg(to_qcolor(control.fore, widget).name(), to_qcolor(control.back, widget).name()) +
+                          (qobject_cast<QPushButton*>(widget) != nullptr
+                               ? QStringLiteral(" border: 2px outset #808080; border-radius: 4px;")
+                               : QString());
+    if (widget->styleSheet() != style) {
+        widget->setStyleSheet(style);
+    }
+    const QRect geometry(scale.px(control.at.left + scale.x_offset), scale.px(control.at.top), scale.px(control.at.width),
+                         scale.px(control.at.height));
+    if (widget->geometry() != geometry) {
+        widget->setGeometry(geometry);
+    }
+    if (widget->isVisibleTo(widget->parentWidget()) != control.visible) {
+        widget->setVisible(control.visible);
+    }
+}

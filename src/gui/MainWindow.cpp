@@ -1,0 +1,115 @@
+#include "gui/MainWindow.h"
+
+#include "app/Recorder.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+MainWindow::MainWindow(Recorder& recorder, QWidget* parent) : QWidget(parent), recorder_(recorder) {
+    setWindowTitle(to_qstring(FmMain::caption));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(255, 224, 192));
+    setPalette(pal);
+    canvas_ = new QWidget(this);
+    build();
+    timer_ = new QTimer(this);
+    timer_->setInterval(100);
+    connect(timer_, &QTimer::timeout, this, &MainWindow::tick);
+    timer_->start();
+}
+
+void MainWindow::add(QWidget* widget, const Control* control) { views_.emplace_back(widget, control); }
+
+void MainWindow::build() {
+    FmMain& f = recorder_.form;
+    for (const auto& [name, control] : f.named_controls()) {
+        QWidget* w = nullptr;
+        if (control->kind == ControlKind::Button) {
+            auto* b = new QPushButton(canvas_);
+            b->setFocusPolicy(Qt::NoFocus);
+            w = b;
+        } else {
+            auto* l = new QLabel(canvas_);
+            l->setWordWrap(false);
+            w = l;
+        }
+        w->setObjectName(to_qstring(name));
+        add(w, control);
+    }
+    for (const auto& [name, control] : f.header_controls()) {
+        auto* l = new QLabel(canvas_);
+        l->setObjectName(to_qstring(name));
+        add(l, control);
+    }
+    for (std::size_t i = 0; i < f.board.size(); ++i) {
+        for (const auto& [col, control] : cells_of(f.board[i])) {
+            auto* l = new QLabel(canvas_);
+            l->setObjectName(QStringLiteral("lbl_%1(%2)").arg(QString::fromLatin1(col)).arg(i));
+            add(l, control);
+        }
+    }
+    auto click = [this](const char* name, void (Recorder::*handler)()) {
+        auto* b = canvas_->findChild<QPushButton*>(QString::fromLatin1(name));
+        connect(b, &QPushButton::clicked, this, [this, handler] {
+            (recorder_.*handler)();
+            after_event();
+        });
+    };
+    click("cmd_IN", &Recorder::cmd_in_click);
+    click("cmd_OUT", &Recorder::cmd_out_click);
+    click("Cmd_FromUSB", &Recorder::cmd_from_usb_click);
+    click("Cmd_ToUSB", &Recorder::cmd_to_usb_click);
+    click("cmd_Func", &Recorder::cmd_func_click);
+}
+
+void MainWindow::update_scale() {
+    const double fx = static_cast<double>(width()) / FmMain::design_width;
+    const double fy = static_cast<double>(height()) / FmMain::design_height;
+    scale_.factor = std::min(fx, fy);
+    const int w = scale_.px(FmMain::design_width);
+    const int h = scale_.px(FmMain::design_height);
+    canvas_->setGeometry((width() - w) / 2, (height() - h) / 2, w, h);
+}
+
+void MainWindow::sync() {
+    if (recorder_.form.minimised && !isMinimized()) {
+        showMinimized();
+    }
+    for (const auto& [widget, control] : views_) {
+        apply_control(widget, *control, scale_);
+    }
+}
+
+void MainWindow::tick() {
+    if (!recorder_.form.Timer1 || recorder_.ended()) {
+        return;
+    }
+    recorder_.timer_tick();
+    after_event();
+}
+
+void MainWindow::after_event() {
+    sync();
+    if (recorder_.ended() && !finishing_) {
+        finishing_ = true;
+        timer_->stop();
+        emit ended();
+    }
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    update_scale();
+    sync();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!recorder_.ended()) {
+        recorder_.close();
+    }
+    after_event();
+    event->accept();
+}

@@ -1,0 +1,91 @@
+#include "gui/ModelDialog.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+ModelDialog::ModelDialog(const QString& title, int design_width, int design_height, const Color& background,
+                         QWidget* parent)
+    : QDialog(parent) {
+    setWindowTitle(title);
+    setModal(true);
+    // Dialogs are drawn at the main window's scale so that their large buttons stay large.
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    scale_.factor = std::min(screen.width() / 14085.0, screen.height() / 14205.0) * 1.15;
+    setFixedSize(scale_.px(design_width), scale_.px(design_height));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, to_qcolor(background, this));
+    setPalette(pal);
+    limit_ = new QTimer(this);
+    limit_->setSingleShot(true);
+}
+
+QWidget* ModelDialog::add_widget(QWidget* widget, const Control& control) {
+    views_.emplace_back(widget, &control);
+    apply_control(widget, control, scale_);
+    return widget;
+}
+
+QWidget* ModelDialog::add_label(const Control& control) {
+    auto* l = new QLabel(this);
+    l->setWordWrap(true);
+    return add_widget(l, control);
+}
+
+QWidget* ModelDialog::add_button(const Control& control, std::function<void()> on_click) {
+    auto* b = new QPushButton(this);
+    connect(b, &QPushButton::clicked, this, [this, on_click = std::move(on_click)] {
+        on_click();
+        after_click();
+    });
+    return add_widget(b, control);
+}
+
+void ModelDialog::sync() {
+    for (const auto& [w, c] : views_) {
+        apply_control(w, *c, scale_);
+    }
+}
+
+void ModelDialog::after_click() {
+    sync();
+    if (limit_->interval() > 0) {
+        limit_->start();
+    }
+    if (!is_visible_()) {
+        accept();
+    }
+}
+
+void ModelDialog::run(std::function<bool()> is_visible, std::function<void()> on_close_box, int timeout_seconds,
+                      std::function<void()> on_timeout) {
+    is_visible_ = std::move(is_visible);
+    on_close_box_ = std::move(on_close_box);
+    limit_->disconnect();
+    limit_->setInterval(timeout_seconds * 1000);
+    if (timeout_seconds > 0) {
+        connect(limit_, &QTimer::timeout, this, [this, on_timeout] {
+            on_timeout();
+            sync();
+            accept();
+        });
+        limit_->start();
+    }
+    sync();
+    exec();
+    limit_->stop();
+}
+
+void ModelDialog::reject() {
+    // Escape and the close box both end up here.
+    if (on_close_box_) {
+        on_close_box_();
+    }
+    QDialog::reject();
+}
+
+void ModelDialog::closeEvent(QCloseEvent* event) { QDialog::closeEvent(event); }

@@ -1,0 +1,90 @@
+#include "gui/QtUserInterface.h"
+
+#include "gui/ModelDialog.h"
+#include "settings/Keypad.h"
+#include "settings/StoreSetup.h"
+#include "settings/YesNoDialog.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+
+MessageAnswer QtUserInterface::message(MessageIcon icon, MessageButtons buttons, std::string_view text) {
+    QMessageBox box(parent_);
+    box.setWindowTitle(QStringLiteral(" "));
+    box.setText(to_qstring(std::string(text)));
+    switch (icon) {
+    case MessageIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MessageIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MessageIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MessageIcon::None:
+        break;
+    }
+    QFont font(window_font_family());
+    font.setPointSize(16);
+    box.setFont(font);
+    if (buttons == MessageButtons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        return box.exec() == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return MessageAnswer::Ok;
+}
+
+void QtUserInterface::show_modal(YesNoDialog& d) {
+    ModelDialog dialog(to_qstring(YesNoDialog::title), YesNoDialog::design_width, YesNoDialog::design_height,
+                       colors::salmon, parent_);
+    dialog.setObjectName(QStringLiteral("UF_2"));
+    dialog.add_label(d.UF2L)->setObjectName(QStringLiteral("UF2L"));
+    dialog.add_button(d.cmd_Y, [&d] { d.cmd_Y_click(); })->setObjectName(QStringLiteral("cmd_Y"));
+    dialog.add_button(d.cmd_N, [&d] { d.cmd_N_click(); })->setObjectName(QStringLiteral("cmd_N"));
+    d.visible = true;
+    dialog.run([&d] { return d.visible; }, [&d] { d.close_box(); }, YesNoDialog::timeout_seconds,
+               [&d] { d.time_out(); });
+}
+
+void QtUserInterface::show_modal(Keypad& k) {
+    ModelDialog dialog(to_qstring(Keypad::title), Keypad::design_width, Keypad::design_height, colors::dark_grey,
+                       parent_);
+    dialog.setObjectName(QStringLiteral("UF_10key"));
+    dialog.add_label(k.UF10_lbl)->setObjectName(QStringLiteral("UF10_lbl"));
+    for (int d = 0; d <= 9; ++d) {
+        dialog.add_button(k.UF10_digit[static_cast<std::size_t>(d)], [&k, d] { k.digit_click(d); })
+            ->setObjectName(QStringLiteral("UF10_%1").arg(d));
+    }
+    dialog.add_button(k.UF10_C, [&k] { k.clear_click(); })->setObjectName(QStringLiteral("UF10_C"));
+    dialog.add_button(k.UF10_sell, [&k] { k.sell_click(); })->setObjectName(QStringLiteral("UF10_sell"));
+    dialog.add_button(k.UF10_cancel, [&k] { k.cancel_click(); })->setObjectName(QStringLiteral("UF10_cancel"));
+    k.visible = true;
+    dialog.run([&k] { return k.visible; }, [&k] { k.close_box(); }, Keypad::timeout_seconds, [&k] { k.time_out(); });
+}
+
+void QtUserInterface::show_modal(StoreSetup& s) {
+    ModelDialog dialog(to_qstring(StoreSetup::title), StoreSetup::design_width, StoreSetup::design_height,
+                       Color::rgb(240, 240, 240), parent_);
+    dialog.setObjectName(QStringLiteral("UF_Initial"));
+    auto* combo = new QComboBox(&dialog);
+    combo->setObjectName(QStringLiteral("UF_mise"));
+    combo->setEditable(true);
+    for (const auto& entry : s.list) {
+        combo->addItem(to_qstring(entry));
+    }
+    combo->setCurrentText(to_qstring(s.UF_mise.text));
+    dialog.add_widget(combo, s.UF_mise);
+    dialog.add_button(s.UF_SetMise, [&s, combo] {
+              s.UF_mise.text = combo->currentText().toStdString();
+              s.set_click();
+          })
+        ->setObjectName(QStringLiteral("UF_SetMise"));
+    dialog.run([&s] { return s.visible; }, [&s] { s.close_box(); });
+}
+
+void QtUserInterface::process_events() { QCoreApplication::processEvents(); }

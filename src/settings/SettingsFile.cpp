@@ -1,0 +1,128 @@
+#include "settings/SettingsFile.h"
+
+#include "app/Recorder.h"
+#include "core/Cp932.h"
+#include "core/RecordReader.h"
+#include "core/TextFile.h"
+#include "core/TimeText.h"
+
+#include <cstdio>
+
+namespace settings {
+
+std::string record_value(std::string_view record) {
+    const auto eq = record.rfind('=');
+    std::string_view v = eq == std::string_view::npos ? record : record.substr(eq + 1);
+    while (!v.empty() && v.front() == ' ') {
+        v.remove_prefix(1);
+    }
+    while (!v.empty() && v.back() == ' ') {
+        v.remove_suffix(1);
+    }
+    return std::string(v);
+}
+
+std::optional<std::string> transfer_time_text(std::string_view value) {
+    if (const auto t = timetext::parse_time_of_day(value)) {
+        return timetext::hms(*t);
+    }
+    if (const auto dt = timetext::parse_date_time(value)) {
+        std::array<char, 16> date{};
+        std::snprintf(date.data(), date.size(), "%04d/%02d/%02d", dt->year, dt->month, dt->day);
+        const bool has_time = value.find(':') != std::string_view::npos;
+        return has_time ? std::string(date.data()) + " " + timetext::hms(*dt) : std::string{};
+    }
+    return std::nullopt;
+}
+
+} // namespace settings
+
+namespace {
+
+// The first three characters of a record: its key.
+std::string key_of(std::string_view record) {
+    std::size_t bytes = 0;
+    for (int chars = 0; chars < 3 && bytes < record.size(); ++chars) {
+        ++bytes;
+        while (bytes < record.size() && (static_cast<unsigned char>(record[bytes]) & 0xC0) == 0x80) {
+            ++bytes;
+        }
+    }
+    return std::string(record.substr(0, bytes));
+}
+
+// Fills the next free transfer-time slot from a "F転送" record.
+void take_transfer_time(std::array<std::string, 3>& tensou_time, std::string_view record) {
+    std::size_t slot = 0;
+    if (!tensou_time[0].empty()) {
+        if (!tensou_time[1].empty()) {
+            return;
+        }
+        slot = 1;
+    }
+    auto text = settings::transfer_time_text(settings::record_value(record));
+    if (!text) { // not a date or time: the record counts as "F転送= 3:00"
+        text = settings::transfer_time_text(settings::record_value("F転送= 3:00"));
+    }
+    const auto colon = text->rfind(':');
+    tensou_time[slot] = (colon == std::string::npos || colon == 0) ? std::string{} : *text;
+}
+
+void apply_record(Recorder& rec, std::string_view record) {
+    const std::string key = key_of(record);
+    if (key == "会社名") {
+        rec.form.lbl_company.text = settings::record_value(record);
+    } else if (key == "店舗C") {
+        rec.form.lbl_MiseID.text = settings::record_value(record);
+    } else if (key == "店舗名") {
+        rec.form.lbl_tenmei.text = settings::record_value(record);
+        rec.form.lbl_tenmei.pt = utf8_length(rec.form.lbl_tenmei.text) > 7 ? 28 : 36;
+    } else if (key == "F転送") {
+        take_transfer_time(rec.tensou_time, record);
+    }
+}
+
+[[noreturn]] void unexpected(Recorder& rec, ErrorNumber e) {
+    rec.ui.message(MessageIcon::Critical, MessageButtons::Ok,
+                   "想定外エラー get_actionmap err = " + std::to_string(number_of(e)));
+    rec.end_program();
+}
+
+// Reads the settings text; in connected mode a missing file brings up the store setup until one exists.
+std::optional<std::string> read_settings(Recorder& rec) {
+    for (;;) {
+        auto text = textfile::read_text(rec.paths.settings_file());
+        if (text) {
+            return std::move(*text);
+        }
+        if (text.error() != ErrorNumber::FileNotFound) {
+            unexpected(rec, text.error());
+        }
+        if (!rec.connected()) {
+            return std::nullopt;
+        }
+        rec.uf_initial.set_settings_file(rec.paths.settings_file());
+        rec.uf_initial.load();
+        rec.ui.show_modal(rec.uf_initial);
+        if (!rec.uf_initial.last_write) {
+            rec.ui.message(MessageIcon::Critical, MessageButtons::Ok,
+                           "設定ファイルを書き込めません。\n" + rec.paths.settings_file().string());
+            rec.end_program();
+        }
+    }
+}
+
+} // namespace
+
+void get_actionmap(Recorder& rec) {
+    rec.tensou_time[0].clear();
+    rec.tensou_time[1].clear();
+    if (const auto text = read_settings(rec)) {
+        for (const auto& record : read_records(*text)) {
+            apply_record(rec, record);
+        }
+    }
+    rec.form.lbl_tenso_stat[0].text = rec.tensou_time[0];
+    rec.form.lbl_tenso_stat[1].text = rec.tensou_time[1];
+    rec.form.lbl_type.text = rec.connection_setting();
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "stamping/CardReader.h"
+
+#include <optional>
+#include <string>
+
+// The simulator's card reader: a card that lies on it until lifted, a card tapped for one poll, or a
+// reader component that cannot be loaded.
+class ScriptedReader final : public CardReader {
+public:
+    std::int16_t get_smart_card_uid(Buffer& buffer) override;
+
+    void place(std::string idm) { lying_ = std::move(idm); }
+    void tap(std::string idm) { tapped_ = std::move(idm); }
+    void lift() {
+        lying_.reset();
+        tapped_.reset();
+    }
+    void set_missing(bool missing) { missing_ = missing; }
+
+private:
+    std::optional<std::string> lying_;
+    std::optional<std::string> tapped_;
+    bool missing_ = false;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "core/Result.h"
+
+#include <filesystem>
+#include <string_view>
+
+// The one channel on which the attendance log stays open for appending from start-up to exit. Every line
+// is on disk (written and synced) when append returns, so a power cut loses no stamp; opening first ends
+// a torn last line so that a new line never merges with it.
+class AttendanceLog {
+public:
+    AttendanceLog() = default;
+    ~AttendanceLog();
+    AttendanceLog(const AttendanceLog&) = delete;
+    AttendanceLog& operator=(const AttendanceLog&) = delete;
+
+    // Opens (creating) the file for appending. PermissionDenied when another program holds it.
+    [[nodiscard]] Status open_append(const std::filesystem::path& path);
+    // Appends one line (UTF-8 text, without its line end). BadFileNameOrNumber when the channel is closed.
+    [[nodiscard]] Status append_line(std::string_view line);
+    void close();
+    [[nodiscard]] bool is_open() const { return fd_ >= 0; }
+    [[nodiscard]] const std::filesystem::path& path() const { return path_; }
+    // Whether lines are synced to disk on append (on unless a benchmark measures without it).
+    void set_sync(bool sync) { sync_ = sync; }
+
+private:
+    int fd_ = -1;
+    bool sync_ = true;
+    std::filesystem::path path_;
+};
