@@ -91,6 +91,7 @@ void Recorder::load() {
 
 void Recorder::start() {
     run_event([&] {
+        stamp_memory.board_built_at(clock.now());
         load();
         form.lbl_type.text = connection_setting();
     });

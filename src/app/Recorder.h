@@ -12,6 +12,7 @@
 #include "stamping/AttendanceLog.h"
 #include "stamping/CardReader.h"
 #include "stamping/Sounds.h"
+#include "stamping/StampMemory.h"
 #include "transfer/DriveList.h"
 
 #include <array>
@@ -86,6 +87,7 @@ public:
     YesNoDialog uf_2;
     Keypad uf_10key{members};
     StoreSetup uf_initial;
+    StampMemory stamp_memory;
 
 private:
     void load(); // Fm_main's load handler

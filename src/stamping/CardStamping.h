@@ -1,8 +1,13 @@
 #pragma once
 
 class Recorder;
+class Sounds;
 
-// One poll of the card reader and all that follows from it: a stamp for a card, or the clock jobs (the
-// daily reset, the transfer times, the per-minute refresh) without one. Ends the program with a message
-// on a failure it cannot go on from.
+// One poll of the card reader and all that follows from it: the daily reset when a new business day has
+// begun, then a stamp for a card, or the clock jobs (the transfer times, the per-minute refresh) without
+// one. Ends the program with a message on a failure it cannot go on from.
 void get_card_idm(Recorder& rec);
+
+// The sound of an accepted stamp and of an unregistered card; both return at once.
+void play_chimes(Sounds& sounds);
+void play_chord(Sounds& sounds);
