@@ -38,6 +38,9 @@ QWidget* ModelDialog::add_label(const Control& control) {
 
 QWidget* ModelDialog::add_button(const Control& control, std::function<void()> on_click) {
     auto* b = new QPushButton(this);
+    // Enter must not answer for the member: a reader that types the IDm ends it with Enter.
+    b->setAutoDefault(false);
+    b->setDefault(false);
     connect(b, &QPushButton::clicked, this, [this, on_click = std::move(on_click)] {
         on_click();
         after_click();

@@ -3,8 +3,12 @@
 #include "app/SingleInstance.h"
 #include "core/Paths.h"
 #include "gui/ControlView.h"
+#include "gui/KeyForwarder.h"
 #include "gui/MainWindow.h"
+#include "gui/QtSounds.h"
 #include "gui/QtUserInterface.h"
+#include "stamping/KeyboardReader.h"
+#include "stamping/PcscReader.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -13,18 +17,30 @@
 #include <QSocketNotifier>
 
 #include <iostream>
+#include <memory>
 
 namespace {
 
-class NoReader final : public CardReader {
-public:
-    std::int16_t get_smart_card_uid(Buffer&) override { return 1; }
+// The card reader chosen on the command line. "auto" takes PC/SC when a reader answers, else the keyboard.
+struct ChosenReader {
+    std::unique_ptr<PcscReader> pcsc;
+    std::unique_ptr<KeyboardReader> keyboard;
+    CardReader& reader() { return pcsc ? static_cast<CardReader&>(*pcsc) : *keyboard; }
 };
 
-class NoSounds final : public Sounds {
-public:
-    void play(std::string_view) override {}
-};
+ChosenReader choose_reader(const Options& options) {
+    ChosenReader chosen;
+    if (options.reader == "keyboard" || options.demo) {
+        chosen.keyboard = std::make_unique<KeyboardReader>();
+        return chosen;
+    }
+    chosen.pcsc = std::make_unique<PcscReader>();
+    if (options.reader == "auto" && !chosen.pcsc->reader_present()) {
+        chosen.pcsc.reset();
+        chosen.keyboard = std::make_unique<KeyboardReader>();
+    }
+    return chosen;
+}
 
 class NoDrives final : public DriveList {
 public:
@@ -63,11 +79,14 @@ int main(int argc, char** argv) {
     }
 
     SystemClock clock;
-    NoReader reader;
-    NoSounds sounds;
+    ChosenReader reader = choose_reader(options);
+    QtSounds sounds(QtSounds::choose_folder(options.sounds));
     NoDrives drives;
-    Recorder recorder(Services{clock, ui, reader, sounds, drives}, options);
+    Recorder recorder(Services{clock, ui, reader.reader(), sounds, drives}, options);
     MainWindow window(recorder);
+    if (reader.keyboard) {
+        window.installEventFilter(new KeyForwarder(*reader.keyboard, &window));
+    }
     ui.set_parent(&window);
     QObject::connect(&window, &MainWindow::ended, &app, [&app] { app.quit(); });
 
