@@ -186,35 +186,45 @@ bool LineReader::fill() {
 }
 
 bool LineReader::next(std::string& line) {
+    std::string_view raw;
+    if (!next_raw(raw)) {
+        return false;
+    }
+    line = cp932::to_utf8(raw);
+    return true;
+}
+
+bool LineReader::next_raw(std::string_view& line) {
+    std::size_t offset = 0; // bytes of the current line already scanned, counted from pos_
     for (;;) {
-        bool cr_at_end = false;
-        for (std::size_t i = pos_; i < end_; ++i) {
-            const char c = buf_[i];
-            if (c != '\r' && c != '\n') {
+        const char* data = buf_.data();
+        std::size_t i = pos_ + offset;
+        while (i < end_ && data[i] != '\n' && data[i] != '\r') {
+            ++i;
+        }
+        if (i == end_ || (data[i] == '\r' && i + 1 == end_ && !eof_)) {
+            // The line goes on in the next block, or the LF of a CR LF may stand there.
+            offset = i - pos_;
+            if (fill()) {
                 continue;
             }
-            if (c == '\r' && i + 1 == end_ && !eof_) {
-                cr_at_end = true; // the LF of a CR LF may be in the next block
-                break;
-            }
-            line = cp932::to_utf8(std::string_view(buf_.data() + pos_, i - pos_));
-            pos_ = i + 1;
-            if (c == '\r' && pos_ < end_ && buf_[pos_] == '\n') {
-                ++pos_;
-            }
-            return true;
-        }
-        if (!fill()) {
-            if (cr_at_end) {
-                continue; // now at the end of the file: the CR ends the line
-            }
-            if (pos_ < end_) {
-                line = cp932::to_utf8(std::string_view(buf_.data() + pos_, end_ - pos_));
+            i = pos_ + offset;
+            data = buf_.data();
+            if (i == end_) { // the end of the file, the last line without a line end
+                if (offset == 0) {
+                    return false;
+                }
+                line = std::string_view(data + pos_, offset);
                 pos_ = end_;
                 return true;
             }
-            return false;
         }
+        line = std::string_view(data + pos_, i - pos_);
+        pos_ = i + 1;
+        if (data[i] == '\r' && pos_ < end_ && data[pos_] == '\n') {
+            ++pos_;
+        }
+        return true;
     }
 }
 
