@@ -54,6 +54,37 @@ int stamp_mode(std::string_view text) {
 // line, which is not replayed.
 bool decodes(std::string_view raw) { return cp932::to_utf8(raw).find("\xEF\xBF\xBD") == std::string::npos; }
 
+// A date and time written exactly as the recorder writes it, "yyyy/m/d h:mm", as one number that orders as
+// the time does; nullopt for any other form. It passes over the many lines of earlier days cheaply; a line
+// that is not passed over is read in full.
+std::optional<std::int64_t> quick_key(std::string_view s) {
+    std::int64_t key = 0;
+    std::size_t i = 0;
+    const auto number = [&](std::size_t min_digits, std::size_t max_digits, char then) {
+        std::size_t n = 0;
+        int v = 0;
+        while (i < s.size() && n < max_digits && s[i] >= '0' && s[i] <= '9') {
+            v = v * 10 + (s[i] - '0');
+            ++i;
+            ++n;
+        }
+        if (n < min_digits || (then != 0 && (i >= s.size() || s[i++] != then))) {
+            return false;
+        }
+        key = key * 100 + v;
+        return true;
+    };
+    if (!number(4, 4, '/') || !number(1, 2, '/') || !number(1, 2, ' ') || !number(1, 2, ':') || !number(2, 2, 0) ||
+        i != s.size()) {
+        return std::nullopt;
+    }
+    return key;
+}
+
+std::int64_t key_of(const DateTime& t) {
+    return ((((static_cast<std::int64_t>(t.year) * 100 + t.month) * 100 + t.day) * 100 + t.hour) * 100) + t.minute;
+}
+
 } // namespace
 
 DateTime business_day_start(const DateTime& now) {
@@ -71,6 +102,7 @@ int replay_log(FmMain& form, const std::filesystem::path& log, const DateTime& d
         return 0; // no log yet: nothing to replay
     }
     const std::int64_t start_ms = day_start.to_millis();
+    const std::int64_t start_key = key_of(day_start);
     int replayed = 0;
     std::string_view raw;
     while (reader.next_raw(raw)) {
@@ -79,6 +111,9 @@ int replay_log(FmMain& form, const std::filesystem::path& log, const DateTime& d
             continue;
         }
         // The date field is plain ASCII: lines of earlier days are passed over without decoding them.
+        if (const auto key = quick_key(fields->when); key && *key < start_key) {
+            continue;
+        }
         const auto when = timetext::parse_date_time(fields->when);
         if (!when || when->to_millis() < start_ms) {
             continue;

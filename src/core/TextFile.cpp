@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -138,6 +139,16 @@ Status copy_file_atomic(const fs::path& from, const fs::path& to) {
                                         fs::perms::others_read);
 }
 
+namespace {
+// The first CR or LF in data[from, to), or to. Two library scans beat a loop over every byte.
+std::size_t line_end(const char* data, std::size_t from, std::size_t to) {
+    const auto* lf = static_cast<const char*>(std::memchr(data + from, '\n', to - from));
+    const std::size_t stop = lf == nullptr ? to : static_cast<std::size_t>(lf - data);
+    const auto* cr = static_cast<const char*>(std::memchr(data + from, '\r', stop - from));
+    return cr == nullptr ? stop : static_cast<std::size_t>(cr - data);
+}
+} // namespace
+
 LineReader::~LineReader() { close(); }
 
 Status LineReader::open(const fs::path& path) {
@@ -198,19 +209,16 @@ bool LineReader::next_raw(std::string_view& line) {
     std::size_t offset = 0; // bytes of the current line already scanned, counted from pos_
     for (;;) {
         const char* data = buf_.data();
-        std::size_t i = pos_ + offset;
-        while (i < end_ && data[i] != '\n' && data[i] != '\r') {
-            ++i;
-        }
-        if (i == end_ || (data[i] == '\r' && i + 1 == end_ && !eof_)) {
+        std::size_t at = line_end(data, pos_ + offset, end_);
+        if (at == end_ || (data[at] == '\r' && at + 1 == end_ && !eof_)) {
             // The line goes on in the next block, or the LF of a CR LF may stand there.
-            offset = i - pos_;
+            offset = at - pos_;
             if (fill()) {
                 continue;
             }
-            i = pos_ + offset;
+            at = pos_ + offset; // the same place, counted from where fill left the data
             data = buf_.data();
-            if (i == end_) { // the end of the file, the last line without a line end
+            if (at == end_) { // the end of the file, the last line without a line end
                 if (offset == 0) {
                     return false;
                 }
@@ -219,9 +227,9 @@ bool LineReader::next_raw(std::string_view& line) {
                 return true;
             }
         }
-        line = std::string_view(data + pos_, i - pos_);
-        pos_ = i + 1;
-        if (data[i] == '\r' && pos_ < end_ && data[pos_] == '\n') {
+        line = std::string_view(data + pos_, at - pos_);
+        pos_ = at + 1;
+        if (data[at] == '\r' && pos_ < end_ && data[pos_] == '\n') {
             ++pos_;
         }
         return true;
