@@ -18,8 +18,8 @@ int main() {
         std::ofstream out(list, std::ios::binary);
         out << "99999,2026/12/01\r\n";
         for (int i = 0; i < 10'000; ++i) {
-            out << std::to_string(100000 + i) << cp932::from_utf8(",山田 花子" + std::to_string(i) + ",")
-                << "012E4C1B" << std::to_string(10000000 + i) << "\r\n";
+            out << std::to_string(100000 + i) << cp932::from_utf8(",山田 花子" + std::to_string(i) + ",") << "012E4C1B"
+                << std::to_string(10000000 + i) << "\r\n";
         }
     }
     auto table = std::make_unique<MemberTable>();

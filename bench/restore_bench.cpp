@@ -37,11 +37,11 @@ DateTime write_log(const fs::path& path) {
             const DateTime in = day.plus_millis((6LL * 3600 + m * 600) * 1000);
             const DateTime leave = in.plus_millis(8LL * 3600 * 1000);
             const std::string idm = "01" + std::to_string(100000 + m) + "ABCDEF";
-            out << cp932::from_utf8(log_line("T01", in, std::to_string(100 + m), member_name(m), 1, "9:00", "17:00",
-                                             idm))
+            out << cp932::from_utf8(
+                       log_line("T01", in, std::to_string(100 + m), member_name(m), 1, "9:00", "17:00", idm))
                 << "\r\n";
-            out << cp932::from_utf8(log_line("T01", leave, std::to_string(100 + m), member_name(m), 2, "9:00",
-                                             "17:00", idm))
+            out << cp932::from_utf8(
+                       log_line("T01", leave, std::to_string(100 + m), member_name(m), 2, "9:00", "17:00", idm))
                 << "\r\n";
             written += 2;
         }

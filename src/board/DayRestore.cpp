@@ -52,7 +52,9 @@ int stamp_mode(std::string_view text) {
 
 // The recorder writes only what code page 932 holds; bytes that do not decode (to U+FFFD) mark a damaged
 // line, which is not replayed.
-bool decodes(std::string_view raw) { return cp932::to_utf8(raw).find("\xEF\xBF\xBD") == std::string::npos; }
+bool decodes(std::string_view raw) {
+    return cp932::to_utf8(raw).find("\xEF\xBF\xBD") == std::string::npos;
+}
 
 // A date and time written exactly as the recorder writes it, "yyyy/m/d h:mm", as one number that orders as
 // the time does; nullopt for any other form. It passes over the many lines of earlier days cheaply; a line

@@ -2,9 +2,8 @@
 
 #include "core/TimeText.h"
 
-std::string log_line(std::string_view store, const DateTime& t, std::string_view code, std::string_view name,
-                     int mode, std::string_view planned_start, std::string_view planned_leave,
-                     std::string_view idm) {
+std::string log_line(std::string_view store, const DateTime& t, std::string_view code, std::string_view name, int mode,
+                     std::string_view planned_start, std::string_view planned_leave, std::string_view idm) {
     std::string line;
     line.reserve(96);
     line.append(store).append(",");

@@ -16,12 +16,9 @@ TEST(DayRestore, BusinessDayStartsAtFive) {
         DateTime start;
     };
     const Case cases[] = {
-        {{2026, 3, 6, 4, 30, 0}, {2026, 3, 5, 5, 0, 0}},
-        {{2026, 3, 6, 4, 59, 59}, {2026, 3, 5, 5, 0, 0}},
-        {{2026, 3, 6, 5, 0, 0}, {2026, 3, 6, 5, 0, 0}},
-        {{2026, 3, 6, 23, 59, 59}, {2026, 3, 6, 5, 0, 0}},
-        {{2026, 3, 6, 0, 0, 0}, {2026, 3, 5, 5, 0, 0}},
-        {{2026, 1, 1, 0, 30, 0}, {2025, 12, 31, 5, 0, 0}},
+        {{2026, 3, 6, 4, 30, 0}, {2026, 3, 5, 5, 0, 0}}, {{2026, 3, 6, 4, 59, 59}, {2026, 3, 5, 5, 0, 0}},
+        {{2026, 3, 6, 5, 0, 0}, {2026, 3, 6, 5, 0, 0}},  {{2026, 3, 6, 23, 59, 59}, {2026, 3, 6, 5, 0, 0}},
+        {{2026, 3, 6, 0, 0, 0}, {2026, 3, 5, 5, 0, 0}},  {{2026, 1, 1, 0, 30, 0}, {2025, 12, 31, 5, 0, 0}},
         {{2024, 3, 1, 3, 0, 0}, {2024, 2, 29, 5, 0, 0}},
     };
     for (const auto& c : cases) {
@@ -48,20 +45,21 @@ protected:
         form.board.at(static_cast<std::size_t>(i)).Cast.text = name;
         form.board.at(static_cast<std::size_t>(i)).ST.text = "9:00";
     }
-    static const BoardRow& row(const TestRecorder& t, int i) { return t.rec->form.board.at(static_cast<std::size_t>(i)); }
+    static const BoardRow& row(const TestRecorder& t, int i) {
+        return t.rec->form.board.at(static_cast<std::size_t>(i));
+    }
 
     TempRoot root;
 };
 
 // A day's log with earlier days before it: only the business day's stamps are replayed, in file order.
 TEST_F(Restore, ReplaysTheBusinessDayOnly) {
-    write_log({"T01,2026/3/4 10:00,1,佐藤,1,9:00,17:00,A",  // two days ago
-               "T01,2026/3/5 4:59,2,鈴木,1,,,B",            // the business day before
-               "T01,2026/3/5 5:00,3,高橋,1,,,C",            // the start itself belongs to the day
-               "T01,2026/3/5 10:00,1,佐藤,1,9:00,17:00,A",
-               "T01,2026/3/5 14:00,1,佐藤,2,9:00,17:00,A",
+    write_log({"T01,2026/3/4 10:00,1,佐藤,1,9:00,17:00,A", // two days ago
+               "T01,2026/3/5 4:59,2,鈴木,1,,,B",           // the business day before
+               "T01,2026/3/5 5:00,3,高橋,1,,,C",           // the start itself belongs to the day
+               "T01,2026/3/5 10:00,1,佐藤,1,9:00,17:00,A", "T01,2026/3/5 14:00,1,佐藤,2,9:00,17:00,A",
                "T01,2026/3/5 22:30,4,伊藤,1,,,D",
-               "T01,2026/3/6 1:00,3,高橋,1,,,C"});          // a second shift-in after midnight
+               "T01,2026/3/6 1:00,3,高橋,1,,,C"}); // a second shift-in after midnight
     const auto t = restore_at({2026, 3, 6, 4, 30, 0});
     EXPECT_EQ(row(*t, 0).Cast.text, "佐藤");
     EXPECT_EQ(row(*t, 0).Cast.back, colors::shifted_out);
@@ -72,7 +70,7 @@ TEST_F(Restore, ReplaysTheBusinessDayOnly) {
     EXPECT_EQ(row(*t, 2).Cast.text, "伊藤");
     EXPECT_EQ(row(*t, 2).ET.text, "6:00"); // across midnight
     EXPECT_EQ(row(*t, 2).ET.back, colors::salmon);
-    EXPECT_EQ(row(*t, 3).Cast.text, "");    // 鈴木 stamped the day before
+    EXPECT_EQ(row(*t, 3).Cast.text, ""); // 鈴木 stamped the day before
     EXPECT_TRUE(t->rec->log.is_open());
 }
 
@@ -92,7 +90,8 @@ TEST_F(Restore, SkipsLinesItCannotReadAndGoesOn) {
                      cp932_lines({"T01,2026/3/6 9:00,1,佐藤,1,9:00,17:00,A", "", "T01,2026/3/6 9:10,2,鈴木",
                                   "T01,2026/3/6 9:x0,3,高橋,1,,,C", "T01,yesterday,3,高橋,1,,,C",
                                   "T01,2026/13/6 9:20,3,高橋,1,,,C"}) +
-                         bad_bytes + cp932_lines({"T01,2026/3/6 10:00,4,伊藤,1,,,D", "T01,2026/3/6 10:30,1,佐藤,2,,,A"}) +
+                         bad_bytes +
+                         cp932_lines({"T01,2026/3/6 10:00,4,伊藤,1,,,D", "T01,2026/3/6 10:30,1,佐藤,2,,,A"}) +
                          "T01,2026/3/6 11:0");
     const auto t = restore_at({2026, 3, 6, 12, 0, 0});
     EXPECT_EQ(row(*t, 0).Cast.back, colors::shifted_out);

@@ -15,15 +15,17 @@ std::filesystem::path list_of(const TempRoot& root, const std::string& bytes) {
     return root.zerbanto() / "E99_member.csv";
 }
 
-std::string code_of(const MemberTable& t, int i) { return t.is_end(i) ? "<end>" : *t.slot(i).code; }
+std::string code_of(const MemberTable& t, int i) {
+    return t.is_end(i) ? "<end>" : *t.slot(i).code;
+}
 
 TEST(MemberList, LoadsMembersDateLinesAndShortLines) {
     TempRoot root;
     MemberTable table;
     std::string date = "old";
-    const auto path = list_of(root, cp932_lines({"99999,2026/12/01", "123,山田 花子,012E4C1B3A5F6D7E,extra",
-                                                 " 7,空白付き,AA", "", "8,名前だけ", "9", "99999",
-                                                 "99999,2026/12/07,x", "10,髙橋 ①,BB"}));
+    const auto path =
+        list_of(root, cp932_lines({"99999,2026/12/01", "123,山田 花子,012E4C1B3A5F6D7E,extra", " 7,空白付き,AA", "",
+                                   "8,名前だけ", "9", "99999", "99999,2026/12/07,x", "10,髙橋 ①,BB"}));
     ASSERT_TRUE(load_member_list(path, table, date));
     EXPECT_EQ(date, "2026/12/07"); // the last date line wins; one without a date changes nothing
     EXPECT_EQ(table.end_index(), 5);

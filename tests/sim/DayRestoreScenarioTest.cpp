@@ -8,8 +8,8 @@ namespace {
 
 void write_store(const TempRoot& root) {
     root.write_bytes("zerbanto/action01.txt", cp932_lines({"会社名= Corvale", "店舗CD = T01", "店舗名 = 第一店"}));
-    root.write_bytes("zerbanto/E99_member.csv", cp932_lines({"99999,2026/03/01", "1,佐藤,A", "", "2,鈴木,B",
-                                                             "3,高橋,C", "4,伊藤,D"}));
+    root.write_bytes("zerbanto/E99_member.csv",
+                     cp932_lines({"99999,2026/03/01", "1,佐藤,A", "", "2,鈴木,B", "3,高橋,C", "4,伊藤,D"}));
 }
 
 // A log of several days around the start of the business day of 5 March, up to the business day of 6 March
@@ -36,7 +36,9 @@ std::vector<std::string> names(const nlohmann::json& state) {
     return out;
 }
 
-const nlohmann::json& cell(const nlohmann::json& state, int row, const char* col) { return state["board"][row][col]; }
+const nlohmann::json& cell(const nlohmann::json& state, int row, const char* col) {
+    return state["board"][row][col];
+}
 
 TEST(DayRestoreScenario, RestartBeforeFiveRebuildsYesterdaysBusinessDay) {
     TempRoot root;
@@ -59,8 +61,8 @@ TEST(DayRestoreScenario, RestartBeforeFiveRebuildsYesterdaysBusinessDay) {
     EXPECT_EQ(s["board"].size(), 26U);
     EXPECT_EQ(s["labels"]["lbl_member_date"]["text"], "2026/03/01");
     // The empty line of the member list takes no slot.
-    EXPECT_EQ(s["members"], (nlohmann::json{{"1", "佐藤", "A"}, {"2", "鈴木", "B"}, {"3", "高橋", "C"},
-                                            {"4", "伊藤", "D"}}));
+    EXPECT_EQ(s["members"],
+              (nlohmann::json{{"1", "佐藤", "A"}, {"2", "鈴木", "B"}, {"3", "高橋", "C"}, {"4", "伊藤", "D"}}));
 }
 
 TEST(DayRestoreScenario, RestartAtFiveStartsFromToday) {
@@ -79,8 +81,9 @@ TEST(DayRestoreScenario, RestartAtFiveStartsFromToday) {
 TEST(DayRestoreScenario, DamagedLinesInTheMiddleAreSkipped) {
     TempRoot root;
     write_store(root);
-    write_log(root, "\r\nT01,2026/3/5 11:00,9\r\nT01,2026/3/5 1x:00,9,誰,1,,,X\r\n" +
-                        std::string("T01,2026/3/5 12:00,9,\x82\xff,1,,,X\r\n"),
+    write_log(root,
+              "\r\nT01,2026/3/5 11:00,9\r\nT01,2026/3/5 1x:00,9,誰,1,,,X\r\n" +
+                  std::string("T01,2026/3/5 12:00,9,\x82\xff,1,,,X\r\n"),
               false);
     const SimRun run = run_sim(root.path(), "time 2026-03-05 23:00:00\nstart\nshow\n");
     ASSERT_EQ(run.status, 0) << run.stderr_text;

@@ -33,8 +33,8 @@ TEST(AttendanceLog, AppendedLinesAreOnDiskBeforeTheClose) {
     ASSERT_TRUE(log.append_line("T01,2014/12/7 9:05,123,山田 花子,1,9:00,17:00,ID"));
     EXPECT_EQ(root.read_bytes("KLOG_T01.csv"), cp932_lines({"T01,2014/12/7 9:05,123,山田 花子,1,9:00,17:00,ID"}));
     ASSERT_TRUE(log.append_line("T01,2014/12/7 9:06,124,髙橋,2,,,ID2"));
-    EXPECT_EQ(root.read_bytes("KLOG_T01.csv"), cp932_lines({"T01,2014/12/7 9:05,123,山田 花子,1,9:00,17:00,ID",
-                                                            "T01,2014/12/7 9:06,124,髙橋,2,,,ID2"}));
+    EXPECT_EQ(root.read_bytes("KLOG_T01.csv"),
+              cp932_lines({"T01,2014/12/7 9:05,123,山田 花子,1,9:00,17:00,ID", "T01,2014/12/7 9:06,124,髙橋,2,,,ID2"}));
     log.close();
     EXPECT_EQ(log.append_line("x").error(), ErrorNumber::BadFileNameOrNumber);
 }
