@@ -1,7 +1,20 @@
 #pragma once
 
+#include "core/DateTime.h"
+
+#include <filesystem>
+
+class FmMain;
 class Recorder;
 
-// Replays the stamps of the current business day from the attendance log onto the board and leaves the
-// log open for appending.
+// Replays the stamps of the current business day from the attendance log onto the board, refreshes the
+// times once and leaves the log open for appending. A line it cannot read is skipped; the replay goes on.
 void restore_board(Recorder& rec);
+
+// The start of the business day that now belongs to: 5:00:00 of today, or of yesterday before 5:00.
+[[nodiscard]] DateTime business_day_start(const DateTime& now);
+
+// The replay itself: every readable stamp of the log from day_start on goes onto the board through
+// set_status, in file order. Streams the file; a missing or unreadable file replays nothing. Returns the
+// number of stamps replayed.
+int replay_log(FmMain& form, const std::filesystem::path& log, const DateTime& day_start);

@@ -46,8 +46,8 @@ Color stay_colour(const std::string& et) {
 } // namespace
 
 void update_elapsed(FmMain& form, int now_seconds_of_day) {
-    const int now = ((now_seconds_of_day % timetext::seconds_per_day) + timetext::seconds_per_day) %
-                    timetext::seconds_per_day;
+    const int now =
+        ((now_seconds_of_day % timetext::seconds_per_day) + timetext::seconds_per_day) % timetext::seconds_per_day;
     for (auto& row : form.board) {
         if (!row.ET.text.empty()) {
             recompute(row, now);

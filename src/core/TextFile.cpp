@@ -1,10 +1,12 @@
 #include "core/TextFile.h"
 
 #include "core/Cp932.h"
+#include "core/WriteAll.h"
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -54,21 +56,6 @@ Result<std::string> read_bytes(const fs::path& path) {
         return ErrorNumber::PathFileAccess;
     }
     return bytes;
-}
-
-// Writes all of data to fd; false on any failure.
-bool write_all(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
 }
 
 void sync_parent(const fs::path& path) {
@@ -138,6 +125,16 @@ Status copy_file_atomic(const fs::path& from, const fs::path& to) {
                                         fs::perms::others_read);
 }
 
+namespace {
+// The first CR or LF in data[from, to), or to. Two library scans beat a loop over every byte.
+std::size_t line_end(const char* data, std::size_t from, std::size_t to) {
+    const auto* lf = static_cast<const char*>(std::memchr(data + from, '\n', to - from));
+    const std::size_t stop = lf == nullptr ? to : static_cast<std::size_t>(lf - data);
+    const auto* cr = static_cast<const char*>(std::memchr(data + from, '\r', stop - from));
+    return cr == nullptr ? stop : static_cast<std::size_t>(cr - data);
+}
+} // namespace
+
 LineReader::~LineReader() { close(); }
 
 Status LineReader::open(const fs::path& path) {
@@ -186,35 +183,42 @@ bool LineReader::fill() {
 }
 
 bool LineReader::next(std::string& line) {
+    std::string_view raw;
+    if (!next_raw(raw)) {
+        return false;
+    }
+    line = cp932::to_utf8(raw);
+    return true;
+}
+
+bool LineReader::next_raw(std::string_view& line) {
+    std::size_t offset = 0; // bytes of the current line already scanned, counted from pos_
     for (;;) {
-        bool cr_at_end = false;
-        for (std::size_t i = pos_; i < end_; ++i) {
-            const char c = buf_[i];
-            if (c != '\r' && c != '\n') {
+        const char* data = buf_.data();
+        std::size_t at = line_end(data, pos_ + offset, end_);
+        if (at == end_ || (data[at] == '\r' && at + 1 == end_ && !eof_)) {
+            // The line goes on in the next block, or the LF of a CR LF may stand there.
+            offset = at - pos_;
+            if (fill()) {
                 continue;
             }
-            if (c == '\r' && i + 1 == end_ && !eof_) {
-                cr_at_end = true; // the LF of a CR LF may be in the next block
-                break;
-            }
-            line = cp932::to_utf8(std::string_view(buf_.data() + pos_, i - pos_));
-            pos_ = i + 1;
-            if (c == '\r' && pos_ < end_ && buf_[pos_] == '\n') {
-                ++pos_;
-            }
-            return true;
-        }
-        if (!fill()) {
-            if (cr_at_end) {
-                continue; // now at the end of the file: the CR ends the line
-            }
-            if (pos_ < end_) {
-                line = cp932::to_utf8(std::string_view(buf_.data() + pos_, end_ - pos_));
+            at = pos_ + offset; // the same place, counted from where fill left the data
+            data = buf_.data();
+            if (at == end_) { // the end of the file, the last line without a line end
+                if (offset == 0) {
+                    return false;
+                }
+                line = std::string_view(data + pos_, offset);
                 pos_ = end_;
                 return true;
             }
-            return false;
         }
+        line = std::string_view(data + pos_, at - pos_);
+        pos_ = at + 1;
+        if (data[at] == '\r' && pos_ < end_ && data[pos_] == '\n') {
+            ++pos_;
+        }
+        return true;
     }
 }
 

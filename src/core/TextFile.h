@@ -41,6 +41,9 @@ public:
     [[nodiscard]] Status open(const std::filesystem::path& path);
     // The next line, decoded, without its line end; false at the end of the file.
     bool next(std::string& line);
+    // The next line as the file holds it (code page 932), without its line end. The view stays valid until
+    // the next call; a reader that looks at a few fields of many lines decodes only the lines it keeps.
+    bool next_raw(std::string_view& line);
     void close();
 
 private:
@@ -50,7 +53,6 @@ private:
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
     bool eof_ = false;
-    std::string raw_;
 };
 
 } // namespace textfile

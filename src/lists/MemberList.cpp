@@ -1,5 +1,95 @@
 #include "lists/MemberList.h"
 
 #include "app/Recorder.h"
+#include "core/TextFile.h"
+#include "lists/MemberListDownload.h"
 
-void get_member_list(Recorder&) {}
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr std::string_view date_line_code = "99999";
+constexpr const char* missing_list_message = "従業員リスト\nC:\\Zerbanto\\E99_member.csv が見当たりません";
+
+std::vector<std::string_view> split_fields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    for (;;) {
+        const auto comma = line.find(',');
+        fields.push_back(line.substr(0, comma));
+        if (comma == std::string_view::npos) {
+            return fields;
+        }
+        line.remove_prefix(comma + 1);
+    }
+}
+
+// A member line stores what it has: a line with one field stores only the code, one with two no IDm.
+void store_member(MemberTable::Slot& slot, const std::vector<std::string_view>& fields) {
+    slot.code = std::string(fields[0]);
+    if (fields.size() > 1) {
+        slot.name = fields[1];
+    }
+    if (fields.size() > 2) {
+        slot.idm = fields[2];
+    }
+}
+
+void clear_from(MemberTable& table, int first) {
+    for (int i = first; i < MemberTable::slot_count; ++i) {
+        table.slot(i) = MemberTable::Slot{};
+    }
+}
+
+} // namespace
+
+Status load_member_list(const std::filesystem::path& path, MemberTable& table, std::string& member_date) {
+    table.clear_member_list();
+    textfile::LineReader reader;
+    if (auto st = reader.open(path); !st) {
+        return st;
+    }
+    int n = 0;
+    std::string line;
+    while (reader.next(line)) {
+        if (line.empty()) {
+            continue; // an empty line would otherwise end the table for every reader
+        }
+        const auto fields = split_fields(line);
+        if (fields[0] == date_line_code) {
+            if (fields.size() > 1) {
+                member_date = fields[1];
+            }
+        } else if (n < MemberTable::slot_count) {
+            store_member(table.slot(n), fields);
+            ++n;
+        }
+    }
+    // clear_member_list reaches slot 1000 only; members of an earlier, longer list must not reappear.
+    clear_from(table, n);
+    return Done{};
+}
+
+void get_member_list(Recorder& rec) {
+    try {
+        if (rec.connected()) {
+            try {
+                refresh_member_list(rec);
+            } catch (const RuntimeError& e) {
+                if (e.number() == ErrorNumber::FileNotFound) {
+                    throw;
+                }
+                // any other failure of the refresh: the list on disk is loaded as it is
+            }
+        }
+        if (auto st = load_member_list(rec.paths.member_list(), rec.members, rec.form.lbl_member_date.text); !st) {
+            throw RuntimeError(st.error());
+        }
+    } catch (const RuntimeError& e) {
+        if (e.number() != ErrorNumber::FileNotFound) {
+            return; // the list stays as far as it was loaded; start-up goes on
+        }
+        rec.ui.message(MessageIcon::Critical, MessageButtons::Ok, missing_list_message);
+        rec.end_program();
+    }
+}

@@ -7,7 +7,9 @@
 
 namespace {
 
-int at(int h, int m, int s = 0) { return h * 3600 + m * 60 + s; }
+int at(int h, int m, int s = 0) {
+    return h * 3600 + m * 60 + s;
+}
 
 FmMain empty_board() {
     FmMain form;
@@ -15,7 +17,9 @@ FmMain empty_board() {
     return form;
 }
 
-const BoardRow& row(const FmMain& form, int i) { return form.board.at(static_cast<std::size_t>(i)); }
+const BoardRow& row(const FmMain& form, int i) {
+    return form.board.at(static_cast<std::size_t>(i));
+}
 
 // What the shift plan leaves: planned names with their times in the first rows.
 void plan(FmMain& form, int i, const std::string& name, const std::string& start, const std::string& leave) {
@@ -220,6 +224,7 @@ TEST(Board, EmptyNameTakesARowThatEndsTheSearch) {
 }
 
 struct ElapsedCase {
+    const char* name;
     const char* in;
     int now;
     const char* tt;
@@ -227,6 +232,10 @@ struct ElapsedCase {
     const char* rt;
     Color back;
 };
+
+void PrintTo(const ElapsedCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Elapsed : public testing::TestWithParam<ElapsedCase> {};
 
@@ -243,15 +252,17 @@ TEST_P(Elapsed, ContinuousAndCumulativeTime) {
 
 INSTANTIATE_TEST_SUITE_P(
     Board, Elapsed,
-    testing::Values(ElapsedCase{"10:15", at(12, 47, 30), "", "2:32", "2:32", colors::neutral},
-                    ElapsedCase{"10:15", at(14, 15), "", "4:00", "4:00", colors::yellow},
-                    ElapsedCase{"10:15", at(16, 14, 59), "", "5:59", "5:59", colors::yellow},
-                    ElapsedCase{"10:15", at(16, 15), "", "6:00", "6:00", colors::salmon},
-                    ElapsedCase{"22:30", at(1, 10), "", "2:40", "2:40", colors::neutral}, // across midnight
-                    ElapsedCase{"9:00", at(9, 0), "", "0:00", "0:00", colors::neutral},
-                    ElapsedCase{"9:00", at(8, 59), "", "23:59", "23:59", colors::salmon}, // a day less a minute
-                    ElapsedCase{"9:00", at(10, 5), "3:20", "1:05", "4:25", colors::neutral},
-                    ElapsedCase{"9:00", at(10, 5), "23:30", "1:05", "0:35", colors::neutral}));
+    testing::Values(
+        ElapsedCase{"UnderFourHours", "10:15", at(12, 47, 30), "", "2:32", "2:32", colors::neutral},
+        ElapsedCase{"FourHoursYellow", "10:15", at(14, 15), "", "4:00", "4:00", colors::yellow},
+        ElapsedCase{"JustUnderSixYellow", "10:15", at(16, 14, 59), "", "5:59", "5:59", colors::yellow},
+        ElapsedCase{"SixHoursSalmon", "10:15", at(16, 15), "", "6:00", "6:00", colors::salmon},
+        ElapsedCase{"AcrossMidnight", "22:30", at(1, 10), "", "2:40", "2:40", colors::neutral}, // across midnight
+        ElapsedCase{"InEqualsNow", "9:00", at(9, 0), "", "0:00", "0:00", colors::neutral},
+        ElapsedCase{"ADayLessAMinute", "9:00", at(8, 59), "", "23:59", "23:59", colors::salmon}, // a day less a minute
+        ElapsedCase{"CumulativeAddsTotal", "9:00", at(10, 5), "3:20", "1:05", "4:25", colors::neutral},
+        ElapsedCase{"CumulativeWraps", "9:00", at(10, 5), "23:30", "1:05", "0:35", colors::neutral}),
+    [](const testing::TestParamInfo<ElapsedCase>& p) { return std::string(p.param.name); });
 
 TEST(Board, ElapsedColoursEveryRowAndEmptiesAStayWithoutInTime) {
     FmMain form = empty_board();

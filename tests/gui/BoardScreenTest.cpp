@@ -29,8 +29,8 @@ const QLabel* cell(const QWidget& w, const char* col, int row) {
 }
 
 bool shows_back(const QLabel* label, const Color& c) {
-    return label != nullptr &&
-           label->styleSheet().contains(QStringLiteral("background-color: ") + QColor(c.red(), c.green(), c.blue()).name());
+    return label != nullptr && label->styleSheet().contains(QStringLiteral("background-color: ") +
+                                                            QColor(c.red(), c.green(), c.blue()).name());
 }
 
 // Where the window's picture goes: TR_SCREEN_DIR when set (the screenshot script), else the working folder.
@@ -60,11 +60,11 @@ TEST(BoardScreen, ShowsEveryRowStateAndStayColour) {
         f.board[i].ST.text = planned[i][1];
         f.board[i].KT.text = planned[i][2];
     }
-    set_status(f, "佐藤 美咲", 1, "9:00");     // 7:30 by now: salmon
-    set_status(f, "鈴木 一郎", 1, "12:00");    // 4:30: yellow
+    set_status(f, "佐藤 美咲", 1, "9:00");  // 7:30 by now: salmon
+    set_status(f, "鈴木 一郎", 1, "12:00"); // 4:30: yellow
     set_status(f, "高橋 花子", 1, "13:00");
-    set_status(f, "高橋 花子", 2, "15:00");    // shifted out: grey
-    set_status(f, "伊藤 さくら", 1, "14:00");  // not planned: a row below the plan
+    set_status(f, "高橋 花子", 2, "15:00");       // shifted out: grey
+    set_status(f, "伊藤 さくら", 1, "14:00");     // not planned: a row below the plan
     set_status(f, "渡辺 由美子さん", 2, "15:10"); // first seen by a shift-out, a long name
     set_status(f, "山本", 1, "15:50");
     update_elapsed(f, t.clock.now().seconds_of_day());

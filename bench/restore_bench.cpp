@@ -1,0 +1,88 @@
+// The day restore over a log of many years: 1,000,000 lines, a few dozen members, many business days.
+// Prints the restore's time beside `wc -l` on the same file.
+#include "BenchTiming.h"
+
+#include "board/Board.h"
+#include "board/DayRestore.h"
+#include "board/ElapsedTime.h"
+#include "core/Cp932.h"
+#include "core/TimeText.h"
+#include "stamping/LogLine.h"
+
+#include <fstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int total_lines = 1'000'000;
+constexpr int members = 40;
+
+std::string member_name(int m) {
+    static const char* family[] = {"佐藤", "鈴木", "高橋", "田中", "伊藤", "渡辺", "山本", "中村"};
+    static const char* given[] = {"花子", "一郎", "美咲", "健太", "さくら"};
+    return std::string(family[m % 8]) + " " + given[m % 5] + std::to_string(m);
+}
+
+// Each member works one stay a day; the last day is the day the restore runs in.
+DateTime write_log(const fs::path& path) {
+    std::ofstream out(path, std::ios::binary);
+    const int days = total_lines / (2 * members);
+    DateTime day{2026, 12, 8, 0, 0, 0};
+    day = day.plus_millis(-static_cast<std::int64_t>(days - 1) * 86'400'000LL);
+    int written = 0;
+    for (int d = 0; d < days && written < total_lines; ++d) {
+        for (int m = 0; m < members; ++m) {
+            const DateTime in = day.plus_millis((6LL * 3600 + m * 600) * 1000);
+            const DateTime leave = in.plus_millis(8LL * 3600 * 1000);
+            const std::string idm = "01" + std::to_string(100000 + m) + "ABCDEF";
+            out << cp932::from_utf8(
+                       log_line("T01", in, std::to_string(100 + m), member_name(m), 1, "9:00", "17:00", idm))
+                << "\r\n";
+            out << cp932::from_utf8(
+                       log_line("T01", leave, std::to_string(100 + m), member_name(m), 2, "9:00", "17:00", idm))
+                << "\r\n";
+            written += 2;
+        }
+        day = day.plus_millis(86'400'000LL);
+    }
+    return day.plus_millis(-86'400'000LL + 12LL * 3600 * 1000); // noon of the last day
+}
+
+int rows_used(const FmMain& form) {
+    int n = 0;
+    while (n < board_rows && !form.board[static_cast<std::size_t>(n)].Cast.text.empty()) {
+        ++n;
+    }
+    return n;
+}
+
+} // namespace
+
+int main() {
+    const fs::path dir = fs::temp_directory_path() / ("restore_bench_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const fs::path log = dir / "KLOG_T01.csv";
+    const DateTime now = write_log(log);
+    std::printf("log: %d lines, %.1f MB, restore at %d/%d/%d 12:00\n\n", total_lines,
+                static_cast<double>(fs::file_size(log)) / 1e6, now.year, now.month, now.day);
+
+    int replayed = 0;
+    FmMain form;
+    const auto restore = [&] {
+        clear_board(form);
+        replayed = replay_log(form, log, business_day_start(now));
+        update_elapsed(form, now.seconds_of_day());
+    };
+    bench::time_wc(log, 2); // the file in the page cache for both
+    const auto wc = bench::time_wc(log, 7);
+    const auto rs = bench::time_runs(7, restore);
+    bench::print_header();
+    bench::print_row("wc -l", wc);
+    bench::print_row("restore (replay + update_elapsed)", rs);
+    std::printf("\nrestore / wc -l (median): %.2f; stamps replayed: %d; rows used: %d\n", rs.median_ms / wc.median_ms,
+                replayed, rows_used(form));
+    fs::remove_all(dir);
+    return 0;
+}

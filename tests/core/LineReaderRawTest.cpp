@@ -1,0 +1,44 @@
+#include "core/Cp932.h"
+#include "core/TextFile.h"
+
+#include "support/TempRoot.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<std::string> raw_lines(const std::filesystem::path& path) {
+    textfile::LineReader reader;
+    EXPECT_TRUE(reader.open(path));
+    std::vector<std::string> out;
+    std::string_view line;
+    while (reader.next_raw(line)) {
+        out.emplace_back(line);
+    }
+    return out;
+}
+
+TEST(LineReaderRaw, GivesTheBytesOfEachLineAsSplitLinesCutsThem) {
+    TempRoot root;
+    const std::string name = cp932::from_utf8("名");
+    const std::vector<std::string> files{"a\r\n\r\nb\rc\n\r", "", "\r\n", "x", name + "\r" + name};
+    for (const auto& bytes : files) {
+        root.write_bytes("f.csv", bytes);
+        std::vector<std::string> expected;
+        for (const auto& l : textfile::split_lines(bytes)) {
+            expected.push_back(l);
+        }
+        EXPECT_EQ(raw_lines(root.path() / "f.csv"), expected) << bytes;
+    }
+    // A CR LF split by the block size, and a CR as the very last byte of a block and of the file.
+    std::string big(1 << 20, 'y');
+    big[(1 << 20) - 1] = '\r';
+    big += "\nz\r";
+    root.write_bytes("g.csv", big);
+    const auto lines = raw_lines(root.path() / "g.csv");
+    ASSERT_EQ(lines.size(), 2U);
+    EXPECT_EQ(lines[0].size(), (1U << 20) - 1);
+    EXPECT_EQ(lines[1], "z");
+}
+
+} // namespace

@@ -1,0 +1,69 @@
+#include "stamping/AttendanceLog.h"
+#include "stamping/LogLine.h"
+
+#include "app/Recorder.h"
+#include "core/Cp932.h"
+#include "support/FakeServices.h"
+#include "support/TempRoot.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(LogLine, EightFieldsWithPlannedTimesOrEmpty) {
+    const DateTime t{2014, 12, 7, 9, 5, 40};
+    EXPECT_EQ(log_line("T01", t, "123", "山田 花子", 1, "9:00", "17:00", "012E4C1B3A5F6D7E"),
+              "T01,2014/12/7 9:05,123,山田 花子,1,9:00,17:00,012E4C1B3A5F6D7E");
+    // No row on a full board: both planned fields empty, still eight fields.
+    EXPECT_EQ(log_line("T01", DateTime{2026, 1, 31, 0, 0, 0}, "7", "佐藤", 2, "", "", "AB"),
+              "T01,2026/1/31 0:00,7,佐藤,2,,,AB");
+    EXPECT_EQ(log_line("T01", DateTime{2026, 10, 10, 23, 59, 59}, "7", "佐藤", 1, "", "", "AB"),
+              "T01,2026/10/10 23:59,7,佐藤,1,,,AB");
+}
+
+// Every appended line is in the file as soon as append returns, in code page 932 with CR LF.
+TEST(AttendanceLog, AppendedLinesAreOnDiskBeforeTheClose) {
+    TempRoot root;
+    const auto path = root.path() / "KLOG_T01.csv";
+    AttendanceLog log;
+    EXPECT_EQ(log.append_line("x").error(), ErrorNumber::BadFileNameOrNumber); // not open
+    ASSERT_TRUE(log.open_append(path));
+    EXPECT_TRUE(std::filesystem::exists(path)); // created empty by the open
+    EXPECT_EQ(root.read_bytes("KLOG_T01.csv"), "");
+    ASSERT_TRUE(log.append_line("T01,2014/12/7 9:05,123,山田 花子,1,9:00,17:00,ID"));
+    EXPECT_EQ(root.read_bytes("KLOG_T01.csv"), cp932_lines({"T01,2014/12/7 9:05,123,山田 花子,1,9:00,17:00,ID"}));
+    ASSERT_TRUE(log.append_line("T01,2014/12/7 9:06,124,髙橋,2,,,ID2"));
+    EXPECT_EQ(root.read_bytes("KLOG_T01.csv"),
+              cp932_lines({"T01,2014/12/7 9:05,123,山田 花子,1,9:00,17:00,ID", "T01,2014/12/7 9:06,124,髙橋,2,,,ID2"}));
+    log.close();
+    EXPECT_EQ(log.append_line("x").error(), ErrorNumber::BadFileNameOrNumber);
+}
+
+TEST(AttendanceLog, OpeningEndsATornLastLine) {
+    TempRoot root;
+    root.write_bytes("KLOG_T01.csv", cp932_lines({"T01,2014/12/7 9:05,1,a,1,,,A"}) + "T01,2014/12/7 9:");
+    AttendanceLog log;
+    ASSERT_TRUE(log.open_append(root.path() / "KLOG_T01.csv"));
+    ASSERT_TRUE(log.append_line("T01,2014/12/7 9:10,2,b,1,,,B"));
+    log.close();
+    ASSERT_TRUE(log.open_append(root.path() / "KLOG_T01.csv")); // a whole last line is left alone
+    log.close();
+    EXPECT_EQ(root.read_bytes("KLOG_T01.csv"),
+              cp932_lines({"T01,2014/12/7 9:05,1,a,1,,,A", "T01,2014/12/7 9:", "T01,2014/12/7 9:10,2,b,1,,,B"}));
+}
+
+TEST(AttendanceLog, ReopenFollowsTheStoreCode) {
+    TempRoot root;
+    root.write_bytes("zerbanto/KLOG_T01.CSV", cp932_lines({"old"})); // the same file in other case
+    TestRecorder t(root.path());
+    t.rec->form.lbl_MiseID.text = "T01";
+    t.rec->open_log();
+    ASSERT_TRUE(t.rec->log.append_line("one"));
+    t.rec->form.lbl_MiseID.text = "T02";
+    t.rec->open_log();
+    ASSERT_TRUE(t.rec->log.append_line("two"));
+    EXPECT_EQ(root.read_bytes("zerbanto/KLOG_T01.CSV"), cp932_lines({"old", "one"}));
+    EXPECT_EQ(root.read_bytes("zerbanto/KLOG_T02.csv"), cp932_lines({"two"}));
+}
+
+} // namespace
