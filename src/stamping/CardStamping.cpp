@@ -6,6 +6,7 @@
 #include "core/Cp932.h"
 #include "core/ErrorNumber.h"
 #include "core/TimeText.h"
+#include "stamping/LogLine.h"
 
 #include <algorithm>
 #include <charconv>
@@ -65,15 +66,15 @@ std::optional<std::size_t> handed_back_row(const FmMain& form) {
     return static_cast<std::size_t>(row);
 }
 
-std::string log_line(const Recorder& rec, const Stamp& stamp, const std::string& idm, const DateTime& now) {
+std::string stamp_line(const Recorder& rec, const Stamp& stamp, const std::string& idm, const DateTime& now) {
     std::string planned_start;
     std::string planned_leave;
     if (const auto row = handed_back_row(rec.form)) {
         planned_start = rec.form.board[*row].ST.text;
         planned_leave = rec.form.board[*row].KT.text;
     }
-    return rec.form.lbl_MiseID.text + "," + timetext::log_stamp(now) + "," + stamp.cast_code + "," + stamp.name +
-           "," + std::to_string(rec.inout_mode) + "," + planned_start + "," + planned_leave + "," + idm;
+    return log_line(rec.form.lbl_MiseID.text, now, stamp.cast_code, stamp.name, rec.inout_mode, planned_start,
+                    planned_leave, idm);
 }
 
 // The unregistered card: the question, then the keypad. nullopt when nothing was registered.
@@ -132,7 +133,7 @@ void process_card(Recorder& rec, const std::string& idm, const std::string& time
     const bool repeat =
         form.lbl_last_io.text == mode && form.lbl_last_Idm.text == idm && rec.stamp_memory.within_repeat_window(now);
     if (!repeat) {
-        write_log_line(rec, log_line(rec, *stamp, idm, now));
+        write_log_line(rec, stamp_line(rec, *stamp, idm, now));
     }
     form.lbl_last_time.text = timetext::hms(now);
     form.lbl_last_Idm.text = idm;

@@ -1,12 +1,10 @@
 #include "stamping/StampMemory.h"
 
+#include "board/DayRestore.h"
+
 #include <cstdlib>
 
-namespace {
-constexpr std::int64_t day_start_millis = 5LL * 3600 * 1000; // a business day runs from 5:00:00
-}
-
-DateTime StampMemory::business_day(const DateTime& t) { return t.plus_millis(-day_start_millis).date_only(); }
+DateTime StampMemory::business_day(const DateTime& t) { return business_day_start(t); }
 
 bool StampMemory::reset_due(const DateTime& t) {
     const DateTime day = business_day(t);

@@ -18,6 +18,8 @@ struct KeySequence {
     std::string label; // the caption after the keys, starting from the initial prompt
 };
 
+void PrintTo(const KeySequence& k, std::ostream* os) { *os << k.name; }
+
 void press(Keypad& k, const std::string& key) {
     if (key == "C") {
         k.clear_click();

@@ -18,13 +18,12 @@ class CardStamping : public ::testing::Test {
 protected:
     void SetUp() override {
         root.write_bytes("zerbanto/action01.txt", cp932_lines({"店舗CD = T01", "F転送= 12:15"}));
+        root.write_bytes("zerbanto/E99_member.csv",
+                         cp932_lines({"123,山田 花子," + hanako_idm, "456,鈴木太郎," + taro_idm}));
         t = std::make_unique<TestRecorder>(root.path(), DateTime{2026, 12, 8, 9, 0, 0});
         t->rec->start();
         ASSERT_FALSE(t->rec->ended());
-        auto& m = t->rec->members;
-        m.slot(0) = {"123", "山田 花子", hanako_idm};
-        m.slot(1) = {"456", "鈴木太郎", taro_idm};
-        m.slot(2) = {};
+        ASSERT_EQ(t->rec->members.end_index(), 2);
         t->wait_seconds(1);
     }
 
@@ -147,10 +146,10 @@ TEST_F(CardStamping, RepeatWindowMeasuresFullDateTimesAcrossMidnightAndDays) {
 
     // The design texts of the last-read labels are no earlier read: 4BBCB01B at 23:53:30 is logged.
     TempRoot other;
+    other.write_bytes("zerbanto/E99_member.csv", cp932_lines({"9,見本,4BBCB01B"}));
     TestRecorder fresh(other.path(), DateTime{2026, 12, 8, 23, 53, 20});
     fresh.rec->start();
-    fresh.rec->members.slot(0) = {"9", "見本", "4BBCB01B"};
-    fresh.rec->members.slot(1) = {};
+    ASSERT_FALSE(fresh.rec->ended());
     fresh.reader.idm = "4BBCB01B";
     fresh.reader.present = true;
     fresh.wait_seconds(1);
@@ -174,6 +173,8 @@ struct Refusal {
     std::vector<std::string> keys;
     int keypad_shown;
 };
+
+void PrintTo(const Refusal& r, std::ostream* os) { *os << r.name; }
 
 class UnregisteredCardRefused : public CardStamping, public ::testing::WithParamInterface<Refusal> {};
 
@@ -268,6 +269,7 @@ TEST(CardStampingFailure, EachErrorEndsTheProgramWithItsCriticalMessageAndTheLog
     };
     for (const auto& [number, text] : cases) {
         TempRoot root;
+        root.write_bytes("zerbanto/E99_member.csv", cp932_lines({"1,A,AB"}));
         ManualClock clock(DateTime{2026, 12, 8, 9, 0, 0});
         FakeUi ui;
         FailingReader reader(number);
@@ -299,6 +301,7 @@ TEST_F(CardStamping, RealFailuresOfTheStampPath) {
 
     // The reader component cannot be loaded.
     TempRoot other;
+    other.write_bytes("zerbanto/E99_member.csv", cp932_lines({"1,A,AB"}));
     TestRecorder missing(other.path());
     missing.rec->start();
     missing.reader.missing = true;
@@ -308,10 +311,9 @@ TEST_F(CardStamping, RealFailuresOfTheStampPath) {
 
     // A clock text that is not a time when a card is read.
     TempRoot third;
+    third.write_bytes("zerbanto/E99_member.csv", cp932_lines({"1,A,AB"}));
     TestRecorder odd(third.path());
     odd.rec->start();
-    odd.rec->members.slot(0) = {"1", "A", "AB"};
-    odd.rec->members.slot(1) = {};
     odd.reader.idm = "AB";
     odd.reader.present = true;
     odd.rec->form.lbl_Disp_time.text = "停止中";
