@@ -9,8 +9,8 @@
 bool KeyForwarder::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        const auto now = std::chrono::duration_cast<KeyboardReader::Millis>(
-            std::chrono::steady_clock::now().time_since_epoch());
+        const auto now =
+            std::chrono::duration_cast<KeyboardReader::Millis>(std::chrono::steady_clock::now().time_since_epoch());
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             reader_.key(U'\r', now);
         } else {

@@ -91,4 +91,6 @@ void ModelDialog::reject() {
     QDialog::reject();
 }
 
-void ModelDialog::closeEvent(QCloseEvent* event) { QDialog::closeEvent(event); }
+void ModelDialog::closeEvent(QCloseEvent* event) {
+    QDialog::closeEvent(event);
+}

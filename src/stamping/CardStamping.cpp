@@ -235,6 +235,10 @@ void get_card_idm(Recorder& rec) {
     }
 }
 
-void play_chimes(Sounds& sounds) { sounds.play("chimes"); }
+void play_chimes(Sounds& sounds) {
+    sounds.play("chimes");
+}
 
-void play_chord(Sounds& sounds) { sounds.play("chord"); }
+void play_chord(Sounds& sounds) {
+    sounds.play("chord");
+}

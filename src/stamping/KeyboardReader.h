@@ -19,9 +19,9 @@ public:
     explicit KeyboardReader(Millis max_gap = default_gap) : max_gap_(max_gap) {}
 
     static constexpr Millis default_gap{100};
-    static constexpr std::size_t min_digits = 8;   // a 4-byte UID
-    static constexpr std::size_t max_digits = 32;  // longer than any card's identifier
-    static constexpr std::size_t max_pending = 8;  // IDms typed between two polls that are kept
+    static constexpr std::size_t min_digits = 8;  // a 4-byte UID
+    static constexpr std::size_t max_digits = 32; // longer than any card's identifier
+    static constexpr std::size_t max_pending = 8; // IDms typed between two polls that are kept
 
     // One key press: ch is its character ('\r' or '\n' for Enter), at is a steady time stamp.
     void key(char32_t ch, Millis at);

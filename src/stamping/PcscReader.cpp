@@ -114,9 +114,8 @@ private:
         loaded_ = resolve(lib_, "SCardEstablishContext", api_.establish) &&
                   resolve(lib_, "SCardReleaseContext", api_.release) &&
                   resolve(lib_, "SCardIsValidContext", api_.is_valid) &&
-                  resolve(lib_, "SCardListReaders", api_.list_readers) &&
-                  resolve(lib_, "SCardConnect", api_.connect) && resolve(lib_, "SCardTransmit", api_.transmit) &&
-                  resolve(lib_, "SCardDisconnect", api_.disconnect);
+                  resolve(lib_, "SCardListReaders", api_.list_readers) && resolve(lib_, "SCardConnect", api_.connect) &&
+                  resolve(lib_, "SCardTransmit", api_.transmit) && resolve(lib_, "SCardDisconnect", api_.disconnect);
         return loaded_;
     }
 
@@ -144,7 +143,8 @@ private:
             return {};
         }
         std::vector<std::string> out;
-        for (const char* p = names.data(); p < names.data() + size && *p != '\0'; p += std::char_traits<char>::length(p) + 1) {
+        for (const char* p = names.data(); p < names.data() + size && *p != '\0';
+             p += std::char_traits<char>::length(p) + 1) {
             out.emplace_back(p);
         }
         return out;
@@ -258,8 +258,7 @@ PcscReader::~PcscReader() {
 }
 
 std::int16_t PcscReader::get_smart_card_uid(Buffer& buffer) {
-    const auto outcome =
-        ask(*shared_, Request::Read, first_poll_ ? settings_.first_poll_limit : settings_.poll_limit);
+    const auto outcome = ask(*shared_, Request::Read, first_poll_ ? settings_.first_poll_limit : settings_.poll_limit);
     if (!outcome) {
         return 1;
     }

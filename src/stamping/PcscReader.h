@@ -22,7 +22,7 @@ public:
 
     struct Settings {
         std::string library = "libpcsclite.so.1";
-        Millis poll_limit{250};       // the longest a poll waits for the worker
+        Millis poll_limit{250};        // the longest a poll waits for the worker
         Millis first_poll_limit{3000}; // the first poll also loads the library and connects to the service
     };
 

@@ -4,7 +4,9 @@
 
 #include <cstdlib>
 
-DateTime StampMemory::business_day(const DateTime& t) { return business_day_start(t); }
+DateTime StampMemory::business_day(const DateTime& t) {
+    return business_day_start(t);
+}
 
 bool StampMemory::reset_due(const DateTime& t) {
     const DateTime day = business_day(t);

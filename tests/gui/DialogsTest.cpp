@@ -57,7 +57,7 @@ QPushButton* button(QDialog& d, const char* name) {
 
 // Saves the dialog as a picture when a folder for screenshots is given (run under Xvfb for real fonts).
 void screenshot(QDialog& d, const char* file) {
-    if (const char* dir = std::getenv("TR_SCREENSHOT_DIR")) {
+    if (const char* dir = std::getenv("TR_SCREEN_DIR")) {
         QApplication::processEvents();
         d.grab().save(QString::fromUtf8(dir) + QLatin1Char('/') + QString::fromLatin1(file));
     }

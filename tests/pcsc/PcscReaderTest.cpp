@@ -1,7 +1,7 @@
 // The PC/SC reader against a real pcscd with the virtual reader driver vpcd and a virtual card, all
 // started here on loopback and stopped by their process ids.
-#include "core/ErrorNumber.h"
 #include "stamping/PcscReader.h"
+#include "core/ErrorNumber.h"
 
 #include <gtest/gtest.h>
 

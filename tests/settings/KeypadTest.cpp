@@ -1,5 +1,5 @@
-#include "lists/MemberTable.h"
 #include "settings/Keypad.h"
+#include "lists/MemberTable.h"
 #include "settings/YesNoDialog.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +18,9 @@ struct KeySequence {
     std::string label; // the caption after the keys, starting from the initial prompt
 };
 
-void PrintTo(const KeySequence& k, std::ostream* os) { *os << k.name; }
+void PrintTo(const KeySequence& k, std::ostream* os) {
+    *os << k.name;
+}
 
 void press(Keypad& k, const std::string& key) {
     if (key == "C") {

@@ -30,9 +30,8 @@ TEST(StampingDayScenario, AWholeDayOfStampsRegistrationTransferTimesAndTheReset)
     TempRoot root;
     root.write_bytes("zerbanto/action01.txt",
                      cp932_lines({"会社名= Corvale", "店舗CD = T01", "店舗名 = 第一店", "F転送= 12:15"}));
-    root.write_bytes("zerbanto/E99_member.csv",
-                     cp932_lines({"99999,2026/12/01", "123,山田 花子,012E4C1B3A5F6D7E", "456,鈴木太郎,0101010101010101",
-                                  "789,高橋,"}));
+    root.write_bytes("zerbanto/E99_member.csv", cp932_lines({"99999,2026/12/01", "123,山田 花子,012E4C1B3A5F6D7E",
+                                                             "456,鈴木太郎,0101010101010101", "789,高橋,"}));
     const SimRun run = run_sim(root.path(), read_script("stamping_day.txt"));
     ASSERT_EQ(run.status, 0) << run.stderr_text;
     EXPECT_TRUE(run.of("error").empty());

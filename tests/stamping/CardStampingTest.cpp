@@ -1,7 +1,7 @@
+#include "stamping/CardStamping.h"
 #include "board/Board.h"
 #include "core/Cp932.h"
 #include "core/TextFile.h"
-#include "stamping/CardStamping.h"
 #include "support/FakeServices.h"
 #include "support/TempRoot.h"
 
@@ -174,7 +174,9 @@ struct Refusal {
     int keypad_shown;
 };
 
-void PrintTo(const Refusal& r, std::ostream* os) { *os << r.name; }
+void PrintTo(const Refusal& r, std::ostream* os) {
+    *os << r.name;
+}
 
 class UnregisteredCardRefused : public CardStamping, public ::testing::WithParamInterface<Refusal> {};
 

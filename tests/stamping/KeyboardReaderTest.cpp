@@ -38,12 +38,11 @@ TEST(KeyboardReader, EntriesThatAreNoCard) {
         std::u32string text;
         Millis gap;
     };
-    for (const auto& c : {Case{"typed by hand", U"0123456789ABCDEF\r", Millis{250}},
-                          Case{"not hexadecimal", U"0123456G89ABCDEF\r", Millis{10}},
-                          Case{"full-width digits", U"０１２３４５６７８９\r", Millis{10}},
-                          Case{"too short", U"0123456\r", Millis{10}},
-                          Case{"Enter alone", U"\r", Millis{10}},
-                          Case{"too long", std::u32string(33, U'A') + U"\r", Millis{10}}}) {
+    for (const auto& c :
+         {Case{"typed by hand", U"0123456789ABCDEF\r", Millis{250}},
+          Case{"not hexadecimal", U"0123456G89ABCDEF\r", Millis{10}},
+          Case{"full-width digits", U"０１２３４５６７８９\r", Millis{10}}, Case{"too short", U"0123456\r", Millis{10}},
+          Case{"Enter alone", U"\r", Millis{10}}, Case{"too long", std::u32string(33, U'A') + U"\r", Millis{10}}}) {
         KeyboardReader r;
         type(r, c.text, Millis{5000}, c.gap);
         EXPECT_EQ(poll(r), std::nullopt) << c.why;
