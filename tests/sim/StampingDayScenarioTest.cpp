@@ -78,3 +78,32 @@ TEST(StampingDayScenario, AWholeDayOfStampsRegistrationTransferTimesAndTheReset)
 }
 
 } // namespace
+
+namespace {
+
+TEST(StampingDayScenario, AMissingReaderComponentEndsTheProgramWithItsMessage) {
+    TempRoot root;
+    root.write_bytes("zerbanto/E99_member.csv", cp932_lines({"123,山田 花子,012E4C1B3A5F6D7E"}));
+    const SimRun run = run_sim(root.path(), R"(
+time 2026-12-08 09:00:00
+start
+tap 012E4C1B3A5F6D7E
+wait 2s
+reader missing
+wait 5s
+show
+)");
+    ASSERT_EQ(run.status, 0) << run.stderr_text;
+    const auto messages = run.of("message");
+    ASSERT_EQ(messages.size(), 1U);
+    EXPECT_EQ(messages[0]["icon"], "critical");
+    EXPECT_EQ(messages[0]["text"], "'C:\\Zerbanto\\QuillSmartCard.dll がありません");
+    ASSERT_EQ(run.of("end").size(), 1U);
+    EXPECT_EQ(run.of("end")[0]["upload"], false);
+    EXPECT_TRUE(run.of("state").empty()); // no command runs after the end
+    // The stamp before the failure is in the log.
+    EXPECT_EQ(root.read_bytes("zerbanto/KLOG_T99.csv"),
+              cp932_lines({"T99,2026/12/8 9:00,123,山田 花子,1,,,012E4C1B3A5F6D7E"}));
+}
+
+} // namespace
