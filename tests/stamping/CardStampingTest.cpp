@@ -235,6 +235,23 @@ TEST_F(CardStamping, UnregisteredCardRegisteredOnTheKeypadIsFoundAtItsNextTouch)
     EXPECT_EQ(log_lines().back(), "T01,2026/12/8 10:02,4567,<4567>,1,,,AAAA0000AAAA0000");
 }
 
+TEST_F(CardStamping, EveryNulOfTheBufferIsRemovedAndAnEmptyIdmIsLookedUpLikeAnyOther) {
+    touch(std::string("0101\0" "0101\0\0" "01010101", 19));
+    ASSERT_EQ(log_lines().size(), 1U);
+    EXPECT_EQ(log_lines()[0], "T01,2026/12/8 9:00,456,鈴木太郎,1,,," + taro_idm);
+
+    // A card read with nothing in the buffer: no member has an empty IDm, so it is an unregistered card.
+    answer("no");
+    touch("");
+    EXPECT_EQ(t->ui.yes_no_shown, 1);
+    // Once a member with an empty IDm is in the table, such a read is that member's.
+    rec().members.slot(2) = {"789", "高橋", ""};
+    rec().members.slot(3) = {};
+    touch("");
+    EXPECT_EQ(t->ui.yes_no_shown, 1);
+    EXPECT_EQ(log_lines().back(), "T01,2026/12/8 9:00,789,高橋,1,,,");
+}
+
 TEST_F(CardStamping, EmptyMemberTableSendsEveryCardToTheQuestion) {
     rec().members.slot(0) = {};
     answer("no");
