@@ -1,5 +1,6 @@
 #include "gui/ControlView.h"
 #include "gui/KeyForwarder.h"
+#include "gui/ModelDialog.h"
 #include "gui/QtSounds.h"
 #include "gui/QtUserInterface.h"
 #include "lists/MemberTable.h"
@@ -9,6 +10,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -145,6 +147,23 @@ TEST(Dialogs, KeypadRegistersATypedCodeAndItsCloseBoxCancels) {
     EXPECT_EQ(model.tenkey_code, 0);
     EXPECT_EQ(model.tenkey_str, "OTHER");
     EXPECT_TRUE(members->is_end(2));
+}
+
+TEST(Dialogs, ADialogLeftAloneClosesItselfAfterItsTimeLimitAndAPressStartsTheLimitAgain) {
+    app();
+    YesNoDialog model;
+    ModelDialog dialog(QStringLiteral("いいえ"), YesNoDialog::design_width, YesNoDialog::design_height,
+                       colors::salmon);
+    dialog.add_button(model.cmd_Y, [] {})->setObjectName(QStringLiteral("cmd_Y")); // a press that does not close
+    model.visible = true;
+    QTimer::singleShot(700, &dialog, [&] { button(dialog, "cmd_Y")->click(); });
+    QElapsedTimer clock;
+    clock.start();
+    dialog.run([&] { return model.visible; }, [&] { model.close_box(); }, 1, [&] { model.time_out(); });
+    EXPECT_EQ(model.uf2_ans, YesNoDialog::no);
+    EXPECT_FALSE(model.visible);
+    EXPECT_GE(clock.elapsed(), 1600); // one second after the press at 0.7 s
+    EXPECT_LT(clock.elapsed(), 10000);
 }
 
 TEST(Dialogs, KeysReachingTheWindowFeedTheKeyboardReader) {
