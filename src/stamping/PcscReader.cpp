@@ -223,15 +223,16 @@ void work(const std::shared_ptr<PcscReader::Shared>& shared, const std::string& 
     }
 }
 
-// Posts a request unless one is still running, then waits at most `limit` for an outcome. An outcome that
-// came too late is handed to the next caller.
+// Hands over an outcome that came too late for an earlier poll; else posts a request and waits at most
+// `limit` for its outcome. While an earlier request is still running (a hung service, a slow card) it
+// returns at once, so a stuck call costs each poll nothing.
 std::optional<Outcome> ask(PcscReader::Shared& shared, Request request, std::chrono::milliseconds limit) {
     std::unique_lock lock(shared.mutex);
     if (!shared.result && !shared.busy && shared.request == Request::None) {
         shared.request = request;
         shared.changed.notify_all();
+        shared.changed.wait_for(lock, limit, [&] { return shared.result.has_value(); });
     }
-    shared.changed.wait_for(lock, limit, [&] { return shared.result.has_value(); });
     return std::exchange(shared.result, std::nullopt);
 }
 

@@ -225,7 +225,8 @@ TEST_F(PcscReaderReal, ASlowCardPulledMidReadNeverHoldsUpAPoll) {
     for (int i = 0; i < 4; ++i) {
         const auto start = Clock::now();
         EXPECT_EQ(poll(reader), std::nullopt);
-        EXPECT_LT(Clock::now() - start, 400ms);
+        // The first poll waits for its read up to the limit; the next ones find it still running and go on.
+        EXPECT_LT(Clock::now() - start, i == 0 ? 400ms : 50ms) << "poll " << i;
         std::this_thread::sleep_for(100ms);
     }
     take_card(); // while its answer is still pending
