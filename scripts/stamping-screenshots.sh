@@ -66,7 +66,7 @@ chmod +x "$work/shoot.sh"
 
 make_root "$work/kb"
 xvfb "$work/shoot.sh" "$work/kb" "$out/stamp-keyboard.png" keyboard \
-    xdotool type --delay 15 "012e4c1b3a5f6d7e"$'\n'
+    xdotool type --delay 15 "012E4C1B3A5F6D7E"$'\n'
 iconv -f CP932 -t UTF-8 "$work/kb/zerbanto/KLOG_T01.csv"
 grep -q ',123,' "$work/kb/zerbanto/KLOG_T01.csv"
 

@@ -14,10 +14,8 @@ bool KeyForwarder::eventFilter(QObject* watched, QEvent* event) {
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             reader_.key(U'\r', now);
         } else {
+            // Keys without text (Shift for an upper-case digit, other modifiers) are no part of the entry.
             const auto text = key->text().toUcs4();
-            if (text.isEmpty()) {
-                reader_.key(U'\0', now); // a key without text (a function key) breaks an entry like any other
-            }
             for (const char32_t ch : text) {
                 reader_.key(ch, now);
             }

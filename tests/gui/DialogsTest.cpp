@@ -171,7 +171,11 @@ TEST(Dialogs, KeysReachingTheWindowFeedTheKeyboardReader) {
     KeyboardReader reader;
     QWidget window;
     window.installEventFilter(new KeyForwarder(reader, &window));
-    for (const QChar ch : QStringLiteral("012e4c1b3a5f6d7e")) {
+    for (const QChar ch : QStringLiteral("012e4C1B3a5f6d7e")) {
+        if (ch.isUpper()) { // a reader typing an upper-case digit presses Shift first
+            QKeyEvent shift(QEvent::KeyPress, Qt::Key_Shift, Qt::NoModifier);
+            QApplication::sendEvent(&window, &shift);
+        }
         QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
         QApplication::sendEvent(&window, &press);
     }
