@@ -58,7 +58,11 @@ done
 sleep 1.5
 xdotool windowfocus --sync "$win" || true
 "$@"
-sleep 1.3
+# The name shows from the poll that writes the log line until the next poll: take the picture right then.
+for _ in $(seq 100); do
+    [ -s "$root/zerbanto/KLOG_T01.csv" ] && break
+    sleep 0.05
+done
 import -window root "$picture"
 kill "$app"; wait "$app" || true
 INNER
