@@ -132,6 +132,7 @@ struct FtpSession::Impl {
         curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
         curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.stall_seconds));
         curl_easy_setopt(curl, CURLOPT_TRANSFERTEXT, 0L);
+        curl_easy_setopt(curl, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD)); // "cd /sub"
         curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, error);
         curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
         curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, on_debug);
