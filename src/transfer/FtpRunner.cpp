@@ -246,22 +246,23 @@ bool FtpSession::put(const fs::path& local) {
     return ok;
 }
 
-FtpOutcome run_ftp_job(const ftpscript::Script& script, const fs::path& root, const FtpLimits& limits, FtpLog& log,
-                       const std::atomic<bool>& cancel) {
+namespace {
+
+FtpOutcome get_file(FtpSession& session, const ftpscript::Script& script, const fs::path& root, FtpLog& log) {
     FtpOutcome outcome;
-    FtpSession session({script.host, script.port, script.user, script.password, script.directory}, limits, log,
-                       cancel);
-    if (script.transfer == ftpscript::Transfer::Get) {
-        const auto local = localpath::map(root, script.locals.front());
-        log.note("ftp> get " + script.remote + " " + script.locals.front());
-        if (!local) {
-            log.note("エラー: ローカルのパスが正しくありません: " + script.locals.front());
-            return outcome;
-        }
-        outcome.ok = session.get(script.remote, *local);
-        log.note(outcome.ok ? "受信しました: " + local->string() : "受信できませんでした");
+    const auto local = localpath::map(root, script.locals.front());
+    log.note("ftp> get " + script.remote + " " + script.locals.front());
+    if (!local) {
+        log.note("エラー: ローカルのパスが正しくありません: " + script.locals.front());
         return outcome;
     }
+    outcome.ok = session.get(script.remote, *local);
+    log.note(outcome.ok ? "受信しました: " + local->string() : "受信できませんでした");
+    return outcome;
+}
+
+FtpOutcome put_files(FtpSession& session, const ftpscript::Script& script, const fs::path& root, FtpLog& log) {
+    FtpOutcome outcome;
     outcome.ok = true;
     for (const auto& pattern : script.locals) {
         log.note("ftp> mput " + pattern);
@@ -278,5 +279,21 @@ FtpOutcome run_ftp_job(const ftpscript::Script& script, const fs::path& root, co
             }
         }
     }
+    return outcome;
+}
+
+} // namespace
+
+FtpOutcome run_ftp_job(const ftpscript::Script& script, const fs::path& root, const FtpLimits& limits, FtpLog& log,
+                       const std::atomic<bool>& cancel) {
+    log.note("ftp> open " + script.host + " " + std::to_string(script.port));
+    FtpOutcome outcome;
+    {
+        FtpSession session({script.host, script.port, script.user, script.password, script.directory}, limits, log,
+                           cancel);
+        outcome = script.transfer == ftpscript::Transfer::Get ? get_file(session, script, root, log)
+                                                              : put_files(session, script, root, log);
+    }
+    log.note("ftp> bye");
     return outcome;
 }
