@@ -16,16 +16,16 @@
 
 namespace {
 
+// The test program's one application object, made by whichever window test needs it first.
 QApplication& app() {
     static int argc = 1;
     static char name[] = "timerecorder_gui_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication* instance = [] {
-        auto* a = new QApplication(argc, argv);
-        register_font_substitutions();
-        return a;
-    }();
-    return *instance;
+    if (QCoreApplication::instance() == nullptr) {
+        new QApplication(argc, argv); // lives as long as the test program
+    }
+    register_font_substitutions();
+    return *qobject_cast<QApplication*>(QCoreApplication::instance());
 }
 
 // Shows the store setup modally and works it, once it is on the screen, with act(dialog).

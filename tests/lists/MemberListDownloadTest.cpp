@@ -1,7 +1,7 @@
 #include "lists/MemberListDownload.h"
 
 #include "support/FtpTestServer.h"
-#include "support/RecorderRig.h"
+#include "support/FakeServices.h"
 #include "support/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -18,14 +18,14 @@ TEST(MemberListDownload, ReplacesTheListWithTheServersCopyAndKeepsTheCopy) {
     TempRoot root;
     root.write_bytes("zerbanto/E99_member.csv", cp932_lines({"1,old,AA"}));
     root.write_bytes("zerbanto/xE99_member.csv", "stale download");
-    RecorderRig rig(rig_options(root.path(), server.port()));
+    TestRecorder rig(root.path(), {}, ftp_options(server.port()));
 
-    refresh_member_list(rig.rec);
+    refresh_member_list(*rig.rec);
 
     EXPECT_TRUE(rig.ui.messages.empty());
     EXPECT_EQ(root.read_bytes("zerbanto/E99_member.csv"), fresh);
     EXPECT_EQ(root.read_bytes("zerbanto/xE99_member.csv"), fresh);
-    EXPECT_FALSE(rig.rec.ended());
+    EXPECT_FALSE(rig.rec->ended());
 }
 
 // Without a fresh copy the list on disk is used after a message; without either the program ends. A stale
@@ -54,21 +54,21 @@ TEST(MemberListDownload, WithoutAFreshCopyUsesTheOldListOrEnds) {
             root.write_bytes("zerbanto/E99_member.csv", old);
         }
         root.write_bytes("zerbanto/xE99_member.csv", "stale download");
-        RecorderRig rig(rig_options(root.path(), port));
+        TestRecorder rig(root.path(), {}, ftp_options(port));
 
         if (c.list_on_disk) {
-            refresh_member_list(rig.rec);
+            refresh_member_list(*rig.rec);
             ASSERT_EQ(rig.ui.messages.size(), 1U);
             EXPECT_EQ(rig.ui.messages[0].icon, MessageIcon::Information);
             EXPECT_EQ(rig.ui.messages[0].text, "通信ができない為、前回のメンバーリストを使用します。");
             EXPECT_EQ(root.read_bytes("zerbanto/E99_member.csv"), old);
-            EXPECT_FALSE(rig.rec.ended());
+            EXPECT_FALSE(rig.rec->ended());
         } else {
-            EXPECT_THROW(refresh_member_list(rig.rec), ProgramEnd);
+            EXPECT_THROW(refresh_member_list(*rig.rec), ProgramEnd);
             ASSERT_EQ(rig.ui.messages.size(), 1U);
             EXPECT_EQ(rig.ui.messages[0].icon, MessageIcon::Critical);
             EXPECT_EQ(rig.ui.messages[0].text, "c:\\zerbanto\\E99_member.csv\r\nメンバーリストが取得できません");
-            EXPECT_TRUE(rig.rec.ended());
+            EXPECT_TRUE(rig.rec->ended());
             EXPECT_FALSE(fs::exists(root.zerbanto() / "E99_member.csv"));
         }
         EXPECT_FALSE(fs::exists(root.zerbanto() / "xE99_member.csv"));

@@ -1,5 +1,7 @@
 #include "support/FtpTestServer.h"
 
+#include "app/Options.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -107,4 +109,13 @@ int unused_port() {
     }
     ::close(s);
     return port;
+}
+
+Options ftp_options(int port) {
+    Options o;
+    if (port != 0) {
+        o.server = "127.0.0.1";
+        o.ftp_port = port;
+    }
+    return o;
 }

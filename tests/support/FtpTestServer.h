@@ -33,3 +33,7 @@ private:
 
 // A loopback port on which nothing listens.
 [[nodiscard]] int unused_port();
+
+struct Options;
+// Options of a recorder connected to the FTP server on 127.0.0.1 at port; stand-alone when port is 0.
+[[nodiscard]] Options ftp_options(int port);

@@ -1,7 +1,7 @@
 #include "transfer/FtpScript.h"
 
 #include "support/FtpTestServer.h"
-#include "support/RecorderRig.h"
+#include "support/FakeServices.h"
 #include "support/TempRoot.h"
 #include "transfer/FtpScriptFile.h"
 
@@ -91,9 +91,9 @@ TEST(FtpScript, FetchesAFileAndKeepsOnlyTheLastScriptAndLog) {
     std::ofstream(server.sub() / "E99_member.csv", std::ios::binary) << "1,a,b\r\n";
     std::ofstream(server.sub() / "S04_SHIFT.csv", std::ios::binary) << "99999,plan\r\n";
     TempRoot root;
-    RecorderRig rig(rig_options(root.path(), server.port()));
+    TestRecorder rig(root.path(), {}, ftp_options(server.port()));
 
-    const auto first = run_ftp_script(rig.rec, "get E99_member.csv c:\\zerbanto\\xE99_member.csv");
+    const auto first = run_ftp_script(*rig.rec, "get E99_member.csv c:\\zerbanto\\xE99_member.csv");
     EXPECT_TRUE(first.ok);
     EXPECT_EQ(root.read_bytes("zerbanto/xE99_member.csv"), "1,a,b\r\n");
     const std::string open_line = "open 127.0.0.1 " + std::to_string(server.port());
@@ -105,7 +105,7 @@ TEST(FtpScript, FetchesAFileAndKeepsOnlyTheLastScriptAndLog) {
     EXPECT_NE(first_log.find("xE99_member.csv"), std::string::npos);
     EXPECT_EQ(first_log.find("Pelmora583920"), std::string::npos);
 
-    const auto second = run_ftp_script(rig.rec, "get S04_SHIFT.csv C:\\Zerbanto\\S04_SHIFT.csv");
+    const auto second = run_ftp_script(*rig.rec, "get S04_SHIFT.csv C:\\Zerbanto\\S04_SHIFT.csv");
     EXPECT_TRUE(second.ok);
     EXPECT_EQ(root.read_bytes("zerbanto/S04_SHIFT.csv"), "99999,plan\r\n");
     EXPECT_EQ(root.read_bytes("zerbanto/ftp_bat2.txt"),
@@ -151,24 +151,24 @@ TEST(FtpScript, AFailedGetLeavesTheEarlierFileAndNoPartOfANewOne) {
         }
         TempRoot root;
         root.write_bytes("zerbanto/S04_SHIFT.csv", "earlier copy");
-        Options o = rig_options(root.path(), port);
+        Options o = ftp_options(port);
         o.ftp_connect_timeout = 5; // a refused login takes the server 3 s to answer
         o.ftp_stall_timeout = 1;
         if (c.setup.mode == "silent") {
             o.ftp_connect_timeout = 1;
         }
-        RecorderRig rig(o);
+        TestRecorder rig(root.path(), {}, o);
         const auto start = std::chrono::steady_clock::now();
-        const auto outcome = run_ftp_script(rig.rec, std::string("get ") + c.remote + " c:\\zerbanto\\S04_SHIFT.csv");
+        const auto outcome = run_ftp_script(*rig.rec, std::string("get ") + c.remote + " c:\\zerbanto\\S04_SHIFT.csv");
         const double took = seconds_since(start);
-        std::printf("[ measured ] %s: %.2f s, %d event turns\n", c.name, took, rig.ui.event_turns);
+        std::printf("[ measured ] %s: %.2f s, %d event turns\n", c.name, took, rig.ui.events_processed);
         EXPECT_FALSE(outcome.ok);
         EXPECT_EQ(root.read_bytes("zerbanto/S04_SHIFT.csv"), "earlier copy");
         EXPECT_TRUE(no_partial_files(root.zerbanto()));
         EXPECT_LT(took, c.max_seconds);
         EXPECT_FALSE(root.read_bytes("zerbanto/ftplog.txt").empty());
         if (took > 0.5) { // the window kept its events flowing all the while
-            EXPECT_GT(rig.ui.event_turns, static_cast<int>(took * 10));
+            EXPECT_GT(rig.ui.events_processed, static_cast<int>(took * 10));
         }
     }
 }
@@ -185,8 +185,8 @@ TEST(FtpScript, MputUploadsEveryMatchingFileAndReportsWhatTheServerTook) {
         for (const auto& n : names) {
             root.write_bytes("cortmp/" + n, "data of " + n);
         }
-        RecorderRig rig(rig_options(root.path(), server.port()));
-        const auto outcome = run_ftp_script(rig.rec, "mput C:\\cortmp\\*.*");
+        TestRecorder rig(root.path(), {}, ftp_options(server.port()));
+        const auto outcome = run_ftp_script(*rig.rec, "mput C:\\cortmp\\*.*");
         const std::size_t taken = close_after < 0 ? names.size() : static_cast<std::size_t>(close_after);
         EXPECT_EQ(outcome.ok, close_after < 0);
         ASSERT_EQ(outcome.uploaded.size(), taken);
