@@ -42,6 +42,7 @@ void refresh_member_list(Recorder& rec) {
                        "通信ができない為、前回のメンバーリストを使用します。");
         return;
     }
-    rec.ui.message(MessageIcon::Critical, MessageButtons::Ok, "c:\\zerbanto\\E99_member.csv\r\nメンバーリストが取得できません");
+    rec.ui.message(MessageIcon::Critical, MessageButtons::Ok,
+                   "c:\\zerbanto\\E99_member.csv\r\nメンバーリストが取得できません");
     rec.end_program(); // closes the log
 }

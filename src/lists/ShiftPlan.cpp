@@ -37,7 +37,6 @@ std::string field(const std::vector<std::string_view>& fields, std::size_t n) {
     return std::string(fields[n - 1]);
 }
 
-
 void take_plan_row(FmMain& form, const std::vector<std::string_view>& fields, std::size_t& row) {
     if (row >= form.board.size()) {
         throw RuntimeError(ErrorNumber::SubscriptOutOfRange);

@@ -10,7 +10,9 @@ FtpLogFile::~FtpLogFile() {
     }
 }
 
-void FtpLogFile::note(std::string_view utf8_line) { raw(cp932::from_utf8(utf8_line)); }
+void FtpLogFile::note(std::string_view utf8_line) {
+    raw(cp932::from_utf8(utf8_line));
+}
 
 void FtpLogFile::raw(std::string_view bytes_line) {
     if (file_ == nullptr) {

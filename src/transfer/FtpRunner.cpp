@@ -95,7 +95,9 @@ size_t on_read(char* data, size_t size, size_t n, void* user) {
     return (got == 0 && std::ferror(f) != 0) ? CURL_READFUNC_ABORT : got;
 }
 
-bool flush_to_disk(std::FILE* f) { return std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0; }
+bool flush_to_disk(std::FILE* f) {
+    return std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0;
+}
 
 void sync_folder(const fs::path& file) {
     const int fd = ::open(file.parent_path().c_str(), O_RDONLY | O_DIRECTORY);

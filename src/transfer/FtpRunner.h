@@ -19,8 +19,8 @@ struct FtpLimits {
 class FtpLog {
 public:
     virtual ~FtpLog() = default;
-    virtual void note(std::string_view utf8_line) = 0;  // the client's own words
-    virtual void raw(std::string_view bytes_line) = 0;  // protocol text as it went over the wire
+    virtual void note(std::string_view utf8_line) = 0; // the client's own words
+    virtual void raw(std::string_view bytes_line) = 0; // protocol text as it went over the wire
 };
 
 struct FtpServer {
@@ -57,8 +57,8 @@ private:
 
 // What running a script achieved.
 struct FtpOutcome {
-    bool ok = false;                                  // every transfer of the script completed
-    std::vector<std::filesystem::path> uploaded;      // mput: the local files the server took
+    bool ok = false;                             // every transfer of the script completed
+    std::vector<std::filesystem::path> uploaded; // mput: the local files the server took
 };
 
 // Runs a parsed script against its server; local paths of drive C: are mapped below root.

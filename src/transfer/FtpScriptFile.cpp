@@ -41,7 +41,9 @@ std::string lower(std::string s) {
     return s;
 }
 
-Parsed fail(std::string why) { return Parsed{std::nullopt, std::move(why)}; }
+Parsed fail(std::string why) {
+    return Parsed{std::nullopt, std::move(why)};
+}
 
 std::optional<int> port_of(const std::string& text) {
     int port = 0;

@@ -29,8 +29,8 @@ struct Script {
     std::string password;
     std::string directory;
     Transfer transfer = Transfer::Get;
-    std::string remote;                // get: the server's file name
-    std::vector<std::string> locals;   // get: the local path; mput: the local wildcard paths
+    std::string remote;              // get: the server's file name
+    std::vector<std::string> locals; // get: the local path; mput: the local wildcard paths
 };
 
 struct Parsed {

@@ -10,7 +10,9 @@ namespace localpath {
 
 namespace {
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // The names after "c:\", or nullopt when the path is not an absolute path of drive C: made of plain names.
 std::optional<std::vector<std::string>> names_of(std::string_view path) {

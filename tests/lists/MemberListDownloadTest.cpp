@@ -1,7 +1,7 @@
 #include "lists/MemberListDownload.h"
 
-#include "support/FtpTestServer.h"
 #include "support/FakeServices.h"
+#include "support/FtpTestServer.h"
 #include "support/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +33,7 @@ TEST(MemberListDownload, ReplacesTheListWithTheServersCopyAndKeepsTheCopy) {
 TEST(MemberListDownload, WithoutAFreshCopyUsesTheOldListOrEnds) {
     struct Case {
         const char* name;
-        bool server_up;  // up, but without the list
+        bool server_up; // up, but without the list
         bool list_on_disk;
     };
     for (const auto& c : std::initializer_list<Case>{

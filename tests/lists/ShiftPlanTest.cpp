@@ -2,8 +2,8 @@
 
 #include "core/ErrorNumber.h"
 #include "core/FmMain.h"
-#include "support/FtpTestServer.h"
 #include "support/FakeServices.h"
+#include "support/FtpTestServer.h"
 #include "support/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -52,7 +52,7 @@ TEST(ShiftPlan, TodaysLinesFillRowsInFileOrderWithTheirFontRule) {
     const FmMain fresh;
     load_shift_plan(form, root.zerbanto() / "S04_SHIFT.csv", "161208");
     EXPECT_EQ(form.lbl_shift.text, "12月8日のシフト");
-    expect_row(form, 0, {"9:00", "山田花子さん", "18:00", 20});   // 6 characters
+    expect_row(form, 0, {"9:00", "山田花子さん", "18:00", 20});    // 6 characters
     expect_row(form, 1, {"12:30", "佐藤一郎さんだ", "21:00", 18}); // 7 characters
     expect_row(form, 2, {"19:00", "山田花子さん", "22:00", 20});   // planned twice: two rows
     expect_row(form, 3, row_of(fresh, 3));

@@ -6,8 +6,8 @@
 
 #include <array>
 #include <csignal>
-#include <fcntl.h>
 #include <cstdlib>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -41,9 +41,16 @@ FtpTestServer::FtpTestServer(const Setup& setup) {
     }
     home_ = pattern;
     std::filesystem::create_directories(sub());
-    std::vector<std::string> args{"/usr/bin/python3", TR_TESTS_DIR "/support/ftp_server.py", "--mode", setup.mode,
-                                  "--home", home_.string(), "--password", setup.password,
-                                  "--close-after-stores", std::to_string(setup.close_after_stores)};
+    std::vector<std::string> args{"/usr/bin/python3",
+                                  TR_TESTS_DIR "/support/ftp_server.py",
+                                  "--mode",
+                                  setup.mode,
+                                  "--home",
+                                  home_.string(),
+                                  "--password",
+                                  setup.password,
+                                  "--close-after-stores",
+                                  std::to_string(setup.close_after_stores)};
     if (setup.stall_retr) {
         args.emplace_back("--stall-retr");
     }

@@ -9,10 +9,10 @@
 class FtpTestServer {
 public:
     struct Setup {
-        std::string mode = "normal";           // "silent": accepts and never answers
+        std::string mode = "normal";            // "silent": accepts and never answers
         std::string password = "Pelmora583920"; // another one makes the recorder's login fail
-        int close_after_stores = -1;           // drop the connection at the STOR after this many uploads
-        bool stall_retr = false;               // send half a file on RETR, then nothing
+        int close_after_stores = -1;            // drop the connection at the STOR after this many uploads
+        bool stall_retr = false;                // send half a file on RETR, then nothing
     };
 
     FtpTestServer() : FtpTestServer(Setup{}) {}

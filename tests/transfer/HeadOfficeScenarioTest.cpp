@@ -27,11 +27,11 @@ TEST(HeadOfficeScenario, StartUpFetchesThePlanAndTheExitUploadsTheLog) {
     ASSERT_GT(server.port(), 0);
     put_on_server(server, "E99_member.csv", cp932_lines({"99999,2016/12/08", "101,山田花子,012E4C1B3A5F6D7E"}));
     put_on_server(server, "S01_SHIFT.csv",
-                  cp932_lines({"99999,12月8日(木)の予定", "161208,山田花子,x,9:00,18:00", "161208,佐藤一郎さんだ,x,12:30,21:00",
-                               "161209,明日の人,x,9:00,18:00"}));
+                  cp932_lines({"99999,12月8日(木)の予定", "161208,山田花子,x,9:00,18:00",
+                               "161208,佐藤一郎さんだ,x,12:30,21:00", "161209,明日の人,x,9:00,18:00"}));
     TempRoot root;
-    root.write_bytes("zerbanto/action01.txt",
-                     cp932_lines({"会社名= Corvale", "店舗CD = T01", "店舗名 = 第一店", "F転送= 12:15", "F転送= 01:30"}));
+    root.write_bytes("zerbanto/action01.txt", cp932_lines({"会社名= Corvale", "店舗CD = T01", "店舗名 = 第一店",
+                                                           "F転送= 12:15", "F転送= 01:30"}));
     root.write_bytes("zerbanto/E99_member.csv", cp932_lines({"101,山田花子,012E4C1B3A5F6D7E"}));
 
     const SimRun run = run_sim(root.path(),

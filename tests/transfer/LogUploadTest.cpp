@@ -1,7 +1,7 @@
 #include "transfer/LogUpload.h"
 
-#include "support/FtpTestServer.h"
 #include "support/FakeServices.h"
+#include "support/FtpTestServer.h"
 #include "support/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -101,8 +101,8 @@ TEST(LogUpload, CopiesTheServerDidNotTakeStayForTheNextExit) {
         exit_at(root, port, 8, 22, 0);
 
         const std::set<std::string> all{"K04_161206_2200.CSV", "K04_161207_2200.CSV", "K04_161208_2200.CSV"};
-        const std::set<std::string> on_server = reachable ? std::set<std::string>{"K04_161206_2200.CSV"}
-                                                          : std::set<std::string>{};
+        const std::set<std::string> on_server =
+            reachable ? std::set<std::string>{"K04_161206_2200.CSV"} : std::set<std::string>{};
         std::set<std::string> kept;
         for (const auto& n : all) {
             if (on_server.count(n) == 0) {
