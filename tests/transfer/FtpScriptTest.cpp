@@ -1,6 +1,7 @@
 #include "transfer/FtpScript.h"
 
 #include "support/FakeServices.h"
+#include "app/Options.h"
 #include "support/FtpTestServer.h"
 #include "support/TempRoot.h"
 #include "transfer/FtpScriptFile.h"
@@ -197,5 +198,18 @@ TEST(FtpScript, MputUploadsEveryMatchingFileAndReportsWhatTheServerTook) {
                 EXPECT_EQ(read_file(on_server), "data of " + names[i]);
             }
         }
+    }
+}
+
+TEST(FtpScript, TimeLimitsDefaultTo15And30SecondsAndCanBeShortened) {
+    const auto defaults = parse_options({}, Program::Simulator);
+    EXPECT_EQ(defaults.options.ftp_connect_timeout, 15);
+    EXPECT_EQ(defaults.options.ftp_stall_timeout, 30);
+    const auto shorter = parse_options({"--ftp-connect-timeout", "2", "--ftp-stall-timeout=1"}, Program::Window);
+    ASSERT_EQ(shorter.error, "");
+    EXPECT_EQ(shorter.options.ftp_connect_timeout, 2);
+    EXPECT_EQ(shorter.options.ftp_stall_timeout, 1);
+    for (const char* bad : {"0", "-1", "1s", "3601"}) {
+        EXPECT_NE(parse_options({"--ftp-stall-timeout", bad}, Program::Simulator).error, "") << bad;
     }
 }
