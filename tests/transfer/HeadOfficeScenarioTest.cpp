@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
 #include <fstream>
 
 namespace fs = std::filesystem;
@@ -93,4 +95,29 @@ TEST(HeadOfficeScenario, StoreSetupChoosesTheStoreWhosePlanIsFetched) {
     EXPECT_EQ(state["tensou_time"][1], "1:30:00");
     EXPECT_EQ(state["labels"]["lbl_shift"]["text"], "第四店の予定");
     EXPECT_EQ(state["board"][0]["Cast"]["text"], "四店の人");
+}
+
+// A server that takes the connection and never answers holds up neither start-up nor exit; the day's copy
+// waits in the outbox.
+TEST(HeadOfficeScenario, ASilentServerHoldsUpNeitherStartUpNorExit) {
+    FtpTestServer::Setup silent;
+    silent.mode = "silent";
+    FtpTestServer server(silent);
+    ASSERT_GT(server.port(), 0);
+    TempRoot root;
+    root.write_bytes("zerbanto/action01.txt", cp932_lines({"会社名= Corvale", "店舗CD = T01", "店舗名 = 第一店"}));
+    root.write_bytes("zerbanto/E99_member.csv", cp932_lines({"101,山田花子,012E4C1B3A5F6D7E"}));
+    root.write_bytes("zerbanto/S01_SHIFT.csv", cp932_lines({"99999,前回の予定"}));
+    auto args = connected(server);
+    args.insert(args.end(), {"--ftp-connect-timeout", "1", "--ftp-stall-timeout", "1"});
+
+    const auto start = std::chrono::steady_clock::now();
+    const SimRun run = run_sim(root.path(), "time 2016-12-08 09:00:00\nstart\nshow\nclick cmd_Func\n", args);
+    const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("[ measured ] start-up and exit against a silent server: %.2f s\n", took);
+    ASSERT_EQ(run.status, 0) << run.stderr_text;
+    EXPECT_LT(took, 10);
+    EXPECT_EQ(run.last_state()["labels"]["lbl_shift"]["text"], "前回の予定");
+    ASSERT_EQ(run.of("end").size(), 1U);
+    EXPECT_TRUE(fs::exists(root.path() / "cortmp" / "K01_161208_0900.CSV"));
 }
