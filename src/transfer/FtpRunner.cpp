@@ -131,6 +131,8 @@ struct FtpSession::Impl {
         curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
         curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(limits.connect_seconds));
         curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, static_cast<long>(limits.stall_seconds));
+        // The client averages the speed over its last few seconds: a transfer that stops after a burst ends
+        // some 6 s after the limit.
         curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
         curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.stall_seconds));
         curl_easy_setopt(curl, CURLOPT_TRANSFERTEXT, 0L);
