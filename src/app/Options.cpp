@@ -6,8 +6,19 @@
 
 namespace {
 
+// A whole number from min to max, or nullopt.
+std::optional<int> parse_int(const std::string& value, int min, int max) {
+    int n = 0;
+    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
+    if (ec != std::errc() || end != value.data() + value.size() || n < min || n > max) {
+        return std::nullopt;
+    }
+    return n;
+}
+
 bool takes_value(const std::string& name, Program program) {
-    if (name == "--root" || name == "--server" || name == "--ftp-port" || name == "--debug-server") {
+    if (name == "--root" || name == "--server" || name == "--ftp-port" || name == "--debug-server" ||
+        name == "--ftp-connect-timeout" || name == "--ftp-stall-timeout") {
         return true;
     }
     return program == Program::Window && (name == "--reader" || name == "--sounds");
@@ -28,12 +39,17 @@ std::string apply(Options& o, const std::string& name, const std::string& value)
         }
         o.reader = value;
     } else if (name == "--ftp-port") {
-        int port = 0;
-        const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), port);
-        if (ec != std::errc() || end != value.data() + value.size() || port < 1 || port > 65535) {
+        const auto port = parse_int(value, 1, 65535);
+        if (!port) {
             return "--ftp-port には 1 から 65535 のポート番号を指定してください: " + value;
         }
-        o.ftp_port = port;
+        o.ftp_port = *port;
+    } else if (name == "--ftp-connect-timeout" || name == "--ftp-stall-timeout") {
+        const auto seconds = parse_int(value, 1, 3600);
+        if (!seconds) {
+            return name + " には 1 から 3600 の秒数を指定してください: " + value;
+        }
+        (name == "--ftp-connect-timeout" ? o.ftp_connect_timeout : o.ftp_stall_timeout) = *seconds;
     }
     return {};
 }
@@ -91,7 +107,9 @@ std::string usage_text(Program program) {
     text += "  --root DIR          データの置き場所 (DIR/zerbanto, DIR/cortmp)\n"
             "  --server HOST       本部の FTP サーバー (指定するとオンライン運用)\n"
             "  --ftp-port N        FTP サーバーのポート (既定 21)\n"
-            "  --debug-server HOST 会社名が debug のときに使う FTP サーバー\n";
+            "  --debug-server HOST 会社名が debug のときに使う FTP サーバー\n"
+            "  --ftp-connect-timeout S  FTP の接続とログインの制限時間 (既定 15 秒)\n"
+            "  --ftp-stall-timeout S    FTP の転送や応答が止まったときの制限時間 (既定 30 秒)\n";
     if (program == Program::Window) {
         text += "  --reader KIND       カードリーダー: pcsc, keyboard, auto (既定 auto)\n"
                 "  --sounds DIR        chimes.wav と chord.wav のあるフォルダー\n"

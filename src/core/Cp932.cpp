@@ -96,3 +96,13 @@ std::size_t utf8_length(std::string_view s) {
     }
     return n;
 }
+
+std::string_view utf8_right(std::string_view s, std::size_t n) {
+    std::size_t start = s.size();
+    for (std::size_t taken = 0; taken < n && start > 0; ++taken) {
+        do {
+            --start;
+        } while (start > 0 && (static_cast<unsigned char>(s[start]) & 0xC0) == 0x80);
+    }
+    return s.substr(start);
+}

@@ -12,3 +12,5 @@ namespace cp932 {
 
 // Number of characters (code points) in a UTF-8 text: the length the window's rules count.
 [[nodiscard]] std::size_t utf8_length(std::string_view utf8);
+// The last n characters of a UTF-8 text (all of it when it is shorter): the store code's two in file names.
+[[nodiscard]] std::string_view utf8_right(std::string_view utf8, std::size_t n);

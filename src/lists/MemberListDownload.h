@@ -2,6 +2,6 @@
 
 class Recorder;
 
-// Connected mode: fetches a fresh member list from the head office over the list on disk, or keeps the old
-// one with a message; ends the program when there is no list at all.
+// In connected mode, replaces E99_member.csv with a fresh copy from the head office before it is loaded.
+// When no copy arrives the list on disk is used after a message; without one the program ends.
 void refresh_member_list(Recorder& rec);

@@ -1,5 +1,77 @@
 #include "transfer/FtpScript.h"
 
 #include "app/Recorder.h"
+#include "core/TextFile.h"
+#include "transfer/FtpLogFile.h"
+#include "transfer/FtpScriptFile.h"
 
-void run_ftp_script(Recorder&, std::string_view) {}
+#include <chrono>
+#include <future>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool is_debug_company(std::string_view name) {
+    constexpr std::string_view debug = "debug";
+    if (name.size() != debug.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < debug.size(); ++i) {
+        const char c = name[i];
+        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != debug[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Tells a transfer still running to give up when the wait is left early.
+struct CancelOnExit {
+    std::atomic<bool>& cancel;
+    ~CancelOnExit() { cancel = true; }
+};
+
+} // namespace
+
+std::string ftp_host(const FmMain& form, const Options& options) {
+    if (is_debug_company(form.lbl_company.text) && !options.debug_server.empty()) {
+        return options.debug_server;
+    }
+    return form.lbl_type.text;
+}
+
+FtpOutcome run_ftp_script(Recorder& rec, std::string_view command) {
+    const fs::path script_path = rec.paths.file("ftp_bat2.txt");
+    const auto lines = ftpscript::lines(ftp_host(rec.form, rec.options), rec.options.ftp_port, command);
+    // The script holds the password: its owner alone may read it.
+    if (auto st = textfile::write_lines_atomic(script_path, lines, fs::perms::owner_read | fs::perms::owner_write);
+        !st) {
+        throw RuntimeError(st.error());
+    }
+    auto written = textfile::read_lines(script_path);
+    if (!written) {
+        throw RuntimeError(written.error());
+    }
+    const fs::path log_path = rec.paths.file("ftplog.txt");
+    const fs::path root = rec.paths.root();
+    const FtpLimits limits{rec.options.ftp_connect_timeout, rec.options.ftp_stall_timeout};
+    auto cancel = std::make_shared<std::atomic<bool>>(false);
+
+    // The transfer runs beside the window's thread; the window keeps handling its events until it is over.
+    std::future<FtpOutcome> done =
+        std::async(std::launch::async, [script_lines = std::move(*written), log_path, root, limits, cancel] {
+            FtpLogFile log(log_path);
+            const auto parsed = ftpscript::parse(script_lines);
+            if (!parsed.script) {
+                log.note("エラー: " + parsed.error);
+                return FtpOutcome{};
+            }
+            return run_ftp_job(*parsed.script, root, limits, log, *cancel);
+        });
+    CancelOnExit cancel_on_exit{*cancel};
+    while (done.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
+        rec.ui.process_events();
+    }
+    return done.get();
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The eight-line command script of the head-office transfers, as the command-line FTP client reads it:
+// open, the login's two answers, bin, prompt, cd, the one transfer command, bye. The recorder writes it
+// for service staff to read and runs it with its own client.
+namespace ftpscript {
+
+// The head office's fixed account and the folder that holds every exchanged file.
+inline constexpr const char* user = "upload";
+inline constexpr const char* password = "Pelmora583920";
+inline constexpr const char* directory = "/sub";
+inline constexpr int default_port = 21;
+
+// The script's lines for one transfer command; the port follows the host only when it is not 21.
+[[nodiscard]] std::vector<std::string> lines(std::string_view host, int port, std::string_view command);
+
+enum class Transfer { Get, Mput };
+
+// What a script asks for.
+struct Script {
+    std::string host;
+    int port = default_port;
+    std::string user;
+    std::string password;
+    std::string directory;
+    Transfer transfer = Transfer::Get;
+    std::string remote;              // get: the server's file name
+    std::vector<std::string> locals; // get: the local path; mput: the local wildcard paths
+};
+
+struct Parsed {
+    std::optional<Script> script;
+    std::string error; // why the lines are not a script this client runs
+};
+
+// Reads the lines back: "open HOST [PORT]", the user and the password, then "bin", "prompt", "cd DIR", one
+// "get REMOTE LOCAL" or "mput LOCAL...", and "bye", in that order.
+[[nodiscard]] Parsed parse(const std::vector<std::string>& lines);
+
+// The words of a command line, split at runs of blanks.
+[[nodiscard]] std::vector<std::string> words(std::string_view line);
+
+} // namespace ftpscript

@@ -1,0 +1,215 @@
+#include "transfer/FtpScript.h"
+
+#include "support/FakeServices.h"
+#include "app/Options.h"
+#include "support/FtpTestServer.h"
+#include "support/TempRoot.h"
+#include "transfer/FtpScriptFile.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string script_bytes(const std::string& open_line, const std::string& command) {
+    return open_line + "\r\nupload\r\nPelmora583920\r\nbin\r\nprompt\r\ncd /sub\r\n" + command + "\r\nbye\r\n";
+}
+
+bool no_partial_files(const fs::path& folder) {
+    for (const auto& e : fs::directory_iterator(folder)) {
+        if (e.path().filename().string().find(".part") != std::string::npos) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string read_file(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+double seconds_since(std::chrono::steady_clock::time_point t) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
+}
+
+} // namespace
+
+TEST(FtpScript, ChoosesTheHostByTheCompanyName) {
+    struct Case {
+        const char* company;
+        const char* debug_server;
+        const char* host;
+    };
+    for (const auto& c : std::initializer_list<Case>{{"Corvale", "vendor.example", "head.example"},
+                                                     {"debug", "vendor.example", "vendor.example"},
+                                                     {"DeBuG", "vendor.example", "vendor.example"},
+                                                     {"debug ", "vendor.example", "head.example"},
+                                                     {"debug", "", "head.example"}}) {
+        FmMain form;
+        form.lbl_company.text = c.company;
+        form.lbl_type.text = "head.example";
+        Options o;
+        o.debug_server = c.debug_server;
+        EXPECT_EQ(ftp_host(form, o), c.host) << '"' << c.company << '"';
+    }
+}
+
+TEST(FtpScript, ReadsBackWhatItWritesAndRefusesOtherScripts) {
+    const auto lines = ftpscript::lines("127.0.0.1", 2121, "mput C:\\cortmp\\*.*");
+    const auto parsed = ftpscript::parse(lines);
+    ASSERT_TRUE(parsed.script) << parsed.error;
+    EXPECT_EQ(parsed.script->host, "127.0.0.1");
+    EXPECT_EQ(parsed.script->port, 2121);
+    EXPECT_EQ(parsed.script->user, "upload");
+    EXPECT_EQ(parsed.script->password, "Pelmora583920");
+    EXPECT_EQ(parsed.script->directory, "/sub");
+    EXPECT_EQ(parsed.script->transfer, ftpscript::Transfer::Mput);
+    EXPECT_EQ(parsed.script->locals, std::vector<std::string>{"C:\\cortmp\\*.*"});
+    EXPECT_EQ(ftpscript::parse(ftpscript::lines("h", 21, "get a c:\\zerbanto\\a")).script->port, 21);
+
+    for (const char* command : {"delete E99_member.csv", "get E99_member.csv", "mput", "!sh -c x"}) {
+        EXPECT_FALSE(ftpscript::parse(ftpscript::lines("h", 21, command)).script) << command;
+    }
+    auto bad_port = lines;
+    bad_port[0] = "open h 99999";
+    EXPECT_FALSE(ftpscript::parse(bad_port).script);
+    auto short_script = lines;
+    short_script.pop_back();
+    EXPECT_FALSE(ftpscript::parse(short_script).script);
+}
+
+// A get writes the script for its owner only, fetches the file, and logs the run without the password; the
+// next call replaces both the script and the log.
+TEST(FtpScript, FetchesAFileAndKeepsOnlyTheLastScriptAndLog) {
+    FtpTestServer server;
+    ASSERT_GT(server.port(), 0);
+    std::ofstream(server.sub() / "E99_member.csv", std::ios::binary) << "1,a,b\r\n";
+    std::ofstream(server.sub() / "S04_SHIFT.csv", std::ios::binary) << "99999,plan\r\n";
+    TempRoot root;
+    TestRecorder rig(root.path(), {}, ftp_options(server.port()));
+
+    const auto first = run_ftp_script(*rig.rec, "get E99_member.csv c:\\zerbanto\\xE99_member.csv");
+    EXPECT_TRUE(first.ok);
+    EXPECT_EQ(root.read_bytes("zerbanto/xE99_member.csv"), "1,a,b\r\n");
+    const std::string open_line = "open 127.0.0.1 " + std::to_string(server.port());
+    EXPECT_EQ(root.read_bytes("zerbanto/ftp_bat2.txt"),
+              script_bytes(open_line, "get E99_member.csv c:\\zerbanto\\xE99_member.csv"));
+    EXPECT_EQ(fs::status(root.zerbanto() / "ftp_bat2.txt").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    const std::string first_log = root.read_bytes("zerbanto/ftplog.txt");
+    EXPECT_NE(first_log.find("xE99_member.csv"), std::string::npos);
+    EXPECT_EQ(first_log.find("Pelmora583920"), std::string::npos);
+
+    const auto second = run_ftp_script(*rig.rec, "get S04_SHIFT.csv C:\\Zerbanto\\S04_SHIFT.csv");
+    EXPECT_TRUE(second.ok);
+    EXPECT_EQ(root.read_bytes("zerbanto/S04_SHIFT.csv"), "99999,plan\r\n");
+    EXPECT_EQ(root.read_bytes("zerbanto/ftp_bat2.txt"),
+              script_bytes(open_line, "get S04_SHIFT.csv C:\\Zerbanto\\S04_SHIFT.csv"));
+    const std::string second_log = root.read_bytes("zerbanto/ftplog.txt");
+    EXPECT_NE(second_log.find("S04_SHIFT.csv"), std::string::npos);
+    EXPECT_EQ(second_log.find("xE99_member.csv"), std::string::npos);
+    EXPECT_TRUE(no_partial_files(root.zerbanto()));
+}
+
+// Each way a get can fail leaves the local file as it was (here: an earlier copy) and nothing half-written,
+// and ends within the time limits.
+TEST(FtpScript, AFailedGetLeavesTheEarlierFileAndNoPartOfANewOne) {
+    struct Case {
+        const char* name;
+        FtpTestServer::Setup setup;
+        bool down;
+        const char* remote;
+        double max_seconds;
+    };
+    FtpTestServer::Setup refused;
+    refused.password = "another";
+    FtpTestServer::Setup silent;
+    silent.mode = "silent";
+    FtpTestServer::Setup stalling;
+    stalling.stall_retr = true;
+    // The client judges a stalled transfer by its speed over the last few seconds, so a transfer that stops
+    // after a burst ends some 6 s after the limit.
+    const std::vector<Case> cases{{"missing remote file", {}, false, "S99_SHIFT.csv", 5},
+                                  {"server down", {}, true, "S04_SHIFT.csv", 5},
+                                  {"login refused", refused, false, "S04_SHIFT.csv", 8},
+                                  {"silent server", silent, false, "S04_SHIFT.csv", 5},
+                                  {"transfer stalls half-way", stalling, false, "S04_SHIFT.csv", 15}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FtpTestServer server(c.setup);
+        ASSERT_GT(server.port(), 0);
+        std::ofstream(server.sub() / "S04_SHIFT.csv", std::ios::binary) << std::string(200'000, 'n');
+        int port = server.port();
+        if (c.down) {
+            server.stop();
+            port = unused_port();
+        }
+        TempRoot root;
+        root.write_bytes("zerbanto/S04_SHIFT.csv", "earlier copy");
+        Options o = ftp_options(port);
+        o.ftp_connect_timeout = 5; // a refused login takes the server 3 s to answer
+        o.ftp_stall_timeout = 1;
+        if (c.setup.mode == "silent") {
+            o.ftp_connect_timeout = 1;
+        }
+        TestRecorder rig(root.path(), {}, o);
+        const auto start = std::chrono::steady_clock::now();
+        const auto outcome = run_ftp_script(*rig.rec, std::string("get ") + c.remote + " c:\\zerbanto\\S04_SHIFT.csv");
+        const double took = seconds_since(start);
+        std::printf("[ measured ] %s: %.2f s, %d event turns\n", c.name, took, rig.ui.events_processed);
+        EXPECT_FALSE(outcome.ok);
+        EXPECT_EQ(root.read_bytes("zerbanto/S04_SHIFT.csv"), "earlier copy");
+        EXPECT_TRUE(no_partial_files(root.zerbanto()));
+        EXPECT_LT(took, c.max_seconds);
+        EXPECT_FALSE(root.read_bytes("zerbanto/ftplog.txt").empty());
+        if (took > 0.5) { // the window kept its events flowing all the while
+            EXPECT_GT(rig.ui.events_processed, static_cast<int>(took * 10));
+        }
+    }
+}
+
+TEST(FtpScript, MputUploadsEveryMatchingFileAndReportsWhatTheServerTook) {
+    for (const int close_after : {-1, 1}) {
+        SCOPED_TRACE(close_after);
+        FtpTestServer::Setup setup;
+        setup.close_after_stores = close_after;
+        FtpTestServer server(setup);
+        ASSERT_GT(server.port(), 0);
+        TempRoot root;
+        const std::vector<std::string> names{"K04_161207_0900.CSV", "K04_161207_1800.CSV", "notes"};
+        for (const auto& n : names) {
+            root.write_bytes("cortmp/" + n, "data of " + n);
+        }
+        TestRecorder rig(root.path(), {}, ftp_options(server.port()));
+        const auto outcome = run_ftp_script(*rig.rec, "mput C:\\cortmp\\*.*");
+        const std::size_t taken = close_after < 0 ? names.size() : static_cast<std::size_t>(close_after);
+        EXPECT_EQ(outcome.ok, close_after < 0);
+        ASSERT_EQ(outcome.uploaded.size(), taken);
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const fs::path on_server = server.sub() / names[i];
+            if (i < taken) {
+                EXPECT_EQ(outcome.uploaded[i], root.path() / "cortmp" / names[i]);
+                EXPECT_EQ(read_file(on_server), "data of " + names[i]);
+            }
+        }
+    }
+}
+
+TEST(FtpScript, TimeLimitsDefaultTo15And30SecondsAndCanBeShortened) {
+    const auto defaults = parse_options({}, Program::Simulator);
+    EXPECT_EQ(defaults.options.ftp_connect_timeout, 15);
+    EXPECT_EQ(defaults.options.ftp_stall_timeout, 30);
+    const auto shorter = parse_options({"--ftp-connect-timeout", "2", "--ftp-stall-timeout=1"}, Program::Window);
+    ASSERT_EQ(shorter.error, "");
+    EXPECT_EQ(shorter.options.ftp_connect_timeout, 2);
+    EXPECT_EQ(shorter.options.ftp_stall_timeout, 1);
+    for (const char* bad : {"0", "-1", "1s", "3601"}) {
+        EXPECT_NE(parse_options({"--ftp-stall-timeout", bad}, Program::Simulator).error, "") << bad;
+    }
+}
