@@ -5,6 +5,7 @@
 #include "gui/ControlView.h"
 #include "gui/MainWindow.h"
 #include "gui/QtUserInterface.h"
+#include "transfer/LinuxDrives.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -24,11 +25,6 @@ public:
 class NoSounds final : public Sounds {
 public:
     void play(std::string_view) override {}
-};
-
-class NoDrives final : public DriveList {
-public:
-    [[nodiscard]] std::vector<Drive> drives() const override { return {}; }
 };
 
 } // namespace
@@ -65,7 +61,7 @@ int main(int argc, char** argv) {
     SystemClock clock;
     NoReader reader;
     NoSounds sounds;
-    NoDrives drives;
+    LinuxDrives drives;
     Recorder recorder(Services{clock, ui, reader, sounds, drives}, options);
     MainWindow window(recorder);
     ui.set_parent(&window);
