@@ -3,8 +3,8 @@
 #include <array>
 
 namespace {
-constexpr std::array<std::string_view, 6> type_names{"不明", "リムーバブル ディスク", "ハードディスク",
-                                                      "ネットワークドライブ", "CD-ROM", "RAMディスク"};
+constexpr std::array<std::string_view, 6> type_names{
+    "不明", "リムーバブル ディスク", "ハードディスク", "ネットワークドライブ", "CD-ROM", "RAMディスク"};
 } // namespace
 
 std::string_view drive_type_name(int code) {
@@ -14,4 +14,6 @@ std::string_view drive_type_name(int code) {
     return type_names[static_cast<std::size_t>(code)];
 }
 
-bool is_usb_stick(const Drive& drive) { return drive_type_name(drive.type) == "リムーバブル ディスク"; }
+bool is_usb_stick(const Drive& drive) {
+    return drive_type_name(drive.type) == "リムーバブル ディスク";
+}

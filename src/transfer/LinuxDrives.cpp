@@ -13,9 +13,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::array<std::string_view, 14> network_types{
-    "nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "afs", "ceph", "glusterfs", "9p", "davfs",
-    "fuse.sshfs", "fuse.glusterfs", "fuse.rclone"};
+constexpr std::array<std::string_view, 14> network_types{"nfs",   "nfs4",       "cifs",           "smb3",       "smbfs",
+                                                         "ncpfs", "afs",        "ceph",           "glusterfs",  "9p",
+                                                         "davfs", "fuse.sshfs", "fuse.glusterfs", "fuse.rclone"};
 constexpr std::array<std::string_view, 2> ram_types{"tmpfs", "ramfs"};
 constexpr std::array<std::string_view, 2> disc_types{"iso9660", "udf"};
 
@@ -23,7 +23,9 @@ template <std::size_t N> bool one_of(const std::array<std::string_view, N>& set,
     return std::find(set.begin(), set.end(), v) != set.end();
 }
 
-bool starts_with(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
+bool starts_with(std::string_view s, std::string_view prefix) {
+    return s.substr(0, prefix.size()) == prefix;
+}
 
 std::string first_line_of(const fs::path& file) {
     std::ifstream in(file);

@@ -31,7 +31,9 @@ std::optional<int> parse_number(std::string_view text) {
     return value;
 }
 
-bool is_octal(char c) { return c >= '0' && c <= '7'; }
+bool is_octal(char c) {
+    return c >= '0' && c <= '7';
+}
 
 // id parent major:minor root mount-point options [optional fields...] - fs-type source super-options
 std::optional<MountEntry> parse_line(std::string_view line) {

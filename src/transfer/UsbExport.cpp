@@ -21,7 +21,9 @@ namespace {
 }
 
 // Errors after which the export goes on with its next step instead of stopping.
-bool skipped(ErrorNumber n) { return n == ErrorNumber::FileNotFound || n == ErrorNumber::SubscriptOutOfRange; }
+bool skipped(ErrorNumber n) {
+    return n == ErrorNumber::FileNotFound || n == ErrorNumber::SubscriptOutOfRange;
+}
 
 // The last two characters (not bytes) of a text, or all of it when it is shorter.
 std::string_view last_two_characters(std::string_view text) {

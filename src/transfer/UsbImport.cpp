@@ -56,10 +56,14 @@ void append_lines(const fs::path& file, const std::vector<ListedFile>& files) {
 }
 
 // VB's Trim: blanks only.
-bool blank(std::string_view s) { return s.find_first_not_of(' ') == std::string_view::npos; }
+bool blank(std::string_view s) {
+    return s.find_first_not_of(' ') == std::string_view::npos;
+}
 
 // The text a listed name reads back as once it has been through the listing's code page.
-std::string as_read_back(const std::string& text) { return cp932::to_utf8(cp932::from_utf8(text)); }
+std::string as_read_back(const std::string& text) {
+    return cp932::to_utf8(cp932::from_utf8(text));
+}
 
 void replace_member_list(Recorder& rec, const fs::path& from) {
     if (auto st = textfile::copy_file_atomic(from, rec.paths.member_list()); !st) {

@@ -6,7 +6,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool less_ignoring_case(const std::string& a, const std::string& b) {
     const bool less = std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
@@ -23,11 +25,14 @@ bool ends_with_ignoring_case(std::string_view s, std::string_view suffix) {
 }
 
 bool letter_drive(const Drive& drive) {
-    return drive.name.size() == 1 && ((drive.name[0] >= 'A' && drive.name[0] <= 'Z') || (drive.name[0] >= 'a' && drive.name[0] <= 'z'));
+    return drive.name.size() == 1 &&
+           ((drive.name[0] >= 'A' && drive.name[0] <= 'Z') || (drive.name[0] >= 'a' && drive.name[0] <= 'z'));
 }
 
 // A name that would break the listing's one-path-per-line shape.
-bool has_line_break(const std::string& name) { return name.find_first_of("\r\n") != std::string::npos; }
+bool has_line_break(const std::string& name) {
+    return name.find_first_of("\r\n") != std::string::npos;
+}
 
 struct Found {
     std::string name;
@@ -105,8 +110,7 @@ fs::path path_of_drive_text(const std::vector<Drive>& drives, std::string_view t
     std::size_t best_len = 0;
     for (const Drive& d : drives) {
         const std::string prefix = drive_path_text(d, {}) + (letter_drive(d) ? "\\" : "/");
-        const bool match = letter_drive(d) ? text.size() >= prefix.size() &&
-                                                 lower(text[0]) == lower(prefix[0]) &&
+        const bool match = letter_drive(d) ? text.size() >= prefix.size() && lower(text[0]) == lower(prefix[0]) &&
                                                  text.substr(1, prefix.size() - 1) == prefix.substr(1)
                                            : text.substr(0, prefix.size()) == prefix;
         if (match && prefix.size() > best_len) {

@@ -1,5 +1,5 @@
-#include "transfer/DriveType.h"
 #include "transfer/LinuxDrives.h"
+#include "transfer/DriveType.h"
 #include "transfer/MountTable.h"
 
 #include "support/TempRoot.h"
@@ -38,11 +38,11 @@ TEST(MountTable, MalformedTextGivesNoMountsAndNoCrash) {
         "\n\n\n",
         "garbage",
         "1 2 3 4 5 6 - ",
-        "1 2 8:1 / /mnt rw",                          // no separator
-        "1 2 8:1 / /mnt rw -",                        // no type
-        "x 2 8:1 / /mnt rw - ext4 /dev/sda1 rw",      // id not a number
-        "1 2 81 / /mnt rw - ext4 /dev/sda1 rw",       // device without a colon
-        "1 2 8:-1 / /mnt rw - ext4 /dev/sda1 rw",     // negative minor
+        "1 2 8:1 / /mnt rw",                               // no separator
+        "1 2 8:1 / /mnt rw -",                             // no type
+        "x 2 8:1 / /mnt rw - ext4 /dev/sda1 rw",           // id not a number
+        "1 2 81 / /mnt rw - ext4 /dev/sda1 rw",            // device without a colon
+        "1 2 8:-1 / /mnt rw - ext4 /dev/sda1 rw",          // negative minor
         "1 2 99999999999:1 / /mnt rw - ext4 /dev/sda1 rw", // out of range
         "1 2 8:1 / \\ rw - ext4 /dev/sda1 rw",
         "1 2 8:1 / /mnt\\7 rw - ext4 /dev/sda1 rw\\",
@@ -106,7 +106,7 @@ TEST(LinuxDrives, EachKindOfMountGetsItsType) {
     sys.disk("sdb", "8:16", usb_port, true); // a USB stick with a partition table
     sys.partition("sdb", "sdb1", "8:17", usb_port);
     sys.disk("sdc", "8:32", "pci0000:00/0000:00:14.0/usb3/3-2/3-2:1.0/host7/target7:0:0/7:0:0:0",
-             false); // a USB hard disk formatted whole: it calls itself fixed
+             false);                                 // a USB hard disk formatted whole: it calls itself fixed
     sys.disk("sdd", "8:48", sata_port + "/x", true); // a removable disk that is not mounted
     sys.disk("sr0", "11:0", "pci0000:00/0000:00:17.0/ata2/host1/target1:0:0/1:0:0:0", true);
     sys.mountinfo("22 1 8:2 / / rw,relatime shared:1 - ext4 /dev/sda2 rw\n"

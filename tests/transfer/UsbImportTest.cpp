@@ -10,7 +10,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string question(const std::string& line) { return "メンバーリストを \n" + line + "\nと入替えて良いですが ?"; }
+std::string question(const std::string& line) {
+    return "メンバーリストを \n" + line + "\nと入替えて良いですが ?";
+}
 
 const std::string stick_list = cp932_lines({"99999,2016/08/01", "201,新人 太郎,AAAA000000000001"});
 const std::string old_list = cp932_lines({"99999,2015/01/01", "301,古参 次郎,BBBB000000000002"});
@@ -29,8 +31,8 @@ protected:
         return "drive " + letter + " \"" + (root.path() / folder).string() + "\" " + type + "\n";
     }
     SimRun run(const std::string& drives, const std::string& answers) const {
-        return run_sim(root.path(), "time 2016-08-02 10:00:00\n" + drives + "start\n" + answers +
-                                        "click Cmd_FromUSB\nshow\n");
+        return run_sim(root.path(),
+                       "time 2016-08-02 10:00:00\n" + drives + "start\n" + answers + "click Cmd_FromUSB\nshow\n");
     }
 
     TempRoot root;
@@ -42,8 +44,8 @@ TEST_F(UsbImport, RootFileAskedBeforeTheFolderBelowAndNoKeepsTheList) {
     put("stickE/readme.txt", "x");
     const SimRun r = run(drive("E", "stickE"), "answer no\nanswer no\n");
     ASSERT_EQ(r.status, 0) << r.stderr_text;
-    EXPECT_EQ(message_texts(r), (std::vector<std::string>{question("E:\\E99_member.csv"),
-                                                         question("E:\\sub\\E99_old.csv")}));
+    EXPECT_EQ(message_texts(r),
+              (std::vector<std::string>{question("E:\\E99_member.csv"), question("E:\\sub\\E99_old.csv")}));
     for (const auto& m : r.of("message")) {
         EXPECT_EQ(m.at("icon"), "exclamation");
         EXPECT_EQ(m.at("buttons"), "yesno");
@@ -58,9 +60,9 @@ TEST_F(UsbImport, TwoSticksAskedInLetterOrderAndOtherDrivesNever) {
     put("stickE/E99_e.csv", stick_list);
     put("disk/E99_d.csv", stick_list);
     put("cd/E99_c.csv", stick_list);
-    const SimRun r = run(drive("F", "stickF") + drive("E", "stickE") + drive("D", "disk", "fixed") +
-                             drive("G", "cd", "cdrom"),
-                         "answer no\nanswer no\n");
+    const SimRun r =
+        run(drive("F", "stickF") + drive("E", "stickE") + drive("D", "disk", "fixed") + drive("G", "cd", "cdrom"),
+            "answer no\nanswer no\n");
     ASSERT_EQ(r.status, 0) << r.stderr_text;
     EXPECT_EQ(message_texts(r), (std::vector<std::string>{question("E:\\E99_e.csv"), question("F:\\E99_f.csv")}));
     EXPECT_EQ(root.read_bytes("zerbanto/E99_member.csv"), store_member_list);

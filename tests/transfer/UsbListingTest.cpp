@@ -74,15 +74,15 @@ TEST(UsbListing, MemberFileNames) {
     for (const char* yes : {"E99_member.csv", "e99_x.CSV", "E99_.csv", "E99_メンバー.Csv"}) {
         EXPECT_TRUE(is_member_file_name(yes)) << yes;
     }
-    for (const char* no : {"E99member.csv", "E98_member.csv", "E99_member.cs", "E99_member.csv.txt", "xE99_a.csv",
-                           ".csv", ""}) {
+    for (const char* no :
+         {"E99member.csv", "E98_member.csv", "E99_member.cs", "E99_member.csv.txt", "xE99_a.csv", ".csv", ""}) {
         EXPECT_FALSE(is_member_file_name(no)) << no;
     }
 }
 
 TEST(UsbListing, ListedTextLeadsBackToTheFile) {
-    const std::vector<Drive> drives{{"E", "/sim/e", 1}, {"/media/a", "/media/a", 1}, {"/media/a b", "/x/ab", 1},
-                                    {"/", "/", 2}};
+    const std::vector<Drive> drives{
+        {"E", "/sim/e", 1}, {"/media/a", "/media/a", 1}, {"/media/a b", "/x/ab", 1}, {"/", "/", 2}};
     EXPECT_EQ(path_of_drive_text(drives, "E:\\sub\\E99_a.csv"), fs::path("/sim/e/sub/E99_a.csv"));
     EXPECT_EQ(path_of_drive_text(drives, "e:\\E99_a.csv"), fs::path("/sim/e/E99_a.csv"));
     EXPECT_EQ(path_of_drive_text(drives, "/media/a b/E99_a.csv"), fs::path("/x/ab/E99_a.csv"));
