@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QFont>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
@@ -29,6 +30,24 @@ QColor to_qcolor(const Color& c, const QWidget* w) {
     return QColor(c.red(), c.green(), c.blue());
 }
 
+namespace {
+// A button's caption wraps at its blanks when it is wider than the button, as captions do on the
+// platform the window was designed for ("シフト　イン" stands on two lines).
+QString wrapped_caption(const QString& text, const Control& control, const Scale& scale) {
+    QFont font(window_font_family());
+    font.setBold(control.bold);
+    font.setPixelSize(std::max(1, scale.px(control.pt * 20.0)));
+    const int room = scale.px(control.at.width) - 8;
+    if (QFontMetrics(font).horizontalAdvance(text) <= room) {
+        return text;
+    }
+    QString out = text;
+    out.replace(QChar(0x3000), QChar(u'\n'));
+    out.replace(QChar(u' '), QChar(u'\n'));
+    return out;
+}
+} // namespace
+
 void apply_control(QWidget* widget, const Control& control, const Scale& scale) {
     const QString text = to_qstring(control.text);
     if (auto* label = qobject_cast<QLabel*>(widget)) {
@@ -38,8 +57,9 @@ void apply_control(QWidget* widget, const Control& control, const Scale& scale) 
         label->setAlignment((control.align == Alignment::Center ? Qt::AlignHCenter : Qt::AlignLeft) |
                             Qt::AlignVCenter);
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-        if (button->text() != text) {
-            button->setText(text);
+        const QString shown = wrapped_caption(text, control, scale);
+        if (button->text() != shown) {
+            button->setText(shown);
         }
     }
     QFont font(window_font_family());

@@ -51,6 +51,13 @@ void MainWindow::build() {
             add(l, control);
         }
     }
+    // Labels lie beneath buttons, as on the window the shop knows: the hidden status labels overlap the
+    // USB buttons.
+    for (const auto& [widget, control] : views_) {
+        if (control->kind == ControlKind::Button) {
+            widget->raise();
+        }
+    }
     auto click = [this](const char* name, void (Recorder::*handler)()) {
         auto* b = canvas_->findChild<QPushButton*>(QString::fromLatin1(name));
         connect(b, &QPushButton::clicked, this, [this, handler] {
@@ -66,11 +73,17 @@ void MainWindow::build() {
 }
 
 void MainWindow::update_scale() {
+    // The board's last row reaches below the design client area: fit everything that is drawn.
+    int extent = FmMain::design_height;
+    for (const auto& [widget, control] : views_) {
+        extent = std::max(extent, control->at.top + control->at.height);
+    }
+    extent += 60;
     const double fx = static_cast<double>(width()) / FmMain::design_width;
-    const double fy = static_cast<double>(height()) / FmMain::design_height;
+    const double fy = static_cast<double>(height()) / extent;
     scale_.factor = std::min(fx, fy);
     const int w = scale_.px(FmMain::design_width);
-    const int h = scale_.px(FmMain::design_height);
+    const int h = scale_.px(extent);
     canvas_->setGeometry((width() - w) / 2, (height() - h) / 2, w, h);
 }
 

@@ -1,0 +1,76 @@
+#include "core/Cp932.h"
+#include "core/RecordReader.h"
+#include "core/TextFile.h"
+#include "support/TempRoot.h"
+
+#include <gtest/gtest.h>
+
+TEST(Cp932, RoundTripsTheWindowsCharactersThatShiftJisLacks) {
+    const std::string text = "髙橋①㈱～－\\ c:\\zerbanto\\ 山田　花子";
+    const std::string bytes = cp932::from_utf8(text);
+    EXPECT_EQ(cp932::to_utf8(bytes), text);
+    EXPECT_EQ(bytes.substr(0, 2), "\xFB\xFC");                // 髙
+    EXPECT_NE(bytes.find("\x81\x60"), std::string::npos);     // ～
+    EXPECT_NE(bytes.find("c:\\zerbanto\\"), std::string::npos); // 0x5C stays a backslash
+}
+
+TEST(Cp932, BadBytesNeverFailAndUnencodableCharactersBecomeQuestionMarks) {
+    EXPECT_EQ(cp932::to_utf8("A\x81"), "A\xEF\xBF\xBD");           // a lead byte at the end
+    EXPECT_EQ(cp932::to_utf8("\xFF\xFF" "B"), "\xEF\xBF\xBD\xEF\xBF\xBD" "B");
+    EXPECT_EQ(cp932::from_utf8("a😀b"), "a?b");
+    EXPECT_EQ(cp932::from_utf8("\xC3"), "?"); // a torn UTF-8 sequence
+    EXPECT_EQ(utf8_length("山田 花子"), 5U);
+}
+
+TEST(TextFile, SplitsOnEveryKindOfLineEnd) {
+    EXPECT_EQ(textfile::split_lines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(textfile::split_lines("a\r\n\r\nb\r\n"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_TRUE(textfile::split_lines("").empty());
+}
+
+TEST(TextFile, ReadsWritesAndReportsMissingFilesAndFolders) {
+    TempRoot root;
+    const auto file = root.zerbanto() / "x.csv";
+    ASSERT_TRUE(textfile::write_lines_atomic(file, {"会社名= Corvale", "", "99999,2026/12/1"}));
+    EXPECT_EQ(root.read_bytes("zerbanto/x.csv"),
+              "\x89\xEF\x8E\xD0\x96\xBC= Corvale\r\n\r\n99999,2026/12/1\r\n");
+    const auto lines = textfile::read_lines(file);
+    ASSERT_TRUE(lines);
+    EXPECT_EQ(*lines, (std::vector<std::string>{"会社名= Corvale", "", "99999,2026/12/1"}));
+    EXPECT_EQ(textfile::read_lines(root.zerbanto() / "none.csv").error(), ErrorNumber::FileNotFound);
+    EXPECT_EQ(textfile::read_lines(root.zerbanto()).error(), ErrorNumber::PathFileAccess);
+    EXPECT_EQ(textfile::write_lines_atomic(root.path() / "no/such/dir/f.txt", {"x"}).error(),
+              ErrorNumber::FileNotFound);
+}
+
+TEST(TextFile, LineReaderStreamsLinesAcrossBlockBoundaries) {
+    TempRoot root;
+    std::string bytes;
+    std::vector<std::string> expected;
+    // Lines of varying length so that CR LF pairs fall on every offset of the reader's blocks.
+    for (int i = 0; i < 60'000; ++i) {
+        std::string line = std::to_string(i) + std::string(static_cast<std::size_t>(i % 37), 'x') + "名";
+        expected.push_back(line);
+        bytes += cp932::from_utf8(line) + (i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n" : "\r");
+    }
+    bytes += "last";
+    expected.emplace_back("last");
+    root.write_bytes("zerbanto/big.csv", bytes);
+    textfile::LineReader reader;
+    ASSERT_TRUE(reader.open(root.zerbanto() / "big.csv"));
+    std::vector<std::string> got;
+    std::string line;
+    while (reader.next(line)) {
+        got.push_back(line);
+    }
+    EXPECT_EQ(got.size(), expected.size());
+    EXPECT_EQ(got, expected);
+}
+
+TEST(RecordReader, ReadsRecordsAsSequentialInputDoes) {
+    EXPECT_EQ(read_records("店舗名 = 第一店,本館\r\n  F転送= 12:15\r\n"),
+              (std::vector<std::string>{"店舗名 = 第一店", "本館", "F転送= 12:15"}));
+    EXPECT_EQ(read_records("\"a, b\" tail,c\n\n\t x"), (std::vector<std::string>{"a, b", "c", "", "x"}));
+    EXPECT_EQ(read_records("\"open"), (std::vector<std::string>{"open"}));
+    EXPECT_EQ(read_records("　全角,\"\""), (std::vector<std::string>{"　全角", ""}));
+}
