@@ -27,6 +27,11 @@ public:
     void play(std::string_view) override {}
 };
 
+class NoDrives final : public DriveList {
+public:
+    [[nodiscard]] std::vector<Drive> drives() const override { return {}; }
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
