@@ -62,6 +62,25 @@ TEST(MountTable, MalformedTextGivesNoMountsAndNoCrash) {
         noise += static_cast<char>((i * 7919) % 256);
     }
     (void)parse_mountinfo(noise);
+
+    // Every cut of a good line, and every byte of it replaced, still parses to mounts of a sane shape.
+    const std::string good = "98 22 8:17 / /media/op/MY\\040STICK rw,nosuid shared:50 - vfat /dev/sdb1 rw\n";
+    for (std::size_t cut = 0; cut <= good.size(); ++cut) {
+        const auto table = parse_mountinfo(good.substr(0, cut));
+        EXPECT_LE(table.size(), 1U);
+        if (cut <= good.find(" - ") + 3) { // no type yet
+            EXPECT_TRUE(table.empty()) << cut;
+        }
+    }
+    for (std::size_t at = 0; at < good.size(); ++at) {
+        for (const char c : {'\0', ' ', '\\', '-', ':', '\n', '\xFF'}) {
+            std::string bent = good;
+            bent[at] = c;
+            for (const auto& m : parse_mountinfo(bent)) {
+                EXPECT_FALSE(m.fs_type.empty()) << bent;
+            }
+        }
+    }
 }
 
 TEST(LinuxDrives, EachKindOfMountGetsItsType) {
