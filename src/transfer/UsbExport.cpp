@@ -72,30 +72,19 @@ std::string export_copy_name(std::string_view store_code, const DateTime& now) {
 }
 
 void Chk_server_file(Recorder& rec, const Drive& drive) {
-    const fs::path folder = resolve_case_insensitive(drive.root, "Zerbanto");
-    fs::path source;
-    fs::path target;
-    try {
-        source = rec.log_path();
-        target = folder / export_copy_name(rec.form.lbl_MiseID.text, rec.clock.now());
-        std::error_code ec;
-        if (!fs::exists(source, ec)) {
-            throw RuntimeError(ErrorNumber::FileNotFound);
-        }
-    } catch (const RuntimeError& e) {
-        if (skipped(e.number())) {
-            return;
-        }
-        unexpected_error(rec, "Chk_server_file");
-    }
+    const fs::path source = rec.log_path();
+    const std::string name = export_copy_name(rec.form.lbl_MiseID.text, rec.clock.now());
     std::error_code ec;
-    if (!fs::is_directory(folder, ec)) {
-        make_folder(folder);
+    if (!fs::exists(source, ec)) {
+        return; // no log to copy: the step is skipped without a word
     }
-    if (auto st = textfile::copy_file_atomic(source, target); !st) {
-        std::error_code gone;
-        if (skipped(st.error()) && !fs::exists(source, gone)) {
-            return; // the log vanished under us: nothing to copy
+    const fs::path folder = resolve_case_insensitive(drive.root, "Zerbanto");
+    if (!fs::is_directory(folder, ec)) {
+        make_folder(folder); // a failure here is the caller's to report
+    }
+    if (auto st = textfile::copy_file_atomic(source, folder / name); !st) {
+        if (skipped(st.error()) && !fs::exists(source, ec)) {
+            return; // the log went away during the copy
         }
         unexpected_error(rec, "Chk_server_file");
     }

@@ -34,7 +34,7 @@ void ensure_system_folder(const Recorder& rec) {
 
 void delete_listing(const Recorder& rec) {
     const fs::path listing = rec.paths.file(listing_name);
-    if (::remove(listing.c_str()) != 0 && errno != ENOENT) {
+    if (std::remove(listing.c_str()) != 0 && errno != ENOENT) {
         throw RuntimeError(error_from_errno(errno));
     }
 }
@@ -55,7 +55,7 @@ void append_lines(const fs::path& file, const std::vector<ListedFile>& files) {
     }
 }
 
-// VB's Trim: blanks only.
+// A line of nothing but blanks (tabs and other white space count as text).
 bool blank(std::string_view s) {
     return s.find_first_not_of(' ') == std::string_view::npos;
 }
