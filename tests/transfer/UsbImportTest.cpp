@@ -1,6 +1,7 @@
 #include "transfer/UsbStore.h"
 
 #include "core/Cp932.h"
+#include "support/FakeServices.h"
 
 #include <gtest/gtest.h>
 
@@ -105,14 +106,20 @@ TEST_F(UsbImport, StickWithoutListsAsksNothingAndLeavesAnEmptyListing) {
 
 TEST_F(UsbImport, RefusedCopyIsReportedAndEnds) {
     put("stickE/E99_member.csv", stick_list);
+    TestRecorder t(root.path());
+    t.drives.list = {Drive{"E", root.path() / "stickE", 1}};
+    t.rec->start();
+    ASSERT_FALSE(t.rec->ended());
     // The member list's place is taken by a folder holding a file: nothing can be renamed over it.
-    fs::rename(root.zerbanto() / "E99_member.csv", root.path() / "kept.csv");
+    fs::remove(root.zerbanto() / "E99_member.csv");
     root.write_bytes("zerbanto/E99_member.csv/keep", "x");
-    const SimRun r = run(drive("E", "stickE"), "answer yes\n");
-    ASSERT_EQ(r.status, 0) << r.stderr_text;
-    EXPECT_EQ(message_texts(r).back(), "想定外のエラーがでました。chk_usbdir_file2");
-    EXPECT_EQ(r.of("message").back().at("icon"), "exclamation");
-    EXPECT_EQ(r.of("end").size(), 1U);
+    t.ui.messages.clear();
+    t.ui.answers = {MessageAnswer::Yes};
+    t.rec->cmd_from_usb_click();
+    ASSERT_EQ(t.ui.messages.size(), 2U);
+    EXPECT_EQ(t.ui.messages[1].text, "想定外のエラーがでました。chk_usbdir_file2");
+    EXPECT_EQ(t.ui.messages[1].icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(t.rec->ended());
     EXPECT_TRUE(fs::is_directory(root.zerbanto() / "E99_member.csv"));
 }
 
