@@ -9,6 +9,7 @@
 #include "gui/QtUserInterface.h"
 #include "stamping/KeyboardReader.h"
 #include "stamping/PcscReader.h"
+#include "transfer/LinuxDrives.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -41,11 +42,6 @@ ChosenReader choose_reader(const Options& options) {
     }
     return chosen;
 }
-
-class NoDrives final : public DriveList {
-public:
-    [[nodiscard]] std::vector<Drive> drives() const override { return {}; }
-};
 
 } // namespace
 
@@ -81,7 +77,7 @@ int main(int argc, char** argv) {
     SystemClock clock;
     ChosenReader reader = choose_reader(options);
     QtSounds sounds(QtSounds::choose_folder(options.sounds));
-    NoDrives drives;
+    LinuxDrives drives;
     Recorder recorder(Services{clock, ui, reader.reader(), sounds, drives}, options);
     MainWindow window(recorder);
     if (reader.keyboard) {
