@@ -83,21 +83,25 @@ TEST(StartupScenario, SecondStartTellsAndRestoresTheRunningCopy) {
 TEST(StartupScenario, AnotherProcessHoldingTheRootKeepsASecondRecorderOut) {
     TempRoot root;
     write_store(root);
-    // The first simulator stays alive on a long wait while the second starts on the same root.
+    // The first simulator holds the root while the second starts on it. The second starts only once the
+    // first has shown its state (it then holds the lock): started earlier, the second would take the lock
+    // itself and the first would be the one turned away.
+    const auto first_events = root.path() / "first-events.txt";
     const std::string first = std::string(TR_SIM_BINARY) + " --root '" + root.path().string() +
-                              "' < /dev/stdin > /dev/null";
+                              "' < /dev/stdin > '" + first_events.string() + "'";
     FILE* holder = ::popen(first.c_str(), "w");
     ASSERT_NE(holder, nullptr);
-    std::fputs("time 2026-12-08 09:00:00\nstart\n", holder);
+    std::fputs("time 2026-12-08 09:00:00\nstart\nshow\n", holder);
     std::fflush(holder);
-    SimRun second;
-    for (int i = 0; i < 50; ++i) { // the first copy takes the lock as soon as it reads "start"
-        second = run_sim(root.path(), "time 2026-12-08 09:00:00\nstart\nshow\n");
-        if (!second.of("activate").empty()) {
-            break;
+    bool first_runs = false;
+    for (int i = 0; i < 600 && !first_runs; ++i) {
+        first_runs = root.read_bytes("first-events.txt").find("\"state\"") != std::string::npos;
+        if (!first_runs) {
+            ::usleep(50'000);
         }
-        ::usleep(100'000);
     }
+    ASSERT_TRUE(first_runs) << root.read_bytes("first-events.txt");
+    const SimRun second = run_sim(root.path(), "time 2026-12-08 09:00:00\nstart\nshow\n");
     ::pclose(holder);
     ASSERT_EQ(second.of("message").size(), 1U);
     EXPECT_EQ(second.of("message")[0]["text"], "タイムレコーダーは既に起動しています。");
