@@ -28,21 +28,35 @@ void check_pure_parts(std::string_view bytes) {
     }
 }
 
+// One recorder per mode for the whole run: building one costs far more than loading a settings file (its
+// member table is large). Each input starts from the design window.
+TestRecorder& recorder(bool connected) {
+    static TestRecorder standalone(root().path());
+    static TestRecorder with_server(root().path(), DateTime{2026, 12, 8, 9, 0, 0}, [] {
+        Options o;
+        o.server = "127.0.0.1";
+        return o;
+    }());
+    TestRecorder& t = connected ? with_server : standalone;
+    t.rec->form = FmMain{};
+    t.ui.messages.clear();
+    t.ui.store_setup_shown = 0;
+    return t;
+}
+
 void load_settings(std::string_view bytes, bool connected) {
     root().reset();
     root().write("zerbanto/action01.txt", bytes);
-    Options options;
-    if (connected) {
-        options.server = "127.0.0.1";
-    }
-    TestRecorder t(root().path(), DateTime{2026, 12, 8, 9, 0, 0}, options);
+    TestRecorder& t = recorder(connected);
     try {
         get_actionmap(*t.rec);
     } catch (const ProgramEnd&) {
         return; // a message said why; the program ends, which is allowed
     }
     fuzz_check(t.rec->form.lbl_tenso_stat[0].text == t.rec->tensou_time[0], "the first transfer time is shown");
+    fuzz_check(t.rec->form.lbl_tenso_stat[1].text == t.rec->tensou_time[1], "the second transfer time is shown");
     fuzz_check(t.ui.store_setup_shown == 0, "a present settings file needs no store setup");
+    fuzz_check(t.rec->form.lbl_type.text == t.rec->connection_setting(), "the connection setting is shown");
 }
 
 } // namespace

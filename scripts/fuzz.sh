@@ -6,7 +6,8 @@
 #
 #   scripts/fuzz.sh [seconds-per-target] [target ...]
 #
-# Seeds come from fuzz/corpus/<target>/ and are never changed; what the fuzzer learns is kept in
+# Seeds come from fuzz/corpus/<target>/ (and a dictionary from fuzz/<target>.dict when there is one) and are
+# never changed; what the fuzzer learns is kept in
 # build/fuzz/corpus/<target>/ for the next run, findings (crash-*, timeout-*, oom-*, leak-*) go to
 # build/fuzz/findings/<target>/ and the fuzzer's output to build/fuzz/logs/<target>.log.
 # Replay a finding with: build/fuzz/fuzz/fuzz_<target> build/fuzz/findings/<target>/crash-...
@@ -36,8 +37,12 @@ for t in "${targets[@]}"; do
   mkdir -p "$work" "$findings" "$(dirname "$log")"
   rm -f "$findings"/*
   echo "fuzzing $t for ${seconds}s" >&2
+  dict=()
+  if [ -f "fuzz/$t.dict" ]; then
+    dict=(-dict="fuzz/$t.dict")
+  fi
   set +e
-  "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=30 -max_len=4096 -print_final_stats=1 \
+  "$build/fuzz/fuzz_$t" "${dict[@]}" -max_total_time="$seconds" -timeout=30 -max_len=4096 -print_final_stats=1 \
     -artifact_prefix="$findings/" "$work" "fuzz/corpus/$t" >"$log" 2>&1
   rc=$?
   set -e
