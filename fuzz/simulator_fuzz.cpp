@@ -4,10 +4,12 @@
 //
 // So that a run stays inside its root and ends quickly, a script is not run when it names a drive (drives
 // are real folders anywhere) or when its waits add up to more than three simulated hours. No server is
-// given, so nothing is transferred.
+// given, so nothing is transferred. Every event the run prints must be a line of well-formed JSON.
 #include "FuzzRoot.h"
 #include "sim/ScriptLine.h"
 #include "sim/Simulator.h"
+
+#include <nlohmann/json.hpp>
 
 #include <cstddef>
 #include <cstdint>
@@ -106,6 +108,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Simulator sim(options, events);
         const int status = sim.run(in);
         fuzz_check(status == 0 || status == 2, "the simulator ends with 0 or 2");
+    }
+    // Whatever the files and the script hold, every event is one line of well-formed JSON.
+    std::istringstream lines(events.str());
+    std::string line;
+    while (std::getline(lines, line)) {
+        fuzz_check(is_valid_utf8(line) && nlohmann::json::accept(line), "an event is a line of JSON");
     }
     return 0;
 }
