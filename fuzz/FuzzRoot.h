@@ -14,7 +14,7 @@ public:
 
     // Empties the root and creates its zerbanto folder.
     void reset() const;
-    // Writes bytes to a file below the root; the name is a plain file name, never a path.
+    // Writes bytes to a file below the root (relative names only; folders are created).
     void write(const std::filesystem::path& relative, std::string_view bytes) const;
 
     [[nodiscard]] const std::filesystem::path& path() const { return path_; }
