@@ -1,9 +1,17 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test.
+# Installs what is missing, builds everything and runs every test: first the debug build, then the same
+# suite built with AddressSanitizer and UndefinedBehaviorSanitizer, where any finding fails its test.
+# Arguments go to both ctest runs (e.g. -R Settings). TR_TEST_PRESETS="dev" runs the debug build only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/deps.sh
-cmake --preset dev >/dev/null
-cmake --build --preset dev
-ctest --preset dev -j2 "$@"
+for preset in ${TR_TEST_PRESETS:-dev asan}; do
+  echo "== $preset" >&2
+  start=$SECONDS
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+  built=$SECONDS
+  ctest --preset "$preset" -j2 "$@"
+  echo "== $preset: build $((built - start)) s, tests $((SECONDS - built)) s" >&2
+done

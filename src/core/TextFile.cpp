@@ -147,7 +147,7 @@ Status LineReader::open(const fs::path& path) {
     if (file_ == nullptr) {
         return error_from_errno(errno);
     }
-    buf_.resize(1 << 20);
+    buf_.resize(block_size_);
     pos_ = end_ = 0;
     eof_ = false;
     return Done{};

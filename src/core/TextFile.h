@@ -33,7 +33,9 @@ namespace textfile {
 // Reads a file line by line with memory independent of its size.
 class LineReader {
 public:
-    LineReader() = default;
+    static constexpr std::size_t default_block = std::size_t{1} << 20;
+    // Reads the file in blocks of block_size bytes (at least 1); a longer line grows the buffer.
+    explicit LineReader(std::size_t block_size = default_block) : block_size_(block_size < 1 ? 1 : block_size) {}
     ~LineReader();
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
@@ -48,6 +50,7 @@ public:
 
 private:
     bool fill();
+    std::size_t block_size_;
     std::FILE* file_ = nullptr;
     std::vector<char> buf_;
     std::size_t pos_ = 0;

@@ -67,6 +67,25 @@ TEST(TextFile, LineReaderStreamsLinesAcrossBlockBoundaries) {
     EXPECT_EQ(got, expected);
 }
 
+TEST(TextFile, LineReaderAgreesWithSplitLinesForEveryBlockSize) {
+    TempRoot root;
+    // Empty lines, a lead byte cut off by a line end, CR LF and a lone CR at the very end.
+    const std::string bytes = "a\r\n\r\n\rb\n\n" + cp932::from_utf8("名前") + "\x82\r\nlong line here\r\r";
+    root.write_bytes("zerbanto/edges.txt", bytes);
+    const auto expected = textfile::split_lines(cp932::to_utf8(bytes));
+    ASSERT_EQ(expected.size(), 8U);
+    for (std::size_t block = 1; block <= bytes.size() + 1; ++block) {
+        textfile::LineReader reader(block);
+        ASSERT_TRUE(reader.open(root.zerbanto() / "edges.txt"));
+        std::vector<std::string> got;
+        std::string line;
+        while (reader.next(line)) {
+            got.push_back(line);
+        }
+        EXPECT_EQ(got, expected) << "block size " << block;
+    }
+}
+
 TEST(RecordReader, ReadsRecordsAsSequentialInputDoes) {
     EXPECT_EQ(read_records("店舗名 = 第一店,本館\r\n  F転送= 12:15\r\n"),
               (std::vector<std::string>{"店舗名 = 第一店", "本館", "F転送= 12:15"}));
