@@ -70,6 +70,13 @@ grep -q "exec $prefix/bin/timerecorder " "$root$prefix/libexec/timerecorder/time
 sh -n "$root$prefix/libexec/timerecorder/timerecorder-session" || fail "session script has a syntax error"
 "$root$prefix/bin/timerecorder-sim" --help | grep -q -- '--root' || fail "the packaged simulator does not start"
 QT_QPA_PLATFORM=offscreen "$root$prefix/bin/timerecorder" --help | grep -q -- '--reader' || fail "the packaged window program does not start"
+# The window program comes up on an empty data folder and keeps running until it is stopped.
+mkdir -m 700 "$work/runtime"
+status=0
+XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=offscreen timeout 3 "$root$prefix/bin/timerecorder" --root "$work/data" \
+    >"$work/run.log" 2>&1 || status=$?
+[ "$status" -eq 124 ] || { cat "$work/run.log" >&2; fail "the packaged window program ended with status $status"; }
+[ -d "$work/data/zerbanto" ] || fail "the packaged window program made no data folder"
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed" >&2
