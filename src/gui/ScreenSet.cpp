@@ -202,9 +202,7 @@ void ScreenSet::render_all(const std::function<void(const std::string&, QWidget&
     rec.uf_2.uf2_ans = 0;
     visit_modal([&] { dialogs.show_modal(rec.uf_2); }, [&](QWidget& w) { visit("uf2", w); });
     rec.uf_10key.open_for("012E4C1B3A5F6D7E");
-    for (int d : {1, 2, 3}) {
-        rec.uf_10key.digit_click(d);
-    }
+    rec.uf_10key.digit_click(1); // the prompt and the first digit below it
     visit_modal([&] { dialogs.show_modal(rec.uf_10key); }, [&](QWidget& w) { visit("uf10key", w); });
     rec.uf_initial.load();
     visit_modal([&] { dialogs.show_modal(rec.uf_initial); }, [&](QWidget& w) { visit("ufinitial", w); });
