@@ -41,7 +41,7 @@ fi
 depends=$(sed -n 's/^ Depends: //p' <<<"$info")
 echo "depends: $depends"
 has_dep() { tr ',|' '\n' <<<"$depends" | sed 's/^ *//; s/[ (].*//' | grep -qxF -- "$1"; }
-for dep in pcscd fonts-ipafont-gothic libqt6widgets6 libqt6multimedia6; do
+for dep in pcscd libpcsclite1 fonts-ipafont-gothic libqt6widgets6 libqt6multimedia6; do
     has_dep "$dep" || fail "Depends lacks $dep"
 done
 # Every shared library the programs load comes with a package the package depends on.
