@@ -1,5 +1,6 @@
 #include "gui/ControlView.h"
 #include "gui/ScreenSet.h"
+#include "support/GuiApp.h"
 #include "support/TempRoot.h"
 
 #include <QAbstractButton>
@@ -18,14 +19,6 @@
 
 namespace {
 
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "timerecorder_gui_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication a(argc, argv);
-    register_font_substitutions();
-    return a;
-}
 
 QRect on_window(const QWidget& w, const QWidget& window) {
     return QRect(w.mapTo(&window, QPoint(0, 0)), w.size());
@@ -94,7 +87,7 @@ std::vector<const QWidget*> visible_controls(const QWidget& window) {
 class ScreenLayout : public ::testing::TestWithParam<QSize> {};
 
 TEST_P(ScreenLayout, EveryWindowFitsTheScreenAndNothingIsCutOffOrCovered) {
-    app();
+    gui_app();
     const QSize screen = GetParam();
     TempRoot root;
     ScreenSet screens(root.path(), screen);
