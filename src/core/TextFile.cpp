@@ -1,6 +1,7 @@
 #include "core/TextFile.h"
 
 #include "core/Cp932.h"
+#include "core/WriteAll.h"
 
 #include <algorithm>
 #include <array>
@@ -54,21 +55,6 @@ Result<std::string> read_bytes(const fs::path& path) {
         return ErrorNumber::PathFileAccess;
     }
     return bytes;
-}
-
-// Writes all of data to fd; false on any failure.
-bool write_all(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
 }
 
 void sync_parent(const fs::path& path) {

@@ -1,6 +1,7 @@
 #include "stamping/AttendanceLog.h"
 
 #include "core/Cp932.h"
+#include "core/WriteAll.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -9,20 +10,6 @@
 #include <unistd.h>
 
 namespace {
-
-bool write_all(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
 
 // True when the file is not empty and its last byte is not a line feed: a line torn by a power cut.
 bool ends_torn(int fd) {

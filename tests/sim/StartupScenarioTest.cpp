@@ -83,21 +83,19 @@ TEST(StartupScenario, SecondStartTellsAndRestoresTheRunningCopy) {
 TEST(StartupScenario, AnotherProcessHoldingTheRootKeepsASecondRecorderOut) {
     TempRoot root;
     write_store(root);
-    // The first simulator stays alive on a long wait while the second starts on the same root.
-    const std::string first = std::string(TR_SIM_BINARY) + " --root '" + root.path().string() +
-                              "' < /dev/stdin > /dev/null";
+    // The first simulator stays alive, reading its script, while the second starts on the same root.
+    const auto holder_out = root.path() / "holder.jsonl";
+    const std::string first = std::string(TR_SIM_BINARY) + " --root '" + root.path().string() + "' > '" +
+                              holder_out.string() + "'";
     FILE* holder = ::popen(first.c_str(), "w");
     ASSERT_NE(holder, nullptr);
-    std::fputs("time 2026-12-08 09:00:00\nstart\n", holder);
+    std::fputs("time 2026-12-08 09:00:00\nstart\nshow\n", holder);
     std::fflush(holder);
-    SimRun second;
-    for (int i = 0; i < 50; ++i) { // the first copy takes the lock as soon as it reads "start"
-        second = run_sim(root.path(), "time 2026-12-08 09:00:00\nstart\nshow\n");
-        if (!second.of("activate").empty()) {
-            break;
-        }
-        ::usleep(100'000);
+    // Its state event says it is past its start and holds the root.
+    for (int i = 0; i < 100 && root.read_bytes("holder.jsonl").find("\"state\"") == std::string::npos; ++i) {
+        ::usleep(50'000);
     }
+    const SimRun second = run_sim(root.path(), "time 2026-12-08 09:00:00\nstart\nshow\n");
     ::pclose(holder);
     ASSERT_EQ(second.of("message").size(), 1U);
     EXPECT_EQ(second.of("message")[0]["text"], "タイムレコーダーは既に起動しています。");
