@@ -207,6 +207,7 @@ void ScreenSet::render_all(const std::function<void(const std::string&, QWidget&
     rec.uf_initial.load();
     visit_modal([&] { dialogs.show_modal(rec.uf_initial); }, [&](QWidget& w) { visit("ufinitial", w); });
 
+    rec.cmd_out_click(); // the other mode highlighted
     fill_busy_board(rec.form);
     window.sync();
     visit("main-busy", window);
