@@ -68,6 +68,21 @@ autostart_exec=$(sed -n 's/^Exec=//p' "$root$sysconf/xdg/autostart/timerecorder.
 grep -q "exec $prefix/bin/timerecorder " "$root$prefix/libexec/timerecorder/timerecorder-session" || fail "session script does not start $prefix/bin/timerecorder"
 [ -x "$root$prefix/libexec/timerecorder/timerecorder-session" ] || fail "session script not executable"
 sh -n "$root$prefix/libexec/timerecorder/timerecorder-session" || fail "session script has a syntax error"
+# The session script starts the recorder, with the configured options, only for the configured users.
+session_with() { # USERS OPTIONS: runs a copy of the script against a settings file and a stand-in recorder
+    printf 'TIMERECORDER_USERS="%s"\nTIMERECORDER_OPTIONS="%s"\n' "$1" "$2" >"$work/settings"
+    printf '#!/bin/sh\necho "$@" >"%s"\n' "$work/started" >"$work/recorder" && chmod +x "$work/recorder"
+    sed -e "s|^settings=.*|settings=$work/settings|" -e "s|exec $prefix/bin/timerecorder |exec $work/recorder |" \
+        "$root$prefix/libexec/timerecorder/timerecorder-session" >"$work/session"
+    rm -f "$work/started"
+    sh "$work/session"
+}
+session_with "nobody-else $(id -un)" "--server ftp.example.jp --reader pcsc"
+[ "$(cat "$work/started" 2>/dev/null)" = "--server ftp.example.jp --reader pcsc" ] || fail "session script did not start the recorder with its options"
+session_with "nobody-else" ""
+[ ! -e "$work/started" ] || fail "session script started the recorder for a user not in TIMERECORDER_USERS"
+session_with "" ""
+[ -e "$work/started" ] || fail "session script did not start the recorder with TIMERECORDER_USERS empty"
 "$root$prefix/bin/timerecorder-sim" --help | grep -q -- '--root' || fail "the packaged simulator does not start"
 QT_QPA_PLATFORM=offscreen "$root$prefix/bin/timerecorder" --help | grep -q -- '--reader' || fail "the packaged window program does not start"
 # The window program comes up on an empty data folder and keeps running until it is stopped.
