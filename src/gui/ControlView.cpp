@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <algorithm>
+
 QString window_font_family() { return QStringLiteral("ＭＳ Ｐゴシック"); }
 
 void register_font_substitutions() {
@@ -46,6 +48,28 @@ QString wrapped_caption(const QString& text, const Control& control, const Scale
     out.replace(QChar(u' '), QChar(u'\n'));
     return out;
 }
+
+int widest_line(const QFont& font, const QString& text) {
+    const QFontMetrics metrics(font);
+    int widest = 0;
+    for (const QString& line : text.split(QChar(u'\n'))) {
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    }
+    return widest;
+}
+
+// A one-line label whose text is wider than the label is drawn smaller rather than cut off: the window's
+// font stand-in has wider digits than the font it was designed for, and the clock would lose its last digit.
+int fitted_pixel_size(QFont font, const QString& text, int width) {
+    const int widest = widest_line(font, text);
+    if (widest <= width) {
+        return font.pixelSize();
+    }
+    int size = std::max(1, font.pixelSize() * width / widest);
+    for (font.setPixelSize(size); size > 1 && widest_line(font, text) > width; font.setPixelSize(--size)) {
+    }
+    return size;
+}
 } // namespace
 
 void apply_control(QWidget* widget, const Control& control, const Scale& scale) {
@@ -65,6 +89,9 @@ void apply_control(QWidget* widget, const Control& control, const Scale& scale) 
     QFont font(window_font_family());
     font.setBold(control.bold);
     font.setPixelSize(std::max(1, scale.px(control.pt * 20.0)));
+    if (const auto* label = qobject_cast<QLabel*>(widget); label != nullptr && !label->wordWrap()) {
+        font.setPixelSize(fitted_pixel_size(font, text, scale.px(control.at.width)));
+    }
     if (widget->font() != font) {
         widget->setFont(font);
     }

@@ -12,9 +12,13 @@ ModelDialog::ModelDialog(const QString& title, int design_width, int design_heig
     : QDialog(parent) {
     setWindowTitle(title);
     setModal(true);
-    // Dialogs are drawn at the main window's scale so that their large buttons stay large.
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    scale_.factor = std::min(screen.width() / 14085.0, screen.height() / 14205.0) * 1.15;
+    // Dialogs are drawn at the main window's scale so that their large buttons stay large: the main window
+    // fills the screen, and its size stands for the screen's where it has one.
+    const QWidget* main = parent != nullptr ? parent->window() : nullptr;
+    const QSize area = main != nullptr && !main->size().isEmpty()
+                           ? main->size()
+                           : QGuiApplication::primaryScreen()->availableGeometry().size();
+    scale_.factor = std::min(area.width() / 14085.0, area.height() / 14205.0) * 1.15;
     setFixedSize(scale_.px(design_width), scale_.px(design_height));
     setAutoFillBackground(true);
     QPalette pal = palette();

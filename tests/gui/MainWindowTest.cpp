@@ -2,6 +2,7 @@
 
 #include "app/Recorder.h"
 #include "support/FakeServices.h"
+#include "support/GuiApp.h"
 #include "support/TempRoot.h"
 
 #include <QApplication>
@@ -12,15 +13,6 @@
 
 namespace {
 
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "timerecorder_gui_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication a(argc, argv);
-    register_font_substitutions();
-    return a;
-}
-
 QString text_of(const QWidget& w, const char* name) {
     const auto* l = w.findChild<QLabel*>(QString::fromLatin1(name));
     return l != nullptr ? l->text() : QStringLiteral("<missing>");
@@ -29,7 +21,7 @@ QString text_of(const QWidget& w, const char* name) {
 } // namespace
 
 TEST(MainWindow, RendersTheModelAndForwardsClicks) {
-    app();
+    gui_app();
     TempRoot root;
     root.write_bytes("zerbanto/action01.txt", cp932_lines({"会社名= Corvale", "店舗CD = T01", "店舗名 = 第一店"}));
     root.write_bytes("zerbanto/E99_member.csv", cp932_lines({"123,山田 花子,012E4C1B3A5F6D7E"}));

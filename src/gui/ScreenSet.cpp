@@ -1,0 +1,218 @@
+#include "gui/ScreenSet.h"
+
+#include "app/Recorder.h"
+#include "core/Cp932.h"
+#include "core/TextFile.h"
+#include "core/TimeText.h"
+#include "gui/MainWindow.h"
+#include "gui/QtUserInterface.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace {
+
+const DateTime sample_now{2026, 12, 8, 14, 32, 5};
+
+class NoCard final : public CardReader {
+public:
+    std::int16_t get_smart_card_uid(Buffer&) override { return 1; }
+};
+
+class Silence final : public Sounds {
+public:
+    void play(std::string_view) override {}
+};
+
+class NoDrives final : public DriveList {
+public:
+    [[nodiscard]] std::vector<Drive> drives() const override { return {}; }
+};
+
+// The recorder's own questions are answered "no" and kept: the scenes must not stop on a message box.
+class QuietUi final : public UserInterface {
+public:
+    MessageAnswer message(MessageIcon, MessageButtons buttons, std::string_view text) override {
+        messages.emplace_back(text);
+        return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+    }
+    void show_modal(YesNoDialog& d) override { d.close_box(); }
+    void show_modal(Keypad& k) override { k.close_box(); }
+    void show_modal(StoreSetup& s) override { s.close_box(); }
+    void process_events() override {}
+    std::vector<std::string> messages;
+};
+
+struct SampleRow {
+    const char* planned; // planned start, empty when the member was not planned
+    const char* name;
+    enum { Planned, OnShift, Out, FirstSeenOut } state;
+    int minutes_in; // on shift: minutes since shift-in
+};
+
+// A busy afternoon: planned members not in yet, stays under 4 hours, from 4 and from 6 hours, members gone
+// home, and members first seen by a shift-out; long names in the smaller size.
+constexpr std::array<SampleRow, board_rows> busy_rows{{
+    {"9:00", "山田 花子", SampleRow::OnShift, 6 * 60 + 31},
+    {"9:00", "佐藤 健", SampleRow::Out, 0},
+    {"10:00", "鈴木 美咲", SampleRow::OnShift, 4 * 60 + 30},
+    {"10:00", "高橋 大輔", SampleRow::OnShift, 4 * 60 + 2},
+    {"11:00", "田中 由美", SampleRow::OnShift, 3 * 60 + 35},
+    {"12:00", "伊藤 翔太", SampleRow::OnShift, 2 * 60 + 30},
+    {"13:00", "渡辺 さくら", SampleRow::OnShift, 1 * 60 + 33},
+    {"14:00", "中村 陽菜", SampleRow::OnShift, 30},
+    {"15:00", "小林 蓮", SampleRow::Planned, 0},
+    {"16:00", "加藤 結衣", SampleRow::Planned, 0},
+    {"17:00", "吉田 拓海", SampleRow::Planned, 0},
+    {"18:00", "佐々木 美由紀", SampleRow::Planned, 0},
+    {"", "山口 優斗", SampleRow::OnShift, 7 * 60 + 2},
+    {"", "松本 葵", SampleRow::Out, 0},
+    {"", "井上 悠真", SampleRow::OnShift, 5 * 60 + 59},
+    {"", "木村 芽依", SampleRow::FirstSeenOut, 0},
+    {"", "林 大和", SampleRow::OnShift, 2},
+    {"", "斎藤 莉子", SampleRow::OnShift, 45},
+    {"", "清水 颯太", SampleRow::Out, 0},
+    {"", "山崎 心春", SampleRow::OnShift, 3 * 60 + 59},
+    {"", "森 陽翔", SampleRow::OnShift, 1 * 60 + 10},
+    {"", "池田 美桜", SampleRow::FirstSeenOut, 0},
+    {"", "橋本 湊", SampleRow::OnShift, 20},
+    {"", "阿部 紬", SampleRow::OnShift, 6 * 60},
+    {"", "石川 朝陽", SampleRow::Out, 0},
+    {"", "長谷川 ひまり", SampleRow::OnShift, 12},
+}};
+
+std::string hm(int minutes) {
+    return std::to_string(minutes / 60) + ":" + (minutes % 60 < 10 ? "0" : "") + std::to_string(minutes % 60);
+}
+
+void fill_busy_board(FmMain& f) {
+    const int now_minutes = sample_now.hour * 60 + sample_now.minute;
+    for (std::size_t i = 0; i < busy_rows.size(); ++i) {
+        const SampleRow& s = busy_rows[i];
+        BoardRow& row = f.board[i];
+        row.ST.text = s.planned;
+        row.Cast.text = s.name;
+        row.Cast.pt = utf8_length(row.Cast.text) > 6 ? 18 : 20;
+        row.ET.text.clear();
+        row.ET.back = colors::neutral;
+        row.iT.text.clear();
+        switch (s.state) {
+        case SampleRow::Planned:
+            row.Cast.back = colors::neutral;
+            break;
+        case SampleRow::Out:
+            row.Cast.back = colors::shifted_out;
+            break;
+        case SampleRow::FirstSeenOut:
+            row.Cast.back = colors::first_seen_out;
+            break;
+        case SampleRow::OnShift: {
+            row.Cast.back = colors::on_shift;
+            row.iT.text = hm(now_minutes - s.minutes_in);
+            row.ET.text = hm(s.minutes_in);
+            const int hours = s.minutes_in / 60;
+            row.ET.back = hours > 5 ? colors::salmon : hours > 3 ? colors::yellow : colors::neutral;
+            break;
+        }
+        }
+    }
+    f.lbl_Read_Status.text = "◎";
+    f.lbl_Read_Name.text = busy_rows[7].name;
+    f.lbl_Read_Name.pt = utf8_length(f.lbl_Read_Name.text) > 6 ? 28 : 36;
+}
+
+void write_sample_store(const Paths& paths) {
+    std::filesystem::create_directories(paths.zerbanto());
+    (void)textfile::write_lines_atomic(
+        paths.settings_file(), {"会社名= Corvale", "店舗CD = T01", "店舗名 = 第一店", "F転送= 12:15", "F転送= 01:30"});
+    std::vector<std::string> members{"99999,2026/12/07 更新"};
+    for (std::size_t i = 0; i < busy_rows.size(); ++i) {
+        members.push_back(std::to_string(101 + i) + "," + busy_rows[i].name + ",012E4C1B3A5F" +
+                          std::to_string(1000 + i));
+    }
+    (void)textfile::write_lines_atomic(paths.file("E99_member.csv"), members);
+}
+
+// Runs the dialog the show call opens and hands it to visit as soon as it is on screen, then closes it by its
+// close box, which every dialog takes as "cancel".
+void visit_modal(const std::function<void()>& show, const std::function<void(QWidget&)>& visit) {
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (dialog == nullptr || !dialog->isVisible()) {
+            return;
+        }
+        poll.stop();
+        visit(*dialog);
+        dialog->close();
+    });
+    poll.start();
+    show();
+}
+
+} // namespace
+
+struct ScreenSet::State {
+    State(std::filesystem::path root, QSize screen)
+        : clock(sample_now), options(make_options(std::move(root))), size(screen) {}
+
+    static Options make_options(std::filesystem::path root) {
+        Options o;
+        o.root = std::move(root);
+        return o;
+    }
+
+    ManualClock clock;
+    QuietUi ui;
+    NoCard reader;
+    Silence sounds;
+    NoDrives drives;
+    Options options;
+    QSize size;
+};
+
+ScreenSet::ScreenSet(std::filesystem::path root, QSize size) : state_(std::make_unique<State>(std::move(root), size)) {}
+
+ScreenSet::~ScreenSet() = default;
+
+const std::vector<std::string>& ScreenSet::messages() const {
+    return state_->ui.messages;
+}
+
+void ScreenSet::render_all(const std::function<void(const std::string&, QWidget&)>& visit) {
+    State& s = *state_;
+    write_sample_store(Paths(s.options.root));
+    Recorder rec(Services{s.clock, s.ui, s.reader, s.sounds, s.drives}, s.options);
+    rec.start();
+    MainWindow window(rec);
+    window.setGeometry(0, 0, s.size.width(), s.size.height());
+    window.show();
+    s.clock.advance_millis(1000);
+    window.tick();
+    window.sync();
+    visit("main-idle", window);
+
+    QtUserInterface dialogs(&window);
+    rec.uf_2.UF2L.text = "カード違い\n\nこのまま 一時的に登録しますか?";
+    rec.uf_2.uf2_ans = 0;
+    visit_modal([&] { dialogs.show_modal(rec.uf_2); }, [&](QWidget& w) { visit("uf2", w); });
+    rec.uf_10key.open_for("012E4C1B3A5F6D7E");
+    rec.uf_10key.digit_click(1); // the prompt and the first digit below it
+    visit_modal([&] { dialogs.show_modal(rec.uf_10key); }, [&](QWidget& w) { visit("uf10key", w); });
+    rec.uf_initial.load();
+    visit_modal([&] { dialogs.show_modal(rec.uf_initial); }, [&](QWidget& w) { visit("ufinitial", w); });
+
+    rec.cmd_out_click(); // the other mode highlighted
+    fill_busy_board(rec.form);
+    window.sync();
+    visit("main-busy", window);
+
+    rec.cmd_func_click();
+    window.sync();
+    visit("main-stopped", window);
+}
