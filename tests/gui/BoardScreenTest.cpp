@@ -4,6 +4,7 @@
 #include "board/Board.h"
 #include "board/ElapsedTime.h"
 #include "support/FakeServices.h"
+#include "support/GuiApp.h"
 #include "support/TempRoot.h"
 
 #include <QApplication>
@@ -14,15 +15,6 @@
 #include <cstdlib>
 
 namespace {
-
-QApplication& board_app() {
-    static int argc = 1;
-    static char name[] = "timerecorder_gui_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication a(argc, argv);
-    register_font_substitutions();
-    return a;
-}
 
 const QLabel* cell(const QWidget& w, const char* col, int row) {
     return w.findChild<QLabel*>(QStringLiteral("lbl_%1(%2)").arg(QString::fromLatin1(col)).arg(row));
@@ -43,7 +35,7 @@ QString screen_file(const char* name) {
 
 // A board at 16:30 with every row state and both long-stay colours, as the shop sees it.
 TEST(BoardScreen, ShowsEveryRowStateAndStayColour) {
-    board_app();
+    gui_app();
     TempRoot root;
     root.write_bytes("zerbanto/action01.txt", cp932_lines({"会社名= Corvale", "店舗CD = T01", "店舗名 = 第一店"}));
     root.write_bytes("zerbanto/E99_member.csv", cp932_lines({"123,佐藤 美咲,012E4C1B3A5F6D7E"}));
