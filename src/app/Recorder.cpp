@@ -24,6 +24,13 @@ template <class F> void Recorder::run_event(F&& f) {
     if (ended_) {
         return;
     }
+    struct Running {
+        int& count;
+        explicit Running(int& c) : count(++c) {}
+        ~Running() { --count; }
+        Running(const Running&) = delete;
+        Running& operator=(const Running&) = delete;
+    } running{events_running_};
     try {
         f();
     } catch (const ProgramEnd&) {
@@ -99,7 +106,9 @@ void Recorder::start() {
 
 void Recorder::timer_tick() {
     run_event([&] {
-        if (!form.Timer1) {
+        // A tick that arrives while a transfer lets window events run waits for the transfer to end: a mode
+        // button may have switched the timer on meanwhile, and the card routine must not run twice at once.
+        if (!form.Timer1 || events_running_ > 1) {
             return;
         }
         const DateTime now = clock.now();
@@ -129,6 +138,10 @@ void Recorder::cmd_out_click() {
 
 void Recorder::cmd_func_click() {
     run_event([&] {
+        if (exiting_) {
+            return; // a second press while the logs are being uploaded
+        }
+        exiting_ = true;
         form.Timer1 = false;
         form.lbl_Disp_time.text = "停止中";
         form.lbl_Disp_time.fore = colors::red;

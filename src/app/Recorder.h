@@ -45,13 +45,13 @@ public:
     void start();
 
     // Window events. Each returns normally, also when the program has ended (see ended()).
-    void timer_tick();    // Timer1, every 100 ms while enabled
-    void cmd_in_click();  // "シフト　イン"
-    void cmd_out_click(); // "シフト　アウト"
-    void cmd_func_click();      // "終了"
-    void cmd_from_usb_click();  // "USBから"
-    void cmd_to_usb_click();    // "USBへ"
-    void close();               // the window closed by other means: ends without the upload
+    void timer_tick();         // Timer1, every 100 ms while enabled
+    void cmd_in_click();       // "シフト　イン"
+    void cmd_out_click();      // "シフト　アウト"
+    void cmd_func_click();     // "終了"
+    void cmd_from_usb_click(); // "USBから"
+    void cmd_to_usb_click();   // "USBへ"
+    void close();              // the window closed by other means: ends without the upload
 
     [[nodiscard]] bool ended() const { return ended_; }
     [[nodiscard]] bool uploaded() const { return uploaded_; }
@@ -95,4 +95,6 @@ private:
 
     bool ended_ = false;
     bool uploaded_ = false;
+    bool exiting_ = false;   // the exit button's upload is under way
+    int events_running_ = 0; // more than one while a transfer or listing lets window events run
 };

@@ -12,11 +12,24 @@ bool equal_ignoring_case(std::string_view a, std::string_view b) {
                return lower(x) == lower(y);
            });
 }
+
+// A name from outside (a store code, a listing) never leaves its folder: a separator or NUL in it becomes
+// "_", and "." or ".." is not a name.
+std::string one_name(std::string_view name) {
+    std::string safe(name);
+    std::replace(safe.begin(), safe.end(), '/', '_');
+    std::replace(safe.begin(), safe.end(), '\0', '_');
+    if (safe.empty() || safe == "." || safe == "..") {
+        safe.insert(safe.begin(), '_');
+    }
+    return safe;
+}
 } // namespace
 
-fs::path resolve_case_insensitive(const fs::path& dir, std::string_view name) {
+fs::path resolve_case_insensitive(const fs::path& dir, std::string_view given) {
+    const std::string name = one_name(given);
     std::error_code ec;
-    const fs::path exact = dir / std::string(name);
+    const fs::path exact = dir / name;
     if (fs::exists(exact, ec)) {
         return exact;
     }
@@ -38,11 +51,17 @@ fs::path Paths::default_root() {
     return fs::path(home != nullptr ? home : "/tmp") / ".local" / "share" / "timerecorder";
 }
 
-fs::path Paths::zerbanto() const { return resolve_case_insensitive(root_, "zerbanto"); }
+fs::path Paths::zerbanto() const {
+    return resolve_case_insensitive(root_, "zerbanto");
+}
 
-fs::path Paths::cortmp() const { return resolve_case_insensitive(root_, "cortmp"); }
+fs::path Paths::cortmp() const {
+    return resolve_case_insensitive(root_, "cortmp");
+}
 
-fs::path Paths::file(std::string_view name) const { return resolve_case_insensitive(zerbanto(), name); }
+fs::path Paths::file(std::string_view name) const {
+    return resolve_case_insensitive(zerbanto(), name);
+}
 
 fs::path Paths::attendance_log(std::string_view store_code) const {
     return file("KLOG_" + std::string(store_code) + ".csv");

@@ -31,4 +31,5 @@ private:
 };
 
 // The entry of dir whose name equals name without regard to ASCII case, or dir / name when there is none.
+// The result always lies directly in dir: "/" and NUL in name are taken as "_".
 [[nodiscard]] std::filesystem::path resolve_case_insensitive(const std::filesystem::path& dir, std::string_view name);

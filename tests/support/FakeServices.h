@@ -24,13 +24,19 @@ public:
     void show_modal(YesNoDialog& dialog) override;
     void show_modal(Keypad& keypad) override;
     void show_modal(StoreSetup& setup) override;
-    void process_events() override { ++events_processed; }
+    void process_events() override {
+        ++events_processed;
+        if (on_process_events) {
+            on_process_events();
+        }
+    }
 
     std::vector<Message> messages;
     std::deque<MessageAnswer> answers;
     std::function<void(YesNoDialog&)> on_yes_no;
     std::function<void(Keypad&)> on_keypad;
     std::function<void(StoreSetup&)> on_store_setup;
+    std::function<void()> on_process_events; // what the person does while a transfer lets events run
     int yes_no_shown = 0;
     int keypad_shown = 0;
     int store_setup_shown = 0;

@@ -1,0 +1,50 @@
+#include "app/Recorder.h"
+
+#include "support/FakeServices.h"
+#include "support/FtpTestServer.h"
+#include "support/TempRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// While the exit button's upload runs, the window still handles events: a second press of the exit button
+// and the clock's ticks (after a mode button switched the timer on) must not start a second upload or a
+// card read in the middle of the first.
+TEST(RecorderEvents, PressesAndTicksDuringTheExitUploadRunNothingTwice) {
+    FtpTestServer::Setup silent;
+    silent.mode = "silent"; // the upload waits out its time limit, letting events run all the while
+    FtpTestServer server(silent);
+    ASSERT_GT(server.port(), 0);
+    Options options = ftp_options(server.port());
+    options.ftp_connect_timeout = 1;
+    options.ftp_stall_timeout = 1;
+    TempRoot root;
+    root.write_bytes("zerbanto/KLOG_T04.csv", "T04,2016/12/7 9:00,101,山田,1,9:00,18:00,012E\r\n");
+    TestRecorder rig(root.path(), *DateTime::make(2016, 12, 8, 22, 0, 0), options);
+    rig.rec->form.lbl_MiseID.text = "T04";
+    rig.rec->form.Timer1 = false;
+    rig.reader.present = true;
+    rig.reader.idm = "012E4C1B3A5F6D7E";
+    int presses = 0;
+    rig.ui.on_process_events = [&] {
+        if (presses++ < 3) {
+            rig.clock.advance_millis(60'000); // a second upload would make a copy of another name
+            rig.rec->cmd_out_click();         // switches the timer on
+            rig.rec->timer_tick();
+            rig.rec->cmd_func_click();
+        }
+    };
+    rig.rec->cmd_func_click();
+
+    EXPECT_TRUE(rig.rec->ended());
+    EXPECT_GT(presses, 0) << "the upload let no events run";
+    EXPECT_EQ(rig.reader.polls, 0) << "a tick read the reader during the upload";
+    std::vector<std::string> copies;
+    for (const auto& entry : std::filesystem::directory_iterator(root.path() / "cortmp")) {
+        copies.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(copies, std::vector<std::string>{"K04_161208_2200.CSV"});
+}
