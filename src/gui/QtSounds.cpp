@@ -1,11 +1,30 @@
 #include "gui/QtSounds.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QSoundEffect>
+#include <QThread>
 #include <QUrl>
 
 QtSounds::QtSounds(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
-QtSounds::~QtSounds() = default;
+// Qt's sample cache, torn down when the process exits, deadlocks with its loader thread while a sound is
+// still being decoded; so the player waits (at most two seconds) for every sound to be loaded first.
+QtSounds::~QtSounds() {
+    const QDeadlineTimer limit(2000);
+    auto loading = [this] {
+        for (const auto& [name, effect] : effects_) {
+            if (effect->status() == QSoundEffect::Loading) {
+                return true;
+            }
+        }
+        return false;
+    };
+    while (loading() && !limit.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(5);
+    }
+}
 
 std::filesystem::path QtSounds::choose_folder(const std::filesystem::path& given) {
     if (!given.empty()) {

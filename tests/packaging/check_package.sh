@@ -47,9 +47,11 @@ for dep in pcscd libpcsclite1 fonts-ipafont-gothic libqt6widgets6 libqt6multimed
     has_dep "$dep" || fail "Depends lacks $dep"
 done
 # Every shared library the programs load comes with a package the package depends on.
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 for program in timerecorder timerecorder-sim; do
     for soname in $(objdump -p "$build/src/$program" | awk '$1 == "NEEDED" {print $2}'); do
-        owner=$(dpkg -S "*/$soname" 2>/dev/null | head -n1 | cut -d: -f1)
+        # Only this architecture's copy counts (libc6-i386 also holds a libm.so.6).
+        owner=$(dpkg -S "*/$multiarch/$soname" 2>/dev/null | head -n1 | cut -d: -f1)
         if [ -z "$owner" ]; then
             fail "$program needs $soname, which no installed package holds"
         elif ! has_dep "$owner"; then
