@@ -30,19 +30,35 @@ fs::path resolve_case_insensitive(const fs::path& dir, std::string_view name) {
 
 Paths::Paths(fs::path root) : root_(std::move(root)) {}
 
-fs::path Paths::default_root() {
+namespace {
+fs::path data_home() {
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && *xdg == '/') {
-        return fs::path(xdg) / "timerecorder";
+        return xdg;
     }
     const char* home = std::getenv("HOME");
-    return fs::path(home != nullptr ? home : "/tmp") / ".local" / "share" / "timerecorder";
+    return fs::path(home != nullptr ? home : "/tmp") / ".local" / "share";
+}
+} // namespace
+
+fs::path Paths::default_root() {
+    return data_home() / "timerecorder";
 }
 
-fs::path Paths::zerbanto() const { return resolve_case_insensitive(root_, "zerbanto"); }
+fs::path Paths::default_demo_root() {
+    return data_home() / "timerecorder-demo";
+}
 
-fs::path Paths::cortmp() const { return resolve_case_insensitive(root_, "cortmp"); }
+fs::path Paths::zerbanto() const {
+    return resolve_case_insensitive(root_, "zerbanto");
+}
 
-fs::path Paths::file(std::string_view name) const { return resolve_case_insensitive(zerbanto(), name); }
+fs::path Paths::cortmp() const {
+    return resolve_case_insensitive(root_, "cortmp");
+}
+
+fs::path Paths::file(std::string_view name) const {
+    return resolve_case_insensitive(zerbanto(), name);
+}
 
 fs::path Paths::attendance_log(std::string_view store_code) const {
     return file("KLOG_" + std::string(store_code) + ".csv");

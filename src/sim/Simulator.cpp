@@ -1,5 +1,6 @@
 #include "sim/Simulator.h"
 
+#include "app/DemoRoot.h"
 #include "sim/ScriptLine.h"
 #include "sim/StateJson.h"
 
@@ -135,6 +136,11 @@ void Simulator::cmd_start() {
         throw ScriptError{"start は一度だけです"};
     }
     started_ = true;
+    if (options_.demo) {
+        if (const std::string failed = DemoRoot(options_.root).prepare(clock_.now()); !failed.empty()) {
+            throw ScriptError{failed};
+        }
+    }
     recorder_ = std::make_unique<Recorder>(Services{clock_, ui_, reader_, *sounds_, drives_}, options_);
     instance_ = std::make_unique<SingleInstance>(options_.root);
     if (!instance_->acquire()) {
