@@ -4,6 +4,7 @@
 #include "core/TextFile.h"
 #include "lists/ShiftPlan.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace fs = std::filesystem;
@@ -41,15 +42,21 @@ std::vector<std::string> DemoRoot::key_cards() {
     return cards;
 }
 
-std::string DemoRoot::key_legend() {
-    std::string legend = "デモ: カードの代わりにキーを押します。\n";
+std::string DemoRoot::legend() const {
+    std::string text = "デモ: カードの代わりにキーを押します。\n";
+    auto key = [](std::size_t n) {
+        std::string name = "F" + std::to_string(n);
+        return "  " + name + std::string(5 - name.size(), ' ');
+    };
     for (std::size_t i = 0; i + 1 < member_count; ++i) {
         const auto& m = sample::members()[i];
-        legend += "  F" + std::to_string(i + 1) + "  " + m.name + " (" + m.code + ")\n";
+        text += key(i + 1) + m.name + " (" + m.code + ")\n";
     }
     const auto& last = sample::members()[member_count - 1];
-    legend += "  F12 未登録のカード (" + last.name + " の新しいカード: キャストコード " + last.code + " で登録)\n";
-    return legend;
+    text += key(member_count) + "未登録のカード (" + last.name + " の新しいカード: キャストコード " + last.code +
+            " で登録)\n";
+    text += "USB メモリの代わり: " + usb_stick().string() + "\n";
+    return text;
 }
 
 std::string DemoRoot::key_summary() {
@@ -73,8 +80,14 @@ bool DemoRoot::is_store_folder_of_its_own() const {
     if (is_file(paths_.root() / mark_file)) {
         return false;
     }
+    // Hidden files, such as the lock of the running copy, belong to no store.
     std::error_code ec;
-    return fs::exists(paths_.zerbanto(), ec) && !fs::is_empty(paths_.zerbanto(), ec);
+    for (fs::directory_iterator it(paths_.zerbanto(), ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->path().filename().string().rfind('.', 0) != 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::string DemoRoot::prepare(const DateTime& today) const {
@@ -96,13 +109,15 @@ std::string DemoRoot::write_samples(const DateTime& today) const {
     if (ec) {
         return "デモのフォルダーを作成できません。\n" + paths_.root().string() + "\n" + ec.message();
     }
-    const std::string date_text = iso_date(today) + " 見本";
+    // The member list's date line, as short as the head office writes it: the label for it is narrow.
+    std::string date_text = iso_date(today);
+    std::replace(date_text.begin(), date_text.end(), '-', '/');
     // The mark goes first, without a day: a fill that breaks off leaves a folder that is still the demo's.
     const bool written = textfile::write_lines_atomic(paths_.root() / mark_file, {samples_version, ""}) &&
                          sample::write_settings(paths_) &&
                          sample::write_members(paths_.member_list(), member_count, date_text) &&
                          sample::write_shift_plan(paths_, today, demo_plan) &&
-                         sample::write_members(usb_stick() / "E99_member.csv", member_count, date_text + " (USB)") &&
+                         sample::write_members(usb_stick() / "E99_member.csv", member_count, date_text) &&
                          textfile::write_lines_atomic(paths_.root() / mark_file, mark(today));
     if (!written) {
         return "デモのデータを書き込めません。\n" + paths_.root().string();

@@ -31,8 +31,9 @@ public:
     // The cards on the demo keys F1 to F12, in key order: members 1 to 11, then a card no member holds.
     // Member 12's card is "lost": the new card can be registered to code 112 on the keypad.
     [[nodiscard]] static std::vector<std::string> key_cards();
-    // What the keys do, for the person trying the demo: a line per key, and in short for a title bar.
-    [[nodiscard]] static std::string key_legend();
+    // What the keys do, for the person trying the demo: a line per key and the stick's folder, and in short
+    // for a title bar.
+    [[nodiscard]] std::string legend() const;
     [[nodiscard]] static std::string key_summary();
 
 private:

@@ -76,19 +76,20 @@ int main(int argc, char** argv) {
         instance.request_activation();
         return 0;
     }
+    const DemoRoot demo(options.root);
     if (options.demo) {
-        if (const std::string failed = DemoRoot(options.root).prepare(SystemClock().now()); !failed.empty()) {
+        if (const std::string failed = demo.prepare(SystemClock().now()); !failed.empty()) {
             ui.message(MessageIcon::Critical, MessageButtons::Ok, failed);
             return 1;
         }
-        std::cout << DemoRoot::key_legend() << std::flush;
+        std::cout << demo.legend() << std::flush;
     }
 
     SystemClock clock;
     ChosenReader reader = choose_reader(options);
     QtSounds sounds(QtSounds::choose_folder(options.sounds));
     LinuxDrives linux_drives;
-    FolderDrive demo_stick(DemoRoot(options.root).usb_stick());
+    FolderDrive demo_stick(demo.usb_stick());
     DriveList& drives = options.demo ? static_cast<DriveList&>(demo_stick) : linux_drives;
     Recorder recorder(Services{clock, ui, reader.reader(), sounds, drives}, options);
     MainWindow window(recorder);
