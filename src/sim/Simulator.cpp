@@ -136,11 +136,6 @@ void Simulator::cmd_start() {
         throw ScriptError{"start は一度だけです"};
     }
     started_ = true;
-    if (options_.demo) {
-        if (const std::string failed = DemoRoot(options_.root).prepare(clock_.now()); !failed.empty()) {
-            throw ScriptError{failed};
-        }
-    }
     recorder_ = std::make_unique<Recorder>(Services{clock_, ui_, reader_, *sounds_, drives_}, options_);
     instance_ = std::make_unique<SingleInstance>(options_.root);
     if (!instance_->acquire()) {
@@ -149,6 +144,12 @@ void Simulator::cmd_start() {
         events_.write({{"event", "end"}, {"upload", false}});
         finished_ = true;
         return;
+    }
+    // Only the copy that holds the folder fills it, as the window program does.
+    if (options_.demo) {
+        if (const std::string failed = DemoRoot(options_.root).prepare(clock_.now()); !failed.empty()) {
+            throw ScriptError{failed};
+        }
     }
     recorder_->start();
 }
