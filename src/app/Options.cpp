@@ -71,7 +71,7 @@ OptionsResult parse_options(const std::vector<std::string>& args, Program progra
             r.options.help = true;
             continue;
         }
-        if (program == Program::Window && name == "--demo") {
+        if (name == "--demo") {
             r.options.demo = true;
             continue;
         }
@@ -96,7 +96,7 @@ OptionsResult parse_options(const std::vector<std::string>& args, Program progra
         }
     }
     if (r.options.root.empty()) {
-        r.options.root = Paths::default_root();
+        r.options.root = r.options.demo ? Paths::default_demo_root() : Paths::default_root();
     }
     return r;
 }
@@ -113,7 +113,11 @@ std::string usage_text(Program program) {
     if (program == Program::Window) {
         text += "  --reader KIND       カードリーダー: pcsc, keyboard, auto (既定 auto)\n"
                 "  --sounds DIR        chimes.wav と chord.wav のあるフォルダー\n"
-                "  --demo              見本の店舗とメンバーで試す\n";
+                "  --demo              見本の店舗とメンバーで試す (F1〜F12 がカード、既定の DIR は\n"
+                "                      ~/.local/share/timerecorder-demo)\n";
+    } else {
+        text += "  --demo              DIR に見本の店舗を用意して試す (既定の DIR は\n"
+                "                      ~/.local/share/timerecorder-demo)\n";
     }
     text += "  --help              この説明を表示\n";
     return text;

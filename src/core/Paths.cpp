@@ -43,12 +43,22 @@ fs::path resolve_case_insensitive(const fs::path& dir, std::string_view given) {
 
 Paths::Paths(fs::path root) : root_(std::move(root)) {}
 
-fs::path Paths::default_root() {
+namespace {
+fs::path data_home() {
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && *xdg == '/') {
-        return fs::path(xdg) / "timerecorder";
+        return xdg;
     }
     const char* home = std::getenv("HOME");
-    return fs::path(home != nullptr ? home : "/tmp") / ".local" / "share" / "timerecorder";
+    return fs::path(home != nullptr ? home : "/tmp") / ".local" / "share";
+}
+} // namespace
+
+fs::path Paths::default_root() {
+    return data_home() / "timerecorder";
+}
+
+fs::path Paths::default_demo_root() {
+    return data_home() / "timerecorder-demo";
 }
 
 fs::path Paths::zerbanto() const {

@@ -13,6 +13,9 @@ public:
 
     // $XDG_DATA_HOME/timerecorder, or ~/.local/share/timerecorder.
     [[nodiscard]] static std::filesystem::path default_root();
+    // $XDG_DATA_HOME/timerecorder-demo, or ~/.local/share/timerecorder-demo: the demo's own folder, so that
+    // trying the recorder never touches a store's files.
+    [[nodiscard]] static std::filesystem::path default_demo_root();
 
     [[nodiscard]] const std::filesystem::path& root() const { return root_; }
     [[nodiscard]] std::filesystem::path zerbanto() const; // the system folder

@@ -1,8 +1,8 @@
 #include "gui/ScreenSet.h"
 
 #include "app/Recorder.h"
+#include "app/SampleStore.h"
 #include "core/Cp932.h"
-#include "core/TextFile.h"
 #include "core/TimeText.h"
 #include "gui/MainWindow.h"
 #include "gui/QtUserInterface.h"
@@ -49,40 +49,39 @@ public:
 
 struct SampleRow {
     const char* planned; // planned start, empty when the member was not planned
-    const char* name;
     enum { Planned, OnShift, Out, FirstSeenOut } state;
     int minutes_in; // on shift: minutes since shift-in
 };
 
-// A busy afternoon: planned members not in yet, stays under 4 hours, from 4 and from 6 hours, members gone
-// home, and members first seen by a shift-out; long names in the smaller size.
+// A busy afternoon, row i for sample member i: planned members not in yet, stays under 4 hours, from 4 and from 6
+// hours, members gone home, and members first seen by a shift-out; long names in the smaller size.
 constexpr std::array<SampleRow, board_rows> busy_rows{{
-    {"9:00", "山田 花子", SampleRow::OnShift, 6 * 60 + 31},
-    {"9:00", "佐藤 健", SampleRow::Out, 0},
-    {"10:00", "鈴木 美咲", SampleRow::OnShift, 4 * 60 + 30},
-    {"10:00", "高橋 大輔", SampleRow::OnShift, 4 * 60 + 2},
-    {"11:00", "田中 由美", SampleRow::OnShift, 3 * 60 + 35},
-    {"12:00", "伊藤 翔太", SampleRow::OnShift, 2 * 60 + 30},
-    {"13:00", "渡辺 さくら", SampleRow::OnShift, 1 * 60 + 33},
-    {"14:00", "中村 陽菜", SampleRow::OnShift, 30},
-    {"15:00", "小林 蓮", SampleRow::Planned, 0},
-    {"16:00", "加藤 結衣", SampleRow::Planned, 0},
-    {"17:00", "吉田 拓海", SampleRow::Planned, 0},
-    {"18:00", "佐々木 美由紀", SampleRow::Planned, 0},
-    {"", "山口 優斗", SampleRow::OnShift, 7 * 60 + 2},
-    {"", "松本 葵", SampleRow::Out, 0},
-    {"", "井上 悠真", SampleRow::OnShift, 5 * 60 + 59},
-    {"", "木村 芽依", SampleRow::FirstSeenOut, 0},
-    {"", "林 大和", SampleRow::OnShift, 2},
-    {"", "斎藤 莉子", SampleRow::OnShift, 45},
-    {"", "清水 颯太", SampleRow::Out, 0},
-    {"", "山崎 心春", SampleRow::OnShift, 3 * 60 + 59},
-    {"", "森 陽翔", SampleRow::OnShift, 1 * 60 + 10},
-    {"", "池田 美桜", SampleRow::FirstSeenOut, 0},
-    {"", "橋本 湊", SampleRow::OnShift, 20},
-    {"", "阿部 紬", SampleRow::OnShift, 6 * 60},
-    {"", "石川 朝陽", SampleRow::Out, 0},
-    {"", "長谷川 ひまり", SampleRow::OnShift, 12},
+    {"9:00", SampleRow::OnShift, 6 * 60 + 31},
+    {"9:00", SampleRow::Out, 0},
+    {"10:00", SampleRow::OnShift, 4 * 60 + 30},
+    {"10:00", SampleRow::OnShift, 4 * 60 + 2},
+    {"11:00", SampleRow::OnShift, 3 * 60 + 35},
+    {"12:00", SampleRow::OnShift, 2 * 60 + 30},
+    {"13:00", SampleRow::OnShift, 1 * 60 + 33},
+    {"14:00", SampleRow::OnShift, 30},
+    {"15:00", SampleRow::Planned, 0},
+    {"16:00", SampleRow::Planned, 0},
+    {"17:00", SampleRow::Planned, 0},
+    {"18:00", SampleRow::Planned, 0},
+    {"", SampleRow::OnShift, 7 * 60 + 2},
+    {"", SampleRow::Out, 0},
+    {"", SampleRow::OnShift, 5 * 60 + 59},
+    {"", SampleRow::FirstSeenOut, 0},
+    {"", SampleRow::OnShift, 2},
+    {"", SampleRow::OnShift, 45},
+    {"", SampleRow::Out, 0},
+    {"", SampleRow::OnShift, 3 * 60 + 59},
+    {"", SampleRow::OnShift, 1 * 60 + 10},
+    {"", SampleRow::FirstSeenOut, 0},
+    {"", SampleRow::OnShift, 20},
+    {"", SampleRow::OnShift, 6 * 60},
+    {"", SampleRow::Out, 0},
+    {"", SampleRow::OnShift, 12},
 }};
 
 std::string hm(int minutes) {
@@ -95,7 +94,7 @@ void fill_busy_board(FmMain& f) {
         const SampleRow& s = busy_rows[i];
         BoardRow& row = f.board[i];
         row.ST.text = s.planned;
-        row.Cast.text = s.name;
+        row.Cast.text = sample::members().at(i).name;
         row.Cast.pt = utf8_length(row.Cast.text) > 6 ? 18 : 20;
         row.ET.text.clear();
         row.ET.back = colors::neutral;
@@ -121,20 +120,13 @@ void fill_busy_board(FmMain& f) {
         }
     }
     f.lbl_Read_Status.text = "◎";
-    f.lbl_Read_Name.text = busy_rows[7].name;
+    f.lbl_Read_Name.text = sample::members().at(7).name;
     f.lbl_Read_Name.pt = utf8_length(f.lbl_Read_Name.text) > 6 ? 28 : 36;
 }
 
 void write_sample_store(const Paths& paths) {
-    std::filesystem::create_directories(paths.zerbanto());
-    (void)textfile::write_lines_atomic(
-        paths.settings_file(), {"会社名= Corvale", "店舗CD = T01", "店舗名 = 第一店", "F転送= 12:15", "F転送= 01:30"});
-    std::vector<std::string> members{"99999,2026/12/07 更新"};
-    for (std::size_t i = 0; i < busy_rows.size(); ++i) {
-        members.push_back(std::to_string(101 + i) + "," + busy_rows[i].name + ",012E4C1B3A5F" +
-                          std::to_string(1000 + i));
-    }
-    (void)textfile::write_lines_atomic(paths.file("E99_member.csv"), members);
+    (void)sample::write_settings(paths);
+    (void)sample::write_members(paths.member_list(), busy_rows.size(), "2026/12/07 更新");
 }
 
 // Runs the dialog the show call opens and hands it to visit as soon as it is on screen, then closes it by its

@@ -1,14 +1,17 @@
+#include "app/DemoRoot.h"
 #include "app/Options.h"
 #include "app/Recorder.h"
 #include "app/SingleInstance.h"
 #include "core/Paths.h"
 #include "gui/ControlView.h"
+#include "gui/DemoKeys.h"
 #include "gui/KeyForwarder.h"
 #include "gui/MainWindow.h"
 #include "gui/QtSounds.h"
 #include "gui/QtUserInterface.h"
 #include "stamping/KeyboardReader.h"
 #include "stamping/PcscReader.h"
+#include "transfer/FolderDrive.h"
 #include "transfer/LinuxDrives.h"
 
 #include <QApplication>
@@ -73,15 +76,29 @@ int main(int argc, char** argv) {
         instance.request_activation();
         return 0;
     }
+    const DemoRoot demo(options.root);
+    if (options.demo) {
+        if (const std::string failed = demo.prepare(SystemClock().now()); !failed.empty()) {
+            ui.message(MessageIcon::Critical, MessageButtons::Ok, failed);
+            return 1;
+        }
+        std::cout << demo.legend() << std::flush;
+    }
 
     SystemClock clock;
     ChosenReader reader = choose_reader(options);
     QtSounds sounds(QtSounds::choose_folder(options.sounds));
-    LinuxDrives drives;
+    LinuxDrives linux_drives;
+    FolderDrive demo_stick(demo.usb_stick());
+    DriveList& drives = options.demo ? static_cast<DriveList&>(demo_stick) : linux_drives;
     Recorder recorder(Services{clock, ui, reader.reader(), sounds, drives}, options);
     MainWindow window(recorder);
     if (reader.keyboard) {
         window.installEventFilter(new KeyForwarder(*reader.keyboard, &window));
+    }
+    if (options.demo) {
+        window.installEventFilter(new DemoKeys(*reader.keyboard, DemoRoot::key_cards(), &window));
+        window.setWindowTitle(window.windowTitle() + QStringLiteral(" - ") + to_qstring(DemoRoot::key_summary()));
     }
     ui.set_parent(&window);
     QObject::connect(&window, &MainWindow::ended, &app, [&app] { app.quit(); });

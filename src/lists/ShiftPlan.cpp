@@ -74,12 +74,15 @@ void load_shift_plan(FmMain& form, const fs::path& plan, std::string_view day_ke
 }
 
 void get_shift_list(Recorder& rec) {
-    if (!rec.connected()) {
+    // Stand-alone, the plan is not loaded, except in the demo, whose plan is the sample copy on disk.
+    if (!rec.connected() && !rec.options.demo) {
         return;
     }
     const std::string name = shift_file_name(rec.form.lbl_MiseID.text);
-    // A failed transfer leaves the copy of an earlier run, which is used.
-    (void)run_ftp_script(rec, "get " + name + " c:\\zerbanto\\" + name);
+    if (rec.connected()) {
+        // A failed transfer leaves the copy of an earlier run, which is used.
+        (void)run_ftp_script(rec, "get " + name + " c:\\zerbanto\\" + name);
+    }
     const fs::path plan = rec.paths.file(name);
     std::error_code ec;
     if (!fs::is_regular_file(plan, ec)) {

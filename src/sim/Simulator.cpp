@@ -1,5 +1,6 @@
 #include "sim/Simulator.h"
 
+#include "app/DemoRoot.h"
 #include "sim/ScriptLine.h"
 #include "sim/StateJson.h"
 
@@ -143,6 +144,12 @@ void Simulator::cmd_start() {
         events_.write({{"event", "end"}, {"upload", false}});
         finished_ = true;
         return;
+    }
+    // Only the copy that holds the folder fills it, as the window program does.
+    if (options_.demo) {
+        if (const std::string failed = DemoRoot(options_.root).prepare(clock_.now()); !failed.empty()) {
+            throw ScriptError{failed};
+        }
     }
     recorder_->start();
 }

@@ -27,5 +27,15 @@ TEST(Options, BadOptionsGetAClearMessage) {
                                                                   {"--root", ""}}) {
         EXPECT_NE(parse_options(args, Program::Window).error, "") << testing::PrintToString(args);
     }
-    EXPECT_NE(parse_options({"--demo"}, Program::Simulator).error, ""); // window program only
+    EXPECT_NE(parse_options({"--reader", "pcsc"}, Program::Simulator).error, ""); // window program only
+}
+
+TEST(Options, TheDemoRunsOnItsOwnFolderUnlessOneIsGiven) {
+    for (const Program p : {Program::Window, Program::Simulator}) {
+        const auto demo = parse_options({"--demo"}, p);
+        ASSERT_EQ(demo.error, "");
+        EXPECT_EQ(demo.options.root.filename(), "timerecorder-demo");
+        EXPECT_EQ(parse_options({}, p).options.root.filename(), "timerecorder");
+        EXPECT_EQ(parse_options({"--root", "/tmp/d", "--demo"}, p).options.root, "/tmp/d");
+    }
 }
