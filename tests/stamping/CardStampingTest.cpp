@@ -236,7 +236,10 @@ TEST_F(CardStamping, UnregisteredCardRegisteredOnTheKeypadIsFoundAtItsNextTouch)
 }
 
 TEST_F(CardStamping, EveryNulOfTheBufferIsRemovedAndAnEmptyIdmIsLookedUpLikeAnyOther) {
-    touch(std::string("0101\0" "0101\0\0" "01010101", 19));
+    touch(std::string("0101\0"
+                      "0101\0\0"
+                      "01010101",
+                      19));
     ASSERT_EQ(log_lines().size(), 1U);
     EXPECT_EQ(log_lines()[0], "T01,2026/12/8 9:00,456,鈴木太郎,1,,," + taro_idm);
 
@@ -413,3 +416,26 @@ TEST_F(CardStamping, TransferTimeAt500RunsTheResetAndTheFlushInOneCall) {
 }
 
 } // namespace
+
+// The running times move on by themselves: the first poll of each new minute refreshes them, with the
+// timer on again afterwards; polls within the minute leave them alone.
+TEST_F(CardStamping, RunningTimesAreRefreshedAtTheFirstPollOfEachMinute) {
+    set_clock({2026, 12, 8, 9, 5, 10});
+    touch(hanako_idm);
+    const BoardRow& row = rec().form.board[0];
+    ASSERT_EQ(row.Cast.text, "山田 花子");
+    EXPECT_EQ(row.ET.text, "0:00");
+
+    set_clock({2026, 12, 8, 9, 59, 58});
+    EXPECT_EQ(row.ET.text, "0:54");
+    EXPECT_EQ(rec().form.lbl_min_stat.text, "59");
+    t->wait_seconds(1); // 9:59:59, still minute 59: nothing changes
+    EXPECT_EQ(row.ET.text, "0:54");
+    t->wait_seconds(1); // 10:00:00
+    EXPECT_EQ(row.ET.text, "0:55");
+    EXPECT_EQ(rec().form.lbl_min_stat.text, "0");
+    EXPECT_TRUE(rec().form.Timer1);
+    t->wait_seconds(4 * 60 * 60); // four hours on shift: the running time turns yellow
+    EXPECT_EQ(row.ET.text, "4:55");
+    EXPECT_EQ(row.ET.back, colors::yellow);
+}
