@@ -22,12 +22,14 @@ std::vector<std::string> connected(const FtpTestServer& server) {
 
 } // namespace
 
-// A connected day: the plan of the store is fetched at start-up and shown on the board, and the exit button
-// uploads the day's log to the head office.
+// A connected day: the member list and the plan of the store are fetched at start-up, the plan is shown on
+// the board, stamps carry its planned times, and the exit button uploads the day's log to the head office.
 TEST(HeadOfficeScenario, StartUpFetchesThePlanAndTheExitUploadsTheLog) {
     FtpTestServer server;
     ASSERT_GT(server.port(), 0);
-    put_on_server(server, "E99_member.csv", cp932_lines({"99999,2016/12/08", "101,山田花子,012E4C1B3A5F6D7E"}));
+    // The head office's list knows 佐藤一郎, whom the list on disk does not yet.
+    put_on_server(server, "E99_member.csv",
+                  cp932_lines({"99999,2016/12/08", "101,山田花子,012E4C1B3A5F6D7E", "102,佐藤一郎さんだ,0101AB"}));
     put_on_server(server, "S01_SHIFT.csv",
                   cp932_lines({"99999,12月8日(木)の予定", "161208,山田花子,x,9:00,18:00",
                                "161208,佐藤一郎さんだ,x,12:30,21:00", "161209,明日の人,x,9:00,18:00"}));
@@ -41,6 +43,11 @@ TEST(HeadOfficeScenario, StartUpFetchesThePlanAndTheExitUploadsTheLog) {
                                "start\n"
                                "wait 2s\n"
                                "show\n"
+                               "wait 58s\n"
+                               "tap 012E4C1B3A5F6D7E\n"
+                               "wait 3h30m\n"
+                               "tap 0101AB\n"
+                               "wait 5s\n"
                                "click cmd_Func\n",
                                connected(server));
     ASSERT_EQ(run.status, 0) << run.stderr_text;
@@ -58,9 +65,15 @@ TEST(HeadOfficeScenario, StartUpFetchesThePlanAndTheExitUploadsTheLog) {
     const auto ends = run.of("end");
     ASSERT_EQ(ends.size(), 1U);
     EXPECT_EQ(ends[0]["upload"], true);
-    const fs::path uploaded = server.sub() / "K01_161208_0859.CSV";
+    // Both stamps carry the planned times of their rows; the new member was found without a question.
+    const std::string log = root.read_bytes("zerbanto/KLOG_T01.csv");
+    EXPECT_EQ(log, cp932_lines({"T01,2016/12/8 9:00,101,山田花子,1,9:00,18:00,012E4C1B3A5F6D7E",
+                                "T01,2016/12/8 12:30,102,佐藤一郎さんだ,1,12:30,21:00,0101AB"}));
+    EXPECT_TRUE(run.of("dialog").empty());
+    const fs::path uploaded = server.sub() / "K01_161208_1230.CSV";
     ASSERT_TRUE(fs::exists(uploaded));
-    EXPECT_EQ(fs::file_size(uploaded), fs::file_size(root.zerbanto() / "KLOG_T01.csv"));
+    std::ifstream in(uploaded, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), log);
     EXPECT_TRUE(fs::is_empty(root.path() / "cortmp"));
     EXPECT_TRUE(run.of("message").empty());
 }
