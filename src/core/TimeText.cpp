@@ -49,12 +49,31 @@ std::string two(int v) {
 
 } // namespace
 
+// Written digit by digit: the clock tick formats the time ten times a second.
 std::string hms(int seconds_of_day) {
     const int s = ((seconds_of_day % seconds_per_day) + seconds_per_day) % seconds_per_day;
-    return std::to_string(s / 3600) + ":" + two(s / 60 % 60) + ":" + two(s % 60);
+    const int h = s / 3600;
+    const int m = s / 60 % 60;
+    const int sec = s % 60;
+    std::array<char, 8> buf{};
+    std::size_t n = 0;
+    const auto digit = [&](int v) { buf[n++] = static_cast<char>('0' + v); };
+    if (h >= 10) {
+        digit(h / 10);
+    }
+    digit(h % 10);
+    buf[n++] = ':';
+    digit(m / 10);
+    digit(m % 10);
+    buf[n++] = ':';
+    digit(sec / 10);
+    digit(sec % 10);
+    return std::string(buf.data(), n);
 }
 
-std::string hms(const DateTime& t) { return hms(t.seconds_of_day()); }
+std::string hms(const DateTime& t) {
+    return hms(t.seconds_of_day());
+}
 
 std::string hm(long long seconds) {
     long long s = seconds % seconds_per_day;
@@ -75,9 +94,13 @@ std::string date_label(const DateTime& t) {
            names[static_cast<std::size_t>(t.weekday())] + ")";
 }
 
-std::string yymmdd(const DateTime& t) { return two(t.year) + two(t.month) + two(t.day); }
+std::string yymmdd(const DateTime& t) {
+    return two(t.year) + two(t.month) + two(t.day);
+}
 
-std::string hhnn(const DateTime& t) { return two(t.hour) + two(t.minute); }
+std::string hhnn(const DateTime& t) {
+    return two(t.hour) + two(t.minute);
+}
 
 namespace {
 // Parses "h:mm" or "h:mm:ss" from the front of s; leaves the rest in s.
