@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -27,6 +29,7 @@ constexpr std::uint64_t default_seed = 20261208;
 constexpr int kills_wanted = 120;
 constexpr std::size_t stamp_count = 600;
 constexpr int member_count = 20;
+const char* const log_file = "zerbanto/KLOG_T01.csv";
 
 // Random figures from a fixed seed; the same seed gives the same stamps and the same kill points.
 class Dice {
@@ -138,13 +141,51 @@ LogCheck check_log(const std::string& bytes, const Stream& s) {
     return c;
 }
 
-std::vector<reference::LoggedStamp> logged(const Stream& s, std::size_t count) {
+// The stamps a restart replays from the log as it stands: every line with five fields or more whose date and
+// time reads, a torn line too; "1" in the fifth field is a shift-in, anything else a shift-out.
+std::vector<reference::LoggedStamp> replayable(const std::string& bytes) {
     std::vector<reference::LoggedStamp> out;
-    for (std::size_t i = 0; i < count; ++i) {
-        const Stamp& st = s.stamps[i];
-        out.push_back({floor<minutes>(st.poll), s.members[static_cast<std::size_t>(st.member)].name, st.mode});
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        const auto end = std::min(bytes.find_first_of("\r\n", pos), bytes.size());
+        const std::string line = cp932::to_utf8(bytes.substr(pos, end - pos));
+        pos = end + 1;
+        std::vector<std::string> fields;
+        std::stringstream split(line);
+        for (std::string field; std::getline(split, field, ',');) {
+            fields.push_back(field);
+        }
+        if (!line.empty() && line.back() == ',') {
+            fields.emplace_back();
+        }
+        int y = 0, mo = 0, d = 0, h = 0, mi = 0;
+        char tail = 0;
+        if (fields.size() < 5 || line.find("\xEF\xBF\xBD") != std::string::npos ||
+            std::sscanf(fields[1].c_str(), "%d/%d/%d %d:%d%c", &y, &mo, &d, &h, &mi, &tail) != 5) {
+            continue;
+        }
+        out.push_back({reference::moment(y, mo, d, h, mi), fields[3], fields[4] == "1" ? 1 : 2});
     }
     return out;
+}
+
+// A power cut while the line that was not yet reported was being written: it stands cut short at a random
+// byte (the kill itself cannot cut a write of one line). The number of complete lines left.
+std::size_t tear_in_flight(const TempRoot& root, const Stream& s, const LogCheck& c, std::size_t reported, Dice& dice) {
+    std::string bytes = root.read_bytes(log_file);
+    const std::string line = cp932::from_utf8(s.lines[reported]) + "\r\n";
+    if (c.complete == reported + 1) {
+        if (bytes.size() < line.size() || bytes.compare(bytes.size() - line.size(), line.size(), line) != 0) {
+            return c.complete;
+        }
+        bytes.resize(bytes.size() - line.size());
+    }
+    if (!bytes.empty() && bytes.back() != '\n') {
+        return c.complete; // a fragment is there already, not yet ended by a restart
+    }
+    bytes += line.substr(0, static_cast<std::size_t>(dice.between(1, static_cast<int>(line.size()) - 1)));
+    root.write_bytes(log_file, bytes);
+    return reported;
 }
 
 void write_store(const TempRoot& root, const Stream& s) {
@@ -171,8 +212,33 @@ nlohmann::json clean_start_board(const TempRoot& root, Moment start) {
 struct Figures {
     int kills = 0;
     int boards = 0;
+    int tears = 0;
+    std::size_t reported = 0;
     std::size_t lines_checked = 0;
 };
+
+// Kills the run at a random moment: while it starts (reading the log back, opening it), or a moment after
+// the board was shown and a few lines were reported. The events it printed.
+std::vector<nlohmann::json> kill_at_random(SimProcess& sim, Dice& dice) {
+    std::vector<nlohmann::json> events;
+    if (dice.chance(15)) {
+        std::this_thread::sleep_for(microseconds(dice.between(0, 15000)));
+    } else {
+        int lines_to_see = dice.between(0, 5);
+        bool shown = false;
+        while (auto e = sim.next_event(seconds(60))) {
+            events.push_back(*e);
+            shown = shown || (*e)["event"] == "state";
+            lines_to_see -= (*e)["event"] == "logged" ? 1 : 0;
+            if (shown && lines_to_see <= 0) {
+                break;
+            }
+        }
+        std::this_thread::sleep_for(microseconds(dice.between(0, 4000)));
+    }
+    EXPECT_TRUE(sim.kill(events)) << "the simulator ended before the kill";
+    return events;
+}
 
 TEST(Crash, KilledAtRandomMomentsTheLogAndTheBoardSurvive) {
     const std::uint64_t seed = seed_from_environment();
@@ -185,78 +251,66 @@ TEST(Crash, KilledAtRandomMomentsTheLogAndTheBoardSurvive) {
     const auto script_path = root.path() / "script.txt";
 
     Figures f;
-    std::size_t reported = 0; // lines the runs reported as on disk, over all runs
-    std::size_t done = 0;     // complete lines in the log before the present run
+    std::size_t done = 0; // lines on disk before the present run, so far all reported or counted as such
     while (f.kills < kills_wanted && done + 20 < s.stamps.size()) {
         const Moment start = start_before(s, done);
         std::ofstream(script_path, std::ios::binary) << segment_script(s, done, start);
-        const nlohmann::json expected_board = clean_start_board(root, start);
+        // What the restart must show: the board of the log's stamps, and that of a clean start on a copy.
+        reference::Board board;
+        board.restore({}, replayable(root.read_bytes(log_file)), start);
+        const nlohmann::json clean_board = clean_start_board(root, start);
 
         SimProcess sim(root.path(), script_path);
-        std::vector<nlohmann::json> events;
-        if (dice.chance(15)) {
-            // Killed while starting: reading the log back, opening it, before the board is shown.
-            std::this_thread::sleep_for(microseconds(dice.between(0, 15000)));
-        } else {
-            // Killed after the board is shown and a few lines are reported, a moment later.
-            int lines_to_see = dice.between(0, 5);
-            bool shown = false;
-            while (auto e = sim.next_event(seconds(60))) {
-                events.push_back(*e);
-                shown = shown || (*e)["event"] == "state";
-                lines_to_see -= (*e)["event"] == "logged" ? 1 : 0;
-                if (shown && lines_to_see <= 0) {
-                    break;
-                }
-            }
-            std::this_thread::sleep_for(microseconds(dice.between(0, 4000)));
-        }
-        ASSERT_TRUE(sim.kill(events)) << "the simulator ended before the kill; see " << root.path() / "sim-stderr.txt";
+        const auto events = kill_at_random(sim, dice);
         ++f.kills;
-
+        const std::string where = "kill " + std::to_string(f.kills) + " (seed " + std::to_string(seed) + ")";
+        std::size_t reported = done;
         for (const auto& e : events) {
             ASSERT_NE(e["event"], "error") << e.dump();
             if (e["event"] == "logged") {
                 ASSERT_LT(reported, s.lines.size());
-                EXPECT_EQ(e["line"], s.lines[reported]) << "kill " << f.kills;
+                ASSERT_EQ(e["line"], s.lines[reported]) << where;
                 ++reported;
             } else if (e["event"] == "state") {
-                // The restart shows the board the log gives, as a clean start on the same files does.
-                reference::Board board;
-                board.restore({}, logged(s, done), start);
-                EXPECT_EQ(board.differences(e), "")
-                    << "kill " << f.kills << ", restart at " << reference::sim_clock(start);
-                EXPECT_EQ(e["board"], expected_board) << "kill " << f.kills;
+                EXPECT_EQ(board.differences(e), "") << where << ", restart at " << reference::sim_clock(start);
+                EXPECT_EQ(e["board"], clean_board) << where;
                 ++f.boards;
             }
         }
+        f.reported += reported - done;
 
-        const LogCheck c = check_log(root.read_bytes("zerbanto/KLOG_T01.csv"), s);
-        ASSERT_EQ(c.problem, "") << "kill " << f.kills << " (seed " << seed << ")";
+        const LogCheck c = check_log(root.read_bytes(log_file), s);
+        ASSERT_EQ(c.problem, "") << where;
         // Every line reported as written is there; at most the one being written when the kill came is more.
-        ASSERT_GE(c.complete, reported) << "kill " << f.kills << ": a reported line was lost";
-        ASSERT_LE(c.complete, reported + 1) << "kill " << f.kills;
+        ASSERT_GE(c.complete, reported) << where << ": a reported line was lost";
+        ASSERT_LE(c.complete, reported + 1) << where;
         f.lines_checked += c.complete;
-        reported = c.complete; // a line on disk but not yet reported counts as written
         done = c.complete;
+        if (dice.chance(10) && reported < s.lines.size()) {
+            done = tear_in_flight(root, s, c, reported, dice);
+            f.tears += done == reported ? 1 : 0;
+        }
     }
 
-    // The last run is not killed: it writes the rest of the stream, and the log is the whole stream once.
+    // The last run is not killed: it writes the rest of the stream, and the log is the whole stream once,
+    // with the torn lines ended where they stand.
     const Moment start = start_before(s, done);
     std::ofstream(script_path, std::ios::binary) << segment_script(s, done, start) << "close\n";
     SimProcess last(root.path(), script_path);
     std::vector<nlohmann::json> rest;
     ASSERT_EQ(last.wait(rest), 0);
-    const LogCheck c = check_log(root.read_bytes("zerbanto/KLOG_T01.csv"), s);
+    const LogCheck c = check_log(root.read_bytes(log_file), s);
     EXPECT_EQ(c.problem, "");
     EXPECT_EQ(c.complete, s.lines.size());
+    EXPECT_EQ(c.fragments, static_cast<std::size_t>(f.tears));
     f.lines_checked += c.complete;
 
     EXPECT_GE(f.kills, 100);
     const double wall = duration<double>(steady_clock::now() - began).count();
-    std::cout << "[crash] seed " << seed << ": " << f.kills << " kills, " << f.boards << " restarted boards compared, "
-              << f.lines_checked << " log lines checked, " << c.fragments << " lines torn by a kill, " << s.lines.size()
-              << " stamps, " << wall << " s" << std::endl;
+    std::cout << "[crash] seed " << seed << ": " << f.kills << " kills, " << f.reported
+              << " lines reported before a kill, " << f.tears << " torn writes, " << f.boards
+              << " restarted boards compared, " << f.lines_checked << " log lines checked, " << s.lines.size()
+              << " stamps in the log, " << wall << " s" << std::endl;
 }
 
 } // namespace
