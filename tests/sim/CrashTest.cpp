@@ -170,22 +170,26 @@ std::vector<reference::LoggedStamp> replayable(const std::string& bytes) {
 }
 
 // A power cut while the line that was not yet reported was being written: it stands cut short at a random
-// byte (the kill itself cannot cut a write of one line). The number of complete lines left.
-std::size_t tear_in_flight(const TempRoot& root, const Stream& s, const LogCheck& c, std::size_t reported, Dice& dice) {
+// byte (the kill itself cannot cut a write of one line). False when the log was left as it was.
+bool tear_in_flight(const TempRoot& root, const Stream& s, const LogCheck& c, std::size_t reported, Dice& dice) {
     std::string bytes = root.read_bytes(log_file);
     const std::string line = cp932::from_utf8(s.lines[reported]) + "\r\n";
     if (c.complete == reported + 1) {
         if (bytes.size() < line.size() || bytes.compare(bytes.size() - line.size(), line.size(), line) != 0) {
-            return c.complete;
+            return false;
         }
         bytes.resize(bytes.size() - line.size());
     }
     if (!bytes.empty() && bytes.back() != '\n') {
-        return c.complete; // a fragment is there already, not yet ended by a restart
+        return false; // a fragment is there already, not yet ended by a restart
     }
-    bytes += line.substr(0, static_cast<std::size_t>(dice.between(1, static_cast<int>(line.size()) - 1)));
+    // Cut inside the text, or after its CR; the whole text without its line end would be a complete line once
+    // a restart ends it.
+    const std::size_t text = line.size() - 2;
+    const auto cut = static_cast<std::size_t>(dice.between(1, static_cast<int>(text)));
+    bytes += line.substr(0, cut == text ? text + 1 : cut);
     root.write_bytes(log_file, bytes);
-    return reported;
+    return true;
 }
 
 void write_store(const TempRoot& root, const Stream& s) {
@@ -286,9 +290,9 @@ TEST(Crash, KilledAtRandomMomentsTheLogAndTheBoardSurvive) {
         ASSERT_LE(c.complete, reported + 1) << where;
         f.lines_checked += c.complete;
         done = c.complete;
-        if (dice.chance(10) && reported < s.lines.size()) {
-            done = tear_in_flight(root, s, c, reported, dice);
-            f.tears += done == reported ? 1 : 0;
+        if (dice.chance(10) && reported < s.lines.size() && tear_in_flight(root, s, c, reported, dice)) {
+            done = reported;
+            ++f.tears;
         }
     }
 
