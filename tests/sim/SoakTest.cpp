@@ -18,6 +18,7 @@
 #include <random>
 #include <set>
 #include <sys/socket.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -183,6 +184,15 @@ void plan_runs(Month& m, Dice& dice, Moment first, Moment last) {
         for (int k = 0; k < count; ++k) {
             const Moment off = first + days{day} + minutes{dice.between(10, 23 * 60 + 40)} + seconds{45};
             gaps.push_back({off, floor<minutes>(off) + minutes{dice.between(2, 40)} + seconds{10}});
+        }
+    }
+    // Two mornings restart right before and right at 5:00, with touches around the reset.
+    for (const auto& [day, off, back] : {std::tuple{9, 19 * 60 + 15, 110}, std::tuple{19, 9 * 60 + 15, 0}}) {
+        const Moment five = first + days{day + 1} - minutes{30} - seconds{10};
+        gaps.push_back({five - seconds{off}, five - seconds{back}});
+        for (const int s : {-29, 31, 91}) {
+            m.touches.push_back(
+                {five + seconds{s}, m.store.members[static_cast<std::size_t>(dice.between(0, 39))].idm, 1});
         }
     }
     std::sort(gaps.begin(), gaps.end(), [](const Stretch& a, const Stretch& b) { return a.start < b.start; });
