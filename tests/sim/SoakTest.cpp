@@ -3,6 +3,7 @@
 // at random moments and at the end of every run.
 
 #include "core/Cp932.h"
+#include "support/Dice.h"
 #include "support/ReferenceRecorder.h"
 #include "support/SimRun.h"
 #include "support/TempRoot.h"
@@ -15,7 +16,6 @@
 #include <cstdlib>
 #include <iostream>
 #include <netinet/in.h>
-#include <random>
 #include <set>
 #include <sys/socket.h>
 #include <tuple>
@@ -30,18 +30,6 @@ constexpr std::uint64_t default_seed = 20260601;
 constexpr int member_count = 40;
 constexpr int day_count = 30;
 constexpr int most_planned = 22;
-
-class Dice {
-public:
-    explicit Dice(std::uint64_t seed) : engine_(seed) {}
-    int between(int low, int high) {
-        return low + static_cast<int>(engine_() % static_cast<std::uint64_t>(high - low + 1));
-    }
-    bool chance(int percent) { return between(1, 100) <= percent; }
-
-private:
-    std::mt19937_64 engine_;
-};
 
 std::uint64_t seed_from_environment() {
     const char* text = std::getenv("TR_SOAK_SEED");
