@@ -69,7 +69,8 @@ struct Touch {
     int mode = 1;         // the mode the member means to stamp
     bool mistake = false; // the member does not look at the mode buttons
     int repeat_after = 0; // seconds until the same card is touched again, 0 for none
-    bool lying = false;   // the card is left on the reader for three polls
+    int polls = 1;        // more: the card is left on the reader for that many polls
+    bool exact = false;   // read at this very second, not moved to the half minute; shown right after
     int register_code = 0;
 };
 
@@ -107,7 +108,7 @@ void add_stay(std::vector<Touch>& out, Dice& dice, const std::string& idm, Momen
         Touch x{t, idm, mode};
         x.mistake = dice.chance(3);
         x.repeat_after = dice.chance(8) ? dice.between(5, 22) : 0;
-        x.lying = !x.repeat_after && dice.chance(3);
+        x.polls = !x.repeat_after && dice.chance(3) ? 3 : 1;
         out.push_back(x);
     };
     touch(in, 1);
@@ -183,6 +184,14 @@ void plan_runs(Month& m, Dice& dice, Moment first, Moment last) {
                 {five + seconds{s}, m.store.members[static_cast<std::size_t>(dice.between(0, 39))].idm, 1});
         }
     }
+    // Two mornings a card lies on the reader through 5:00:00: the reset still comes first.
+    for (const int day : {14, 24}) {
+        Touch x{first + days{day + 1} - minutes{30} - seconds{12},
+                m.store.members[static_cast<std::size_t>(dice.between(0, 39))].idm, 1};
+        x.polls = 4;
+        x.exact = true;
+        m.touches.push_back(x);
+    }
     std::sort(gaps.begin(), gaps.end(), [](const Stretch& a, const Stretch& b) { return a.start < b.start; });
     Moment start = first;
     for (const Stretch& g : gaps) {
@@ -201,15 +210,16 @@ void place_touches(Month& m) {
     std::set<Moment> taken;
     for (Touch t : m.touches) {
         Moment minute = floor<minutes>(t.poll);
-        while (taken.count(minute) != 0) {
+        while (!t.exact && taken.count(minute) != 0) {
             minute += minutes{1};
         }
-        t.poll = minute + seconds{31};
+        t.poll = t.exact ? t.poll : minute + seconds{31};
         const bool running = std::any_of(m.runs.begin(), m.runs.end(), [&](const Stretch& r) {
             return floor<minutes>(r.start) < minute && minute < floor<minutes>(r.close);
         });
         if (running) {
             taken.insert(minute);
+            taken.insert(floor<minutes>(t.poll + seconds{t.polls}));
             placed.push_back(t);
         }
     }
@@ -273,12 +283,12 @@ public:
             script_ += x.mode == 1 ? "click cmd_IN\n" : "click cmd_OUT\n";
             model_.click(x.mode);
         }
-        if (x.lying && model_.knows(x.idm)) {
-            script_ += "card " + x.idm + "\nwait 3s\nlift\n";
-            for (int i = 0; i < 3; ++i) {
+        if (x.polls > 1 && model_.knows(x.idm)) {
+            script_ += "card " + x.idm + "\nwait " + std::to_string(x.polls) + "s\nlift\n";
+            for (int i = 0; i < x.polls; ++i) {
                 model_.read(x.idm, x.poll + seconds{i});
             }
-            clock_ = x.poll + seconds{2};
+            clock_ = x.poll + seconds{x.polls - 1};
         } else {
             tap(x, x.poll);
         }
@@ -286,7 +296,7 @@ public:
             wait_until(clock_ + seconds{x.repeat_after - 1});
             tap(x, clock_ + seconds{1});
         }
-        if (dice_.chance(4)) {
+        if (x.exact || dice_.chance(4)) {
             show();
         }
     }

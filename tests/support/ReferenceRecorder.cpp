@@ -1,5 +1,7 @@
 #include "support/ReferenceRecorder.h"
 
+#include <algorithm>
+
 namespace reference {
 
 using namespace std::chrono;
@@ -11,29 +13,37 @@ void Recorder::start(Moment t) {
     last_.reset();
     mode_ = 1;
     board_day_ = business_day(t);
+    refreshed_minute_.reset(); // the first poll without a card refreshes
     now_ = t;
 }
 
 void Recorder::advance(Moment t) {
-    // A poll runs every second; only those at the start of a minute change anything here.
-    for (Moment m = floor<minutes>(now_) + minutes{1}; m <= t; m += minutes{1}) {
-        poll_without_card(m);
+    for (Moment s = now_ + seconds{1}; s <= t; s += seconds{1}) {
+        poll_without_card(s);
     }
-    now_ = t;
+    now_ = std::max(now_, t);
 }
 
-void Recorder::poll_without_card(Moment t) {
+// At or after 5:00 of a later business day than the board's, whether a card lies on the reader or not.
+void Recorder::reset_if_due(Moment t) {
     if (business_day(t) > board_day_) {
         board_.clear();
         mode_ = 1;
         board_day_ = business_day(t);
     }
+}
+
+void Recorder::poll_without_card(Moment t) {
+    reset_if_due(t);
     for (const int s : store_.transfer_seconds) {
         if (second_of_day(t) == s) {
             mode_ = 1;
         }
     }
-    board_.refresh(second_of_day(t) / 60);
+    if (refreshed_minute_ != floor<minutes>(t)) {
+        board_.refresh(second_of_day(t) / 60);
+        refreshed_minute_ = floor<minutes>(t);
+    }
 }
 
 const Member* Recorder::find(const std::string& idm) const {
@@ -66,7 +76,9 @@ const Member& Recorder::register_card(const std::string& idm, int code) {
 }
 
 std::optional<std::string> Recorder::read(const std::string& idm, Moment t, int code) {
-    advance(t);
+    advance(t - seconds{1});
+    reset_if_due(t);
+    now_ = t;
     const Member* member = find(idm);
     if (member == nullptr) {
         if (code == 0) {

@@ -32,14 +32,15 @@ public:
 
     // The program starts at t: the board is rebuilt from the plan and the log written so far.
     void start(Moment t);
-    // Polls without a card up to and including t: the daily reset, the transfer times, the refreshes.
+    // The polls without a card, one a second, up to and including t: the daily reset, the transfer times, the
+    // refresh in the first such poll of each minute.
     void advance(Moment t);
     // "シフト　イン" (1) or "シフト　アウト" (2).
     void click(int mode) { mode_ = mode; }
     // Whether a card is in the member table now (the list or a registration of this run).
     [[nodiscard]] bool knows(const std::string& idm) const { return find(idm) != nullptr; }
-    // A card read by the poll at t. An unknown card is registered with the cast code typed on the keypad, or
-    // leaves no trace when code is 0. The line written to the log, if any.
+    // A card read by the poll at t (the daily reset comes first). An unknown card is registered with the cast code
+    // typed on the keypad, or leaves no trace when code is 0. The line written to the log, if any.
     std::optional<std::string> read(const std::string& idm, Moment t, int code = 0);
 
     [[nodiscard]] int mode() const { return mode_; }
@@ -57,6 +58,7 @@ private:
     [[nodiscard]] const Member* find(const std::string& idm) const;
     const Member& register_card(const std::string& idm, int code);
     void poll_without_card(Moment t);
+    void reset_if_due(Moment t);
 
     Store store_;
     std::vector<Member> registered_;
@@ -66,6 +68,7 @@ private:
     std::optional<Read> last_;
     Moment now_{};
     Moment board_day_{};
+    std::optional<Moment> refreshed_minute_;
     int mode_ = 1;
 };
 
