@@ -89,15 +89,16 @@ struct Month {
 std::vector<reference::Member> make_members() {
     const std::array<const char*, 10> families{"佐藤", "鈴木", "高橋",   "田中", "伊藤",
                                                "渡辺", "山本", "長谷川", "小林", "佐々木"};
-    const std::array<const char*, 4> givens{"花子", "太郎", "美咲", "真由美"};
+    const std::array<const char*, 2> givens{"花子", "真由美"};
     std::vector<reference::Member> members;
     for (int i = 0; i < member_count; ++i) {
-        const std::string space = i / 10 % 2 == 0 ? " " : "　"; // half and full width: two different names
+        // Members ten apart differ only in the width of the space: two names, two rows.
+        const std::string space = i / 10 % 2 == 0 ? " " : "　";
         std::array<char, 24> idm{};
         std::snprintf(idm.data(), idm.size(), "012E4C1B3A5F%04X", 0x1000 + i * 37);
         members.push_back(
             {std::to_string(101 + i),
-             families[static_cast<std::size_t>(i % 10)] + space + givens[static_cast<std::size_t>(i / 10)],
+             families[static_cast<std::size_t>(i % 10)] + space + givens[static_cast<std::size_t>(i / 20)],
              idm.data()});
     }
     return members;
