@@ -49,9 +49,26 @@ std::string two(int v) {
 
 } // namespace
 
+// Written digit by digit: the clock tick formats the time ten times a second.
 std::string hms(int seconds_of_day) {
     const int s = ((seconds_of_day % seconds_per_day) + seconds_per_day) % seconds_per_day;
-    return std::to_string(s / 3600) + ":" + two(s / 60 % 60) + ":" + two(s % 60);
+    const int h = s / 3600;
+    const int m = s / 60 % 60;
+    const int sec = s % 60;
+    std::array<char, 8> buf{};
+    std::size_t n = 0;
+    const auto digit = [&](int v) { buf[n++] = static_cast<char>('0' + v); };
+    if (h >= 10) {
+        digit(h / 10);
+    }
+    digit(h % 10);
+    buf[n++] = ':';
+    digit(m / 10);
+    digit(m % 10);
+    buf[n++] = ':';
+    digit(sec / 10);
+    digit(sec % 10);
+    return std::string(buf.data(), n);
 }
 
 std::string hms(const DateTime& t) { return hms(t.seconds_of_day()); }

@@ -110,6 +110,10 @@ void Simulator::execute(const std::vector<std::string>& w) {
         cmd_setup(w);
     } else if (cmd == "drive" || cmd == "undrive") {
         cmd_drive(w);
+    } else if (cmd == "report-log") {
+        require_args(w, 0, 0);
+        report_log_ = true;
+        report_log();
     } else if (cmd == "show") {
         require_args(w, 0, 0);
         require_started();
@@ -137,6 +141,7 @@ void Simulator::cmd_start() {
     }
     started_ = true;
     recorder_ = std::make_unique<Recorder>(Services{clock_, ui_, reader_, *sounds_, drives_}, options_);
+    report_log();
     instance_ = std::make_unique<SingleInstance>(options_.root);
     if (!instance_->acquire()) {
         ui_.message(MessageIcon::Information, MessageButtons::Ok, "タイムレコーダーは既に起動しています。");
@@ -168,6 +173,17 @@ void Simulator::cmd_second_start() {
         restored = true;
     }
     events_.write({{"event", "activate"}, {"restored", restored}});
+}
+
+// Once asked for, every line appended to the attendance log is reported when it is on disk, so that a test
+// that kills the program knows which lines must have survived.
+void Simulator::report_log() {
+    if (!report_log_ || !recorder_) {
+        return;
+    }
+    recorder_->log.set_on_appended([this](std::string_view line) {
+        events_.write({{"event", "logged"}, {"line", std::string(line)}});
+    });
 }
 
 void Simulator::cmd_wait(const std::string& duration) {

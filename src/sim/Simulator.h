@@ -39,6 +39,7 @@ private:
     void cmd_setup(const std::vector<std::string>& words);
     void cmd_drive(const std::vector<std::string>& words);
     void cmd_reader(const std::string& state);
+    void report_log();
 
     Options options_;
     EventWriter events_;
@@ -52,4 +53,5 @@ private:
     bool time_set_ = false;
     bool started_ = false;
     bool finished_ = false;
+    bool report_log_ = false;
 };

@@ -21,15 +21,30 @@ bool ends_torn(int fd) {
     return ::pread(fd, &last, 1, st.st_size - 1) == 1 && last != '\n';
 }
 
+// Puts a new entry of the folder on disk. Best effort: a filesystem that cannot sync a folder has nothing to
+// lose there.
+void sync_folder(const std::filesystem::path& folder) {
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        (void)::fsync(fd);
+        ::close(fd);
+    }
+}
+
 } // namespace
 
 AttendanceLog::~AttendanceLog() { close(); }
 
 Status AttendanceLog::open_append(const std::filesystem::path& path) {
     close();
+    struct stat st {};
+    const bool existed = ::stat(path.c_str(), &st) == 0;
     const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) {
         return error_from_errno(errno);
+    }
+    if (!existed && sync_) {
+        sync_folder(path.parent_path());
     }
     if (ends_torn(fd) && !write_all(fd, "\r\n")) {
         const int err = errno;
@@ -49,6 +64,9 @@ Status AttendanceLog::append_line(std::string_view line) {
     bytes += "\r\n";
     if (!write_all(fd_, bytes) || (sync_ && ::fdatasync(fd_) != 0)) {
         return error_from_errno(errno);
+    }
+    if (on_appended_) {
+        on_appended_(line);
     }
     return Done{};
 }

@@ -3,7 +3,9 @@
 #include "core/Result.h"
 
 #include <filesystem>
+#include <functional>
 #include <string_view>
+#include <utility>
 
 // The one channel on which the attendance log stays open for appending from start-up to exit. Every line
 // is on disk (written and synced) when append returns, so a power cut loses no stamp; opening first ends
@@ -15,7 +17,8 @@ public:
     AttendanceLog(const AttendanceLog&) = delete;
     AttendanceLog& operator=(const AttendanceLog&) = delete;
 
-    // Opens (creating) the file for appending. PermissionDenied when another program holds it.
+    // Opens (creating) the file for appending. PermissionDenied when another program holds it. A file it
+    // creates has its name synced into the folder, so that a power cut cannot lose the file itself.
     [[nodiscard]] Status open_append(const std::filesystem::path& path);
     // Appends one line (UTF-8 text, without its line end). BadFileNameOrNumber when the channel is closed.
     [[nodiscard]] Status append_line(std::string_view line);
@@ -24,9 +27,12 @@ public:
     [[nodiscard]] const std::filesystem::path& path() const { return path_; }
     // Whether lines are synced to disk on append (on unless a benchmark measures without it).
     void set_sync(bool sync) { sync_ = sync; }
+    // Called with each line (UTF-8, without its line end) once it is on disk; the simulator reports it.
+    void set_on_appended(std::function<void(std::string_view)> on_appended) { on_appended_ = std::move(on_appended); }
 
 private:
     int fd_ = -1;
     bool sync_ = true;
+    std::function<void(std::string_view)> on_appended_;
     std::filesystem::path path_;
 };

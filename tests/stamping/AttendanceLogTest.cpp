@@ -39,6 +39,24 @@ TEST(AttendanceLog, AppendedLinesAreOnDiskBeforeTheClose) {
     EXPECT_EQ(log.append_line("x").error(), ErrorNumber::BadFileNameOrNumber);
 }
 
+// The simulator tells a test which lines must survive a kill: a line is reported only once the file holds it.
+TEST(AttendanceLog, ALineIsReportedOnlyOnceTheFileHoldsIt) {
+    TempRoot root;
+    AttendanceLog log;
+    std::vector<std::string> reported;
+    log.set_on_appended([&](std::string_view line) {
+        reported.emplace_back(line);
+        const std::string bytes = root.read_bytes("KLOG_T01.csv");
+        const std::string want = cp932::from_utf8(line) + "\r\n";
+        EXPECT_EQ(bytes.substr(bytes.size() - std::min(bytes.size(), want.size())), want);
+    });
+    EXPECT_FALSE(log.append_line("T01,2014/12/7 9:04,1,a,1,,,A")); // closed: not written, not reported
+    ASSERT_TRUE(log.open_append(root.path() / "KLOG_T01.csv"));
+    ASSERT_TRUE(log.append_line("T01,2014/12/7 9:05,1,佐藤,1,,,A"));
+    ASSERT_TRUE(log.append_line("T01,2014/12/7 9:06,2,b,2,,,B"));
+    EXPECT_EQ(reported, (std::vector<std::string>{"T01,2014/12/7 9:05,1,佐藤,1,,,A", "T01,2014/12/7 9:06,2,b,2,,,B"}));
+}
+
 TEST(AttendanceLog, OpeningEndsATornLastLine) {
     TempRoot root;
     root.write_bytes("KLOG_T01.csv", cp932_lines({"T01,2014/12/7 9:05,1,a,1,,,A"}) + "T01,2014/12/7 9:");
