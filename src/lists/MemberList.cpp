@@ -1,6 +1,7 @@
 #include "lists/MemberList.h"
 
 #include "app/Recorder.h"
+#include "core/CommaFields.h"
 #include "core/TextFile.h"
 #include "lists/MemberListDownload.h"
 
@@ -11,18 +12,6 @@ namespace {
 
 constexpr std::string_view date_line_code = "99999";
 constexpr const char* missing_list_message = "従業員リスト\nC:\\Zerbanto\\E99_member.csv が見当たりません";
-
-std::vector<std::string_view> split_fields(std::string_view line) {
-    std::vector<std::string_view> fields;
-    for (;;) {
-        const auto comma = line.find(',');
-        fields.push_back(line.substr(0, comma));
-        if (comma == std::string_view::npos) {
-            return fields;
-        }
-        line.remove_prefix(comma + 1);
-    }
-}
 
 // A member line stores what it has: a line with one field stores only the code, one with two no IDm.
 void store_member(MemberTable::Slot& slot, const std::vector<std::string_view>& fields) {
@@ -55,7 +44,7 @@ Status load_member_list(const std::filesystem::path& path, MemberTable& table, s
         if (line.empty()) {
             continue; // an empty line would otherwise end the table for every reader
         }
-        const auto fields = split_fields(line);
+        const auto fields = split_commas(line);
         if (fields[0] == date_line_code) {
             if (fields.size() > 1) {
                 member_date = fields[1];

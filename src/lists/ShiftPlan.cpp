@@ -1,6 +1,7 @@
 #include "lists/ShiftPlan.h"
 
 #include "app/Recorder.h"
+#include "core/CommaFields.h"
 #include "core/Cp932.h"
 #include "core/ErrorNumber.h"
 #include "core/TextFile.h"
@@ -15,18 +16,7 @@ namespace {
 
 // The fields of a line split at every comma; an empty line has none.
 std::vector<std::string_view> fields_of(std::string_view line) {
-    std::vector<std::string_view> fields;
-    if (line.empty()) {
-        return fields;
-    }
-    for (;;) {
-        const auto comma = line.find(',');
-        fields.push_back(line.substr(0, comma));
-        if (comma == std::string_view::npos) {
-            return fields;
-        }
-        line.remove_prefix(comma + 1);
-    }
+    return line.empty() ? std::vector<std::string_view>{} : split_commas(line);
 }
 
 // Field n (from 1); a line too short for it stops the loading.
