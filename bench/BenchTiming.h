@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-// Small helpers shared by the benchmarks: wall-clock timing of a piece of work and of `wc -l` on a file.
+// Small helpers shared by the benchmarks: wall-clock timing of a piece of work and of `wc -l` on a file, and
+// the table row every benchmark prints. Lines starting with '#' are notes beside the table.
 namespace bench {
 
 struct Timing {
@@ -38,14 +39,32 @@ inline Timing time_wc(const std::filesystem::path& file, int runs) {
     });
 }
 
-inline void print_row(const char* what, const Timing& t) {
-    std::printf("| %-40s | %10.2f | %10.2f |\n", what, t.best_ms, t.median_ms);
+// Three significant digits without an exponent: 1234, 12.3, 0.00397.
+inline std::string figure(double v) {
+    char text[64];
+    const int decimals = v >= 100 ? 0 : v >= 10 ? 1 : v >= 1 ? 2 : v >= 0.1 ? 3 : v >= 0.01 ? 4 : 5;
+    std::snprintf(text, sizeof text, "%.*f", decimals, v);
+    return text;
 }
 
-inline void print_header() {
-    std::printf("| %-40s | %10s | %10s |\n", "work", "best ms", "median ms");
-    std::printf("|%s|%s|%s|\n", std::string(42, '-').c_str(), std::string(12, '-').c_str(),
-                std::string(12, '-').c_str());
+// One row of the benchmark table: a figure of the program beside its reference measured in the same run.
+inline void print_compare(const char* what, double value, const char* unit, const char* reference, double ref_value,
+                          const char* ref_unit) {
+    std::printf("| %s | %s %s | %s | %s %s | %s |\n", what, figure(value).c_str(), unit, reference,
+                figure(ref_value).c_str(), ref_unit, figure(ref_value > 0 ? value / ref_value : 0.0).c_str());
+}
+
+// The number of line feeds in a file.
+inline long count_lines(const std::filesystem::path& file) {
+    std::FILE* f = std::fopen(file.c_str(), "rb");
+    long n = 0;
+    for (int c = f ? std::fgetc(f) : EOF; c != EOF; c = std::fgetc(f)) {
+        n += c == '\n' ? 1 : 0;
+    }
+    if (f) {
+        std::fclose(f);
+    }
+    return n;
 }
 
 } // namespace bench

@@ -121,8 +121,8 @@ Status copy_file_atomic(const fs::path& from, const fs::path& to) {
     if (!bytes) {
         return bytes.error();
     }
-    return replace_with(to, *bytes, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                                        fs::perms::others_read);
+    return replace_with(
+        to, *bytes, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
 }
 
 namespace {
@@ -135,7 +135,9 @@ std::size_t line_end(const char* data, std::size_t from, std::size_t to) {
 }
 } // namespace
 
-LineReader::~LineReader() { close(); }
+LineReader::~LineReader() {
+    close();
+}
 
 Status LineReader::open(const fs::path& path) {
     close();
@@ -147,7 +149,11 @@ Status LineReader::open(const fs::path& path) {
     if (file_ == nullptr) {
         return error_from_errno(errno);
     }
-    buf_.resize(block_size_);
+    // A small file takes a buffer of about its size, not a whole block; fill() grows it if the file grows.
+    const auto size = fs::file_size(path, ec);
+    constexpr std::uintmax_t small_buffer = 4096;
+    buf_.resize(static_cast<std::size_t>(
+        std::min<std::uintmax_t>(block_size_, ec ? block_size_ : std::max(size + 1, small_buffer))));
     pos_ = end_ = 0;
     eof_ = false;
     return Done{};

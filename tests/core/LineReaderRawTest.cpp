@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 namespace {
 
 std::vector<std::string> raw_lines(const std::filesystem::path& path) {
@@ -39,6 +41,26 @@ TEST(LineReaderRaw, GivesTheBytesOfEachLineAsSplitLinesCutsThem) {
     ASSERT_EQ(lines.size(), 2U);
     EXPECT_EQ(lines[0].size(), (1U << 20) - 1);
     EXPECT_EQ(lines[1], "z");
+}
+
+// A small file gets a small buffer: lines written after the file was opened (the log grows while it is
+// read) still come whole, also one longer than the buffer.
+TEST(LineReaderRaw, ReadsWhatASmallFileGainsAfterItWasOpened) {
+    TempRoot root;
+    root.write_bytes("small.csv", "a,1\r\n");
+    textfile::LineReader reader;
+    ASSERT_TRUE(reader.open(root.path() / "small.csv"));
+    const std::string long_line(10'000, 'x');
+    {
+        std::ofstream out(root.path() / "small.csv", std::ios::binary | std::ios::app);
+        out << "b,2\r\n" << long_line << "\r\nc,3";
+    }
+    std::vector<std::string> lines;
+    std::string_view line;
+    while (reader.next_raw(line)) {
+        lines.emplace_back(line);
+    }
+    EXPECT_EQ(lines, (std::vector<std::string>{"a,1", "b,2", long_line, "c,3"}));
 }
 
 } // namespace
