@@ -21,7 +21,9 @@ MainWindow::MainWindow(Recorder& recorder, QWidget* parent) : QWidget(parent), r
     timer_->start();
 }
 
-void MainWindow::add(QWidget* widget, const Control* control) { views_.emplace_back(widget, control); }
+void MainWindow::add(QWidget* widget, const Control* control) {
+    views_.emplace_back(widget, control);
+}
 
 void MainWindow::build() {
     FmMain& f = recorder_.form;
@@ -103,7 +105,12 @@ void MainWindow::tick() {
     if (!recorder_.form.Timer1 || recorder_.ended()) {
         return;
     }
+    // Nine ticks in ten find the second unchanged and change nothing: the controls are left as they are.
+    const std::string shown = recorder_.form.lbl_Disp_time.text;
     recorder_.timer_tick();
+    if (recorder_.form.lbl_Disp_time.text == shown && !recorder_.ended()) {
+        return;
+    }
     after_event();
 }
 
