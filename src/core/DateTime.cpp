@@ -44,8 +44,8 @@ DateTime DateTime::from_millis(std::int64_t ms) {
 
 std::optional<DateTime> DateTime::make(int y, int mo, int d, int h, int mi, int s) {
     using namespace std::chrono;
-    if (mo < 1 || mo > 12 || d < 1 || d > 31 || h < 0 || h > 23 || mi < 0 || mi > 59 || s < 0 || s > 59 ||
-        y < 1 || y > 9999) {
+    if (mo < 1 || mo > 12 || d < 1 || d > 31 || h < 0 || h > 23 || mi < 0 || mi > 59 || s < 0 || s > 59 || y < 1 ||
+        y > 9999) {
         return std::nullopt;
     }
     const year_month_day ymd{std::chrono::year{y}, std::chrono::month{static_cast<unsigned>(mo)},
@@ -69,6 +69,6 @@ DateTime SystemClock::now() const {
     std::tm local{};
     localtime_r(&secs, &local);
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(tp.time_since_epoch()).count() % 1000;
-    return DateTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+    return DateTime{local.tm_year + 1900, local.tm_mon + 1,           local.tm_mday,       local.tm_hour,
                     local.tm_min,         std::min(local.tm_sec, 59), static_cast<int>(ms)};
 }

@@ -14,7 +14,9 @@ enum class ErrorNumber : int {
     PathNotFound = 76,
 };
 
-[[nodiscard]] constexpr int number_of(ErrorNumber e) { return static_cast<int>(e); }
+[[nodiscard]] constexpr int number_of(ErrorNumber e) {
+    return static_cast<int>(e);
+}
 
 // A failure raised inside a routine and caught by that routine's own handler (or its caller's), which
 // acts on the number.

@@ -78,7 +78,7 @@ FmMain::FmMain() {
     Label3 = header("連続", 8040, 1320);
     Label6 = header(".累計", 8835, 1320);
     Label6.visible = false;
-    const std::array<const char*, 9> debug_texts{"lbl_ST", "lbl_ET", "lbl_RT", "lbl_TT", "lbl_iT",
+    const std::array<const char*, 9> debug_texts{"lbl_ST", "lbl_ET", "lbl_RT", "lbl_TT",  "lbl_iT",
                                                  "lbl_KT", "work",   "iN時間", "帰宅予定"};
     const std::array<int, 9> debug_left{1080, 7920, 8760, 10440, 11400, 12360, 10560, 11400, 12360};
     for (std::size_t i = 0; i < lbl_debug.size(); ++i) {

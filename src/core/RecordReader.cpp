@@ -4,7 +4,9 @@
 
 namespace {
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_blank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // Reads the records of one line into out.
 void records_of_line(std::string_view line, std::vector<std::string>& out) {

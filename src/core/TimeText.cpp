@@ -71,7 +71,9 @@ std::string hms(int seconds_of_day) {
     return std::string(buf.data(), n);
 }
 
-std::string hms(const DateTime& t) { return hms(t.seconds_of_day()); }
+std::string hms(const DateTime& t) {
+    return hms(t.seconds_of_day());
+}
 
 std::string hm(long long seconds) {
     long long s = seconds % seconds_per_day;
@@ -92,9 +94,13 @@ std::string date_label(const DateTime& t) {
            names[static_cast<std::size_t>(t.weekday())] + ")";
 }
 
-std::string yymmdd(const DateTime& t) { return two(t.year) + two(t.month) + two(t.day); }
+std::string yymmdd(const DateTime& t) {
+    return two(t.year) + two(t.month) + two(t.day);
+}
 
-std::string hhnn(const DateTime& t) { return two(t.hour) + two(t.minute); }
+std::string hhnn(const DateTime& t) {
+    return two(t.hour) + two(t.minute);
+}
 
 namespace {
 // Parses "h:mm" or "h:mm:ss" from the front of s; leaves the rest in s.

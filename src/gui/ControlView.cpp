@@ -10,7 +10,9 @@
 
 #include <algorithm>
 
-QString window_font_family() { return QStringLiteral("ＭＳ Ｐゴシック"); }
+QString window_font_family() {
+    return QStringLiteral("ＭＳ Ｐゴシック");
+}
 
 void register_font_substitutions() {
     QFont::insertSubstitutions(window_font_family(),
@@ -18,7 +20,9 @@ void register_font_substitutions() {
                                 QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL PGothic")});
 }
 
-QString to_qstring(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+QString to_qstring(const std::string& utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
 QColor to_qcolor(const Color& c, const QWidget* w) {
     switch (c.system_colour()) {
@@ -78,8 +82,7 @@ void apply_control(QWidget* widget, const Control& control, const Scale& scale) 
         if (label->text() != text) {
             label->setText(text);
         }
-        label->setAlignment((control.align == Alignment::Center ? Qt::AlignHCenter : Qt::AlignLeft) |
-                            Qt::AlignVCenter);
+        label->setAlignment((control.align == Alignment::Center ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
         const QString shown = wrapped_caption(text, control, scale);
         if (button->text() != shown) {
@@ -103,8 +106,8 @@ void apply_control(QWidget* widget, const Control& control, const Scale& scale) 
     if (widget->styleSheet() != style) {
         widget->setStyleSheet(style);
     }
-    const QRect geometry(scale.px(control.at.left + scale.x_offset), scale.px(control.at.top), scale.px(control.at.width),
-                         scale.px(control.at.height));
+    const QRect geometry(scale.px(control.at.left + scale.x_offset), scale.px(control.at.top),
+                         scale.px(control.at.width), scale.px(control.at.height));
     if (widget->geometry() != geometry) {
         widget->setGeometry(geometry);
     }

@@ -79,12 +79,16 @@ void QtUserInterface::show_modal(StoreSetup& s) {
     }
     combo->setCurrentText(to_qstring(s.UF_mise.text));
     dialog.add_widget(combo, s.UF_mise);
-    dialog.add_button(s.UF_SetMise, [&s, combo] {
-              s.UF_mise.text = combo->currentText().toStdString();
-              s.set_click();
-          })
+    dialog
+        .add_button(s.UF_SetMise,
+                    [&s, combo] {
+                        s.UF_mise.text = combo->currentText().toStdString();
+                        s.set_click();
+                    })
         ->setObjectName(QStringLiteral("UF_SetMise"));
     dialog.run([&s] { return s.visible; }, [&s] { s.close_box(); });
 }
 
-void QtUserInterface::process_events() { QCoreApplication::processEvents(); }
+void QtUserInterface::process_events() {
+    QCoreApplication::processEvents();
+}

@@ -84,9 +84,13 @@ void Keypad::sell_click() {
     visible = false;
 }
 
-void Keypad::close_box() { cancel_click(); }
+void Keypad::close_box() {
+    cancel_click();
+}
 
-void Keypad::time_out() { cancel_click(); }
+void Keypad::time_out() {
+    cancel_click();
+}
 
 void Keypad::push_num() {
     const int d = tenkey_push;

@@ -61,4 +61,6 @@ void StoreSetup::set_click() {
     visible = false;
 }
 
-void StoreSetup::close_box() { visible = false; }
+void StoreSetup::close_box() {
+    visible = false;
+}

@@ -20,12 +20,12 @@ public:
     Control UF_mise, UF_SetMise;
     std::vector<std::string> list; // the combo box's entries
     bool visible = false;
-    Status last_write = Done{};     // the outcome of the last "設定"
+    Status last_write = Done{}; // the outcome of the last "設定"
 
     // Loading the dialog: the six stores in the list, "第一店" preselected.
     void load();
-    void set_click();  // "設定": write the settings file, hide
-    void close_box();  // hidden without writing
+    void set_click(); // "設定": write the settings file, hide
+    void close_box(); // hidden without writing
 
     void set_settings_file(std::filesystem::path p) { settings_file_ = std::move(p); }
 

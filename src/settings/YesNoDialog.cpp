@@ -33,6 +33,10 @@ void YesNoDialog::cmd_N_click() {
     visible = false;
 }
 
-void YesNoDialog::close_box() { visible = false; }
+void YesNoDialog::close_box() {
+    visible = false;
+}
 
-void YesNoDialog::time_out() { cmd_N_click(); }
+void YesNoDialog::time_out() {
+    cmd_N_click();
+}

@@ -22,6 +22,6 @@ public:
 
     void cmd_Y_click();
     void cmd_N_click();
-    void close_box();   // the title-bar close box: hidden, uf2_ans unchanged
-    void time_out();    // nobody answered within the time limit: as "いいえ"
+    void close_box(); // the title-bar close box: hidden, uf2_ans unchanged
+    void time_out();  // nobody answered within the time limit: as "いいえ"
 };

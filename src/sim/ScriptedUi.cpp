@@ -29,7 +29,9 @@ bool is_end_key(const std::string& key) {
     return std::find(keypad_ends.begin(), keypad_ends.end(), key) != keypad_ends.end();
 }
 
-bool is_digit_key(const std::string& key) { return key.size() == 1 && key[0] >= '0' && key[0] <= '9'; }
+bool is_digit_key(const std::string& key) {
+    return key.size() == 1 && key[0] >= '0' && key[0] <= '9';
+}
 
 } // namespace
 
@@ -55,7 +57,9 @@ MessageAnswer ScriptedUi::message(MessageIcon icon, MessageButtons buttons, std:
                    {"icon", icon_name(icon)},
                    {"buttons", buttons == MessageButtons::Ok ? "ok" : "yesno"},
                    {"text", std::string(text)},
-                   {"answer", answer == MessageAnswer::Ok ? "ok" : answer == MessageAnswer::Yes ? "yes" : "no"}});
+                   {"answer", answer == MessageAnswer::Ok    ? "ok"
+                              : answer == MessageAnswer::Yes ? "yes"
+                                                             : "no"}});
     return answer;
 }
 

@@ -18,7 +18,9 @@ nlohmann::ordered_json label_json(const Control& c) {
     return {{"text", c.text}, {"fore", c.fore.name()}, {"back", c.back.name()}, {"pt", c.pt}, {"visible", c.visible}};
 }
 
-nlohmann::ordered_json cell_json(const Control& c) { return {{"text", c.text}, {"back", c.back.name()}, {"pt", c.pt}}; }
+nlohmann::ordered_json cell_json(const Control& c) {
+    return {{"text", c.text}, {"back", c.back.name()}, {"pt", c.pt}};
+}
 
 } // namespace
 

@@ -33,7 +33,9 @@ void sync_folder(const std::filesystem::path& folder) {
 
 } // namespace
 
-AttendanceLog::~AttendanceLog() { close(); }
+AttendanceLog::~AttendanceLog() {
+    close();
+}
 
 Status AttendanceLog::open_append(const std::filesystem::path& path) {
     close();

@@ -1,6 +1,6 @@
+#include "core/TextFile.h"
 #include "core/Cp932.h"
 #include "core/RecordReader.h"
-#include "core/TextFile.h"
 #include "support/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -9,14 +9,17 @@ TEST(Cp932, RoundTripsTheWindowsCharactersThatShiftJisLacks) {
     const std::string text = "髙橋①㈱～－\\ c:\\zerbanto\\ 山田　花子";
     const std::string bytes = cp932::from_utf8(text);
     EXPECT_EQ(cp932::to_utf8(bytes), text);
-    EXPECT_EQ(bytes.substr(0, 2), "\xFB\xFC");                // 髙
-    EXPECT_NE(bytes.find("\x81\x60"), std::string::npos);     // ～
+    EXPECT_EQ(bytes.substr(0, 2), "\xFB\xFC");                  // 髙
+    EXPECT_NE(bytes.find("\x81\x60"), std::string::npos);       // ～
     EXPECT_NE(bytes.find("c:\\zerbanto\\"), std::string::npos); // 0x5C stays a backslash
 }
 
 TEST(Cp932, BadBytesNeverFailAndUnencodableCharactersBecomeQuestionMarks) {
-    EXPECT_EQ(cp932::to_utf8("A\x81"), "A\xEF\xBF\xBD");           // a lead byte at the end
-    EXPECT_EQ(cp932::to_utf8("\xFF\xFF" "B"), "\xEF\xBF\xBD\xEF\xBF\xBD" "B");
+    EXPECT_EQ(cp932::to_utf8("A\x81"), "A\xEF\xBF\xBD"); // a lead byte at the end
+    EXPECT_EQ(cp932::to_utf8("\xFF\xFF"
+                             "B"),
+              "\xEF\xBF\xBD\xEF\xBF\xBD"
+              "B");
     EXPECT_EQ(cp932::from_utf8("a😀b"), "a?b");
     EXPECT_EQ(cp932::from_utf8("\xC3"), "?"); // a torn UTF-8 sequence
     EXPECT_EQ(utf8_length("山田 花子"), 5U);
@@ -32,8 +35,7 @@ TEST(TextFile, ReadsWritesAndReportsMissingFilesAndFolders) {
     TempRoot root;
     const auto file = root.zerbanto() / "x.csv";
     ASSERT_TRUE(textfile::write_lines_atomic(file, {"会社名= Corvale", "", "99999,2026/12/1"}));
-    EXPECT_EQ(root.read_bytes("zerbanto/x.csv"),
-              "\x89\xEF\x8E\xD0\x96\xBC= Corvale\r\n\r\n99999,2026/12/1\r\n");
+    EXPECT_EQ(root.read_bytes("zerbanto/x.csv"), "\x89\xEF\x8E\xD0\x96\xBC= Corvale\r\n\r\n99999,2026/12/1\r\n");
     const auto lines = textfile::read_lines(file);
     ASSERT_TRUE(lines);
     EXPECT_EQ(*lines, (std::vector<std::string>{"会社名= Corvale", "", "99999,2026/12/1"}));

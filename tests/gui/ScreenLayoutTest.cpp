@@ -19,7 +19,6 @@
 
 namespace {
 
-
 QRect on_window(const QWidget& w, const QWidget& window) {
     return QRect(w.mapTo(&window, QPoint(0, 0)), w.size());
 }

@@ -229,7 +229,8 @@ TEST_F(PcscReaderReal, ASlowCardPulledMidReadNeverHoldsUpAPoll) {
         // None waits for the card's 1.5 s answer (the bound leaves room for a loaded machine).
         const auto took = Clock::now() - start;
         EXPECT_LT(took, 1s) << "poll " << i;
-        std::printf("poll %d beside a slow card: %.1f ms\n", i, std::chrono::duration<double, std::milli>(took).count());
+        std::printf("poll %d beside a slow card: %.1f ms\n", i,
+                    std::chrono::duration<double, std::milli>(took).count());
         std::this_thread::sleep_for(100ms);
     }
     take_card(); // while its answer is still pending

@@ -14,7 +14,9 @@ struct Settings : ::testing::Test {
     TestRecorder t{root.path()};
     Recorder& rec = *t.rec;
 
-    void write(std::initializer_list<std::string_view> lines) { root.write_bytes("zerbanto/action01.txt", cp932_lines(lines)); }
+    void write(std::initializer_list<std::string_view> lines) {
+        root.write_bytes("zerbanto/action01.txt", cp932_lines(lines));
+    }
     void read() { get_actionmap(rec); }
 };
 
@@ -82,7 +84,8 @@ TEST_F(Settings, StoreNameFontDependsOnLength) {
 }
 
 TEST_F(Settings, OddBytesAndLineEndsNeverCrashAndKeepWhatTheyCannotSet) {
-    root.write_bytes("zerbanto/action01.txt", "\xFF\xFE\x81\r\x89\xEF\x8E\xD0\x96\xBC= OK\r\x93\x58\x95\xDC\x43\x44=\x82");
+    root.write_bytes("zerbanto/action01.txt",
+                     "\xFF\xFE\x81\r\x89\xEF\x8E\xD0\x96\xBC= OK\r\x93\x58\x95\xDC\x43\x44=\x82");
     read();
     EXPECT_EQ(rec.form.lbl_company.text, "OK"); // CR-only line ends
     EXPECT_EQ(rec.form.lbl_MiseID.text, "\xEF\xBF\xBD");

@@ -12,7 +12,9 @@ void write_store(const TempRoot& root) {
     root.write_bytes("zerbanto/E99_member.csv", cp932_lines({"123,山田 花子,012E4C1B3A5F6D7E"}));
 }
 
-std::string label(const nlohmann::json& state, const char* name) { return state["labels"][name]["text"]; }
+std::string label(const nlohmann::json& state, const char* name) {
+    return state["labels"][name]["text"];
+}
 
 } // namespace
 
@@ -85,8 +87,8 @@ TEST(StartupScenario, AnotherProcessHoldingTheRootKeepsASecondRecorderOut) {
     write_store(root);
     // The first simulator stays alive, reading its script, while the second starts on the same root.
     const auto holder_out = root.path() / "holder.jsonl";
-    const std::string first = std::string(TR_SIM_BINARY) + " --root '" + root.path().string() + "' > '" +
-                              holder_out.string() + "'";
+    const std::string first =
+        std::string(TR_SIM_BINARY) + " --root '" + root.path().string() + "' > '" + holder_out.string() + "'";
     FILE* holder = ::popen(first.c_str(), "w");
     ASSERT_NE(holder, nullptr);
     std::fputs("time 2026-12-08 09:00:00\nstart\nshow\n", holder);
@@ -120,10 +122,10 @@ TEST(StartupScenario, ExitButtonStopsTheClockAndEndsCloseEndsWithoutUpload) {
 TEST(StartupScenario, ScriptErrorsStopWithStatusTwo) {
     TempRoot root;
     write_store(root);
-    for (const char* script : {"bogus\n", "start\ntime 2026-12-08 09:00:00\n", "time 2026-13-01 00:00:00\n",
-                               "time 2026-12-08 09:00:00\nstart\nwait 1x\n", "show\n", "click cmd_Nope\n",
-                               "answer maybe\n", "keypad 1 2\n", "drive EE /tmp\n", "start\nstart\n",
-                               "setup \"unclosed\n"}) {
+    for (const char* script :
+         {"bogus\n", "start\ntime 2026-12-08 09:00:00\n", "time 2026-13-01 00:00:00\n",
+          "time 2026-12-08 09:00:00\nstart\nwait 1x\n", "show\n", "click cmd_Nope\n", "answer maybe\n", "keypad 1 2\n",
+          "drive EE /tmp\n", "start\nstart\n", "setup \"unclosed\n"}) {
         const SimRun run = run_sim(root.path(), script);
         EXPECT_EQ(run.status, 2) << script;
         ASSERT_FALSE(run.of("error").empty()) << script;

@@ -1,7 +1,7 @@
 #include "transfer/FtpScript.h"
 
-#include "support/FakeServices.h"
 #include "app/Options.h"
+#include "support/FakeServices.h"
 #include "support/FtpTestServer.h"
 #include "support/TempRoot.h"
 #include "transfer/FtpScriptFile.h"
