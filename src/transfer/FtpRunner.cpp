@@ -190,8 +190,24 @@ bool FtpSession::connection_failed() const {
     }
 }
 
+namespace {
+// Parts of earlier downloads of the same file that a killed or powered-off recorder left behind. Only one
+// recorder runs on a root, so none of them is still being written.
+void remove_stale_parts(const fs::path& local) {
+    const std::string prefix = local.filename().string() + ".part-";
+    std::error_code ec;
+    for (fs::directory_iterator it(local.parent_path(), ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->path().filename().string().starts_with(prefix)) {
+            std::error_code ignored;
+            fs::remove(it->path(), ignored);
+        }
+    }
+}
+} // namespace
+
 bool FtpSession::get(std::string_view remote, const fs::path& local) {
     Impl& s = *impl_;
+    remove_stale_parts(local);
     fs::path part = local;
     part += ".part-" + std::to_string(::getpid());
     std::FILE* f = std::fopen(part.c_str(), "wb");
