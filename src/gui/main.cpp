@@ -22,6 +22,7 @@
 
 #include <iostream>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -46,6 +47,57 @@ ChosenReader choose_reader(const Options& options) {
     return chosen;
 }
 
+// Makes sure the data folder exists and no other recorder runs on it. Otherwise says why and gives the
+// program's exit status (the other recorder is asked to show its window).
+std::optional<int> take_root(const Options& options, QtUserInterface& ui, SingleInstance& instance) {
+    std::error_code ec;
+    std::filesystem::create_directories(Paths(options.root).zerbanto(), ec);
+    if (ec) {
+        ui.message(MessageIcon::Critical, MessageButtons::Ok,
+                   "データのフォルダーを作成できません。\n" + options.root.string() + "\n" + ec.message());
+        return 1;
+    }
+    if (!instance.acquire()) {
+        ui.message(MessageIcon::Information, MessageButtons::Ok, "タイムレコーダーは既に起動しています。");
+        instance.request_activation();
+        return 0;
+    }
+    return std::nullopt;
+}
+
+// Fills the demo folder with the sample store and prints the keys that touch its cards.
+bool prepare_demo(const DemoRoot& demo, QtUserInterface& ui) {
+    if (const std::string failed = demo.prepare(SystemClock().now()); !failed.empty()) {
+        ui.message(MessageIcon::Critical, MessageButtons::Ok, failed);
+        return false;
+    }
+    std::cout << demo.legend() << std::flush;
+    return true;
+}
+
+// Keys reach the keyboard reader; in the demo, function keys touch the sample cards.
+void forward_keys(MainWindow& window, ChosenReader& reader, bool demo) {
+    if (reader.keyboard) {
+        window.installEventFilter(new KeyForwarder(*reader.keyboard, &window));
+    }
+    if (demo) {
+        window.installEventFilter(new DemoKeys(*reader.keyboard, DemoRoot::key_cards(), &window));
+        window.setWindowTitle(window.windowTitle() + QStringLiteral(" - ") + to_qstring(DemoRoot::key_summary()));
+    }
+}
+
+// A second start on the same folder asks this one to bring its window back.
+void restore_on_request(QSocketNotifier& activation, SingleInstance& instance, MainWindow& window) {
+    QObject::connect(&activation, &QSocketNotifier::activated, &window, [&instance, &window] {
+        if (instance.take_activation_request() && window.isMinimized()) {
+            window.showNormal();
+            window.showMaximized();
+            window.raise();
+            window.activateWindow();
+        }
+    });
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -62,27 +114,13 @@ int main(int argc, char** argv) {
     register_font_substitutions();
     QtUserInterface ui;
     const Options& options = parsed.options;
-
-    std::error_code ec;
-    std::filesystem::create_directories(Paths(options.root).zerbanto(), ec);
-    if (ec) {
-        ui.message(MessageIcon::Critical, MessageButtons::Ok,
-                   "データのフォルダーを作成できません。\n" + options.root.string() + "\n" + ec.message());
-        return 1;
-    }
     SingleInstance instance(options.root);
-    if (!instance.acquire()) {
-        ui.message(MessageIcon::Information, MessageButtons::Ok, "タイムレコーダーは既に起動しています。");
-        instance.request_activation();
-        return 0;
+    if (const auto refused = take_root(options, ui, instance)) {
+        return *refused;
     }
     const DemoRoot demo(options.root);
-    if (options.demo) {
-        if (const std::string failed = demo.prepare(SystemClock().now()); !failed.empty()) {
-            ui.message(MessageIcon::Critical, MessageButtons::Ok, failed);
-            return 1;
-        }
-        std::cout << demo.legend() << std::flush;
+    if (options.demo && !prepare_demo(demo, ui)) {
+        return 1;
     }
 
     SystemClock clock;
@@ -93,25 +131,11 @@ int main(int argc, char** argv) {
     DriveList& drives = options.demo ? static_cast<DriveList&>(demo_stick) : linux_drives;
     Recorder recorder(Services{clock, ui, reader.reader(), sounds, drives}, options);
     MainWindow window(recorder);
-    if (reader.keyboard) {
-        window.installEventFilter(new KeyForwarder(*reader.keyboard, &window));
-    }
-    if (options.demo) {
-        window.installEventFilter(new DemoKeys(*reader.keyboard, DemoRoot::key_cards(), &window));
-        window.setWindowTitle(window.windowTitle() + QStringLiteral(" - ") + to_qstring(DemoRoot::key_summary()));
-    }
+    forward_keys(window, reader, options.demo);
     ui.set_parent(&window);
     QObject::connect(&window, &MainWindow::ended, &app, [&app] { app.quit(); });
-
     QSocketNotifier activation(instance.listen_fd(), QSocketNotifier::Read);
-    QObject::connect(&activation, &QSocketNotifier::activated, &window, [&] {
-        if (instance.take_activation_request() && window.isMinimized()) {
-            window.showNormal();
-            window.showMaximized();
-            window.raise();
-            window.activateWindow();
-        }
-    });
+    restore_on_request(activation, instance, window);
 
     recorder.start();
     if (recorder.ended()) {
