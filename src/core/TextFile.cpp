@@ -58,14 +58,6 @@ Result<std::string> read_bytes(const fs::path& path) {
     return bytes;
 }
 
-void sync_parent(const fs::path& path) {
-    const int dfd = ::open(path.parent_path().empty() ? "." : path.parent_path().c_str(), O_RDONLY | O_DIRECTORY);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
-}
-
 Status replace_with(const fs::path& target, std::string_view bytes, fs::perms perms) {
     fs::path tmp = target;
     tmp += ".tmp" + std::to_string(::getpid());
@@ -225,6 +217,15 @@ bool LineReader::next_raw(std::string_view& line) {
             ++pos_;
         }
         return true;
+    }
+}
+
+void sync_parent(const fs::path& path) {
+    const fs::path folder = path.parent_path();
+    const int dfd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        (void)::fsync(dfd);
+        ::close(dfd);
     }
 }
 

@@ -58,4 +58,8 @@ private:
     bool eof_ = false;
 };
 
+// Puts the folder entry of path (a file just created or renamed there) on disk. Best effort: a filesystem
+// that cannot sync a folder has nothing to lose there.
+void sync_parent(const std::filesystem::path& path);
+
 } // namespace textfile

@@ -1,6 +1,7 @@
 #include "stamping/AttendanceLog.h"
 
 #include "core/Cp932.h"
+#include "core/TextFile.h"
 #include "core/WriteAll.h"
 
 #include <cerrno>
@@ -21,16 +22,6 @@ bool ends_torn(int fd) {
     return ::pread(fd, &last, 1, st.st_size - 1) == 1 && last != '\n';
 }
 
-// Puts a new entry of the folder on disk. Best effort: a filesystem that cannot sync a folder has nothing to
-// lose there.
-void sync_folder(const std::filesystem::path& folder) {
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        (void)::fsync(fd);
-        ::close(fd);
-    }
-}
-
 } // namespace
 
 AttendanceLog::~AttendanceLog() {
@@ -46,7 +37,7 @@ Status AttendanceLog::open_append(const std::filesystem::path& path) {
         return error_from_errno(errno);
     }
     if (!existed && sync_) {
-        sync_folder(path.parent_path());
+        textfile::sync_parent(path);
     }
     if (ends_torn(fd) && !write_all(fd, "\r\n")) {
         const int err = errno;

@@ -1,5 +1,6 @@
 #include "transfer/FtpRunner.h"
 
+#include "core/TextFile.h"
 #include "transfer/LocalPath.h"
 
 #include <curl/curl.h>
@@ -97,14 +98,6 @@ size_t on_read(char* data, size_t size, size_t n, void* user) {
 
 bool flush_to_disk(std::FILE* f) {
     return std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0;
-}
-
-void sync_folder(const fs::path& file) {
-    const int fd = ::open(file.parent_path().c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 } // namespace
@@ -239,7 +232,7 @@ bool FtpSession::get(std::string_view remote, const fs::path& local) {
         fs::remove(part, ec);
         return false;
     }
-    sync_folder(local);
+    textfile::sync_parent(local);
     return true;
 }
 
