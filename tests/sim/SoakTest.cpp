@@ -31,11 +31,6 @@ constexpr int member_count = 40;
 constexpr int day_count = 30;
 constexpr int most_planned = 22;
 
-std::uint64_t seed_from_environment() {
-    const char* text = std::getenv("TR_SOAK_SEED");
-    return text != nullptr ? std::strtoull(text, nullptr, 10) : default_seed;
-}
-
 // A port on loopback that refuses every connection: bound, never listening, held for the whole test. The
 // recorder runs connected to it, so it loads the shift plan and member list it finds on disk.
 class RefusingPort {
@@ -359,7 +354,7 @@ std::string log_bytes(const std::vector<std::string>& lines) {
 }
 
 TEST(Soak, AMonthOfFortyMembersMatchesTheModel) {
-    const std::uint64_t seed = seed_from_environment();
+    const std::uint64_t seed = seed_from_environment("TR_SOAK_SEED", default_seed);
     std::cout << "[soak] seed " << seed << " (set TR_SOAK_SEED to repeat another month)" << std::endl;
     const auto began = steady_clock::now();
     Dice dice(seed);

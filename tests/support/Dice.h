@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <random>
 
 // Random figures from a fixed seed, the same on every machine for the same seed, for tests that generate
@@ -17,3 +18,9 @@ public:
 private:
     std::mt19937_64 engine_;
 };
+
+// The seed in the environment variable when it is set, so that another run can be repeated; else fallback.
+inline std::uint64_t seed_from_environment(const char* variable, std::uint64_t fallback) {
+    const char* text = std::getenv(variable);
+    return text != nullptr ? std::strtoull(text, nullptr, 10) : fallback;
+}

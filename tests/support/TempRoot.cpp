@@ -29,7 +29,11 @@ void TempRoot::write_bytes(const std::filesystem::path& relative, std::string_vi
 }
 
 std::string TempRoot::read_bytes(const std::filesystem::path& relative) const {
-    std::ifstream in(path_ / relative, std::ios::binary);
+    return file_bytes(path_ / relative);
+}
+
+std::string file_bytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();

@@ -22,5 +22,8 @@ private:
     std::filesystem::path path_;
 };
 
+// The bytes of any file; empty when it cannot be read.
+[[nodiscard]] std::string file_bytes(const std::filesystem::path& file);
+
 // Text in UTF-8 as the files hold it: code page 932 with CR LF after every line.
 [[nodiscard]] std::string cp932_lines(std::initializer_list<std::string_view> lines);

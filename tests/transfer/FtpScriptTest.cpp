@@ -29,11 +29,6 @@ bool no_partial_files(const fs::path& folder) {
     return true;
 }
 
-std::string read_file(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 double seconds_since(std::chrono::steady_clock::time_point t) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
 }
@@ -197,7 +192,7 @@ TEST(FtpScript, MputUploadsEveryMatchingFileAndReportsWhatTheServerTook) {
             const fs::path on_server = server.sub() / names[i];
             if (i < taken) {
                 EXPECT_EQ(outcome.uploaded[i], root.path() / "cortmp" / names[i]);
-                EXPECT_EQ(read_file(on_server), "data of " + names[i]);
+                EXPECT_EQ(file_bytes(on_server), "data of " + names[i]);
             }
         }
     }

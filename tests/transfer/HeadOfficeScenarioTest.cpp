@@ -72,8 +72,7 @@ TEST(HeadOfficeScenario, StartUpFetchesThePlanAndTheExitUploadsTheLog) {
     EXPECT_TRUE(run.of("dialog").empty());
     const fs::path uploaded = server.sub() / "K01_161208_1230.CSV";
     ASSERT_TRUE(fs::exists(uploaded));
-    std::ifstream in(uploaded, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), log);
+    EXPECT_EQ(file_bytes(uploaded), log);
     EXPECT_TRUE(fs::is_empty(root.path() / "cortmp"));
     EXPECT_TRUE(run.of("message").empty());
 }

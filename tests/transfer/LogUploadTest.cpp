@@ -22,11 +22,6 @@ std::set<std::string> names_in(const fs::path& folder) {
     return names;
 }
 
-std::string read_file(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 const std::string log_bytes = "T04,2016/12/7 9:00,101,山田,1,9:00,18:00,012E\r\n";
 
 // One press of the exit button's upload at the given time.
@@ -74,7 +69,7 @@ TEST(LogUpload, ThreeStandAloneExitsThenAConnectedOneUploadFourCopies) {
                                      "K04_161208_2203.CSV"};
     EXPECT_EQ(names_in(server.sub()), four);
     for (const auto& n : four) {
-        EXPECT_EQ(read_file(server.sub() / n), log_bytes) << n;
+        EXPECT_EQ(file_bytes(server.sub() / n), log_bytes) << n;
     }
     EXPECT_TRUE(names_in(root.path() / "cortmp").empty());
     EXPECT_EQ(root.read_bytes("zerbanto/KLOG_T04.csv"), log_bytes);
