@@ -69,14 +69,18 @@ TEST(AttendanceLog, ALineGoesToTheFileAtThePathAfterItWasReplacedOrDeleted) {
     AttendanceLog log;
     ASSERT_TRUE(log.open_append(path));
     ASSERT_TRUE(log.append_line("one"));
-    root.write_bytes("KLOG_T01.csv.new", cp932_lines({"edited"}));
-    std::filesystem::rename(root.path() / "KLOG_T01.csv.new", path);
+    std::filesystem::rename(path, root.path() / "KLOG_T01.bak"); // kept aside, a new file in its place
+    root.write_bytes("KLOG_T01.csv", cp932_lines({"new"}));
     ASSERT_TRUE(log.append_line("two"));
-    EXPECT_EQ(root.read_bytes("KLOG_T01.csv"), cp932_lines({"edited", "two"}));
+    root.write_bytes("KLOG_T01.csv.new", cp932_lines({"edited"})); // saved beside and renamed over
+    std::filesystem::rename(root.path() / "KLOG_T01.csv.new", path);
+    ASSERT_TRUE(log.append_line("three"));
+    EXPECT_EQ(root.read_bytes("KLOG_T01.bak"), cp932_lines({"one"}));
+    EXPECT_EQ(root.read_bytes("KLOG_T01.csv"), cp932_lines({"edited", "three"}));
 
     std::filesystem::remove(path);
-    ASSERT_TRUE(log.append_line("three"));
-    EXPECT_EQ(root.read_bytes("KLOG_T01.csv"), cp932_lines({"three"}));
+    ASSERT_TRUE(log.append_line("four"));
+    EXPECT_EQ(root.read_bytes("KLOG_T01.csv"), cp932_lines({"four"}));
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600U);
