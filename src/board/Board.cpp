@@ -97,6 +97,14 @@ void set_status(FmMain& form, std::string_view name, int mode, std::string_view 
     }
 }
 
+std::optional<std::size_t> stamp_row(const FmMain& form, std::string_view name) {
+    const Search s = search(form, name);
+    if (s.row == board_rows) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(s.row);
+}
+
 void clear_board(FmMain& form) {
     for (auto& row : form.board) {
         for (Control* c : {&row.ST, &row.KT, &row.Cast, &row.ET, &row.iT, &row.RT, &row.TT}) {

@@ -109,7 +109,8 @@ int replay_log(FmMain& form, const std::filesystem::path& log, const DateTime& d
     std::string_view raw;
     while (reader.next_raw(raw)) {
         const auto fields = stamp_fields(raw);
-        if (!fields) {
+        // An empty mode is a line torn right after its fourth comma: no stamp was recorded there.
+        if (!fields || fields->mode.empty()) {
             continue;
         }
         // The date field is plain ASCII: lines of earlier days are passed over without decoding them.

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,6 +23,36 @@ bool ends_torn(int fd) {
     return ::pread(fd, &last, 1, st.st_size - 1) == 1 && last != '\n';
 }
 
+// True while the path still names the open file: the same device and inode, and not unlinked. An editor or
+// a backup tool that saves by writing a new file and renaming it, or a deletion, breaks this.
+bool still_at_path(int fd, const std::filesystem::path& path) {
+    struct stat open_st {};
+    struct stat path_st {};
+    return ::fstat(fd, &open_st) == 0 && open_st.st_nlink != 0 && ::stat(path.c_str(), &path_st) == 0 &&
+           open_st.st_dev == path_st.st_dev && open_st.st_ino == path_st.st_ino;
+}
+
+off_t file_size(int fd) {
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 ? st.st_size : -1;
+}
+
+// Writes the bytes at the end of the file and, when asked, syncs them. A write that fails part way (a full
+// disk) is taken back whole, so that no fragment of it is left to merge with a later line; the file keeps
+// every byte it had before. errno tells why it failed.
+bool append_bytes(int fd, std::string_view bytes, bool sync) {
+    const off_t before = file_size(fd);
+    if (write_all(fd, bytes) && (!sync || ::fdatasync(fd) == 0)) {
+        return true;
+    }
+    const int err = errno;
+    if (before >= 0 && ::ftruncate(fd, before) == 0 && sync) {
+        (void)::fdatasync(fd);
+    }
+    errno = err;
+    return false;
+}
+
 } // namespace
 
 AttendanceLog::~AttendanceLog() {
@@ -32,14 +63,15 @@ Status AttendanceLog::open_append(const std::filesystem::path& path) {
     close();
     struct stat st {};
     const bool existed = ::stat(path.c_str(), &st) == 0;
-    const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    // Names and card IDs: a new log is readable by its owner only; an existing file keeps its mode.
+    const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
         return error_from_errno(errno);
     }
     if (!existed && sync_) {
         textfile::sync_parent(path);
     }
-    if (ends_torn(fd) && !write_all(fd, "\r\n")) {
+    if (ends_torn(fd) && !append_bytes(fd, "\r\n", false)) {
         const int err = errno;
         ::close(fd);
         return error_from_errno(err);
@@ -53,10 +85,17 @@ Status AttendanceLog::append_line(std::string_view line) {
     if (fd_ < 0) {
         return ErrorNumber::BadFileNameOrNumber;
     }
+    if (!still_at_path(fd_, path_)) {
+        // Lines written to the replaced file are out of reach; from this line on they go to the path again.
+        const std::filesystem::path path = path_;
+        if (const Status st = open_append(path); !st) {
+            return st;
+        }
+    }
     std::string bytes = cp932::from_utf8(line);
     bytes += "\r\n";
-    if (!write_all(fd_, bytes) || (sync_ && ::fdatasync(fd_) != 0)) {
-        return error_from_errno(errno);
+    if (!append_bytes(fd_, bytes, sync_)) {
+        return ErrorNumber::BadFileNameOrNumber;
     }
     if (on_appended_) {
         on_appended_(line);

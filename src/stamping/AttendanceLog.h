@@ -17,10 +17,12 @@ public:
     AttendanceLog(const AttendanceLog&) = delete;
     AttendanceLog& operator=(const AttendanceLog&) = delete;
 
-    // Opens (creating) the file for appending. PermissionDenied when another program holds it. A file it
-    // creates has its name synced into the folder, so that a power cut cannot lose the file itself.
+    // Opens (creating, owner-only) the file for appending. PermissionDenied when another program holds it. A
+    // file it creates has its name synced into the folder, so that a power cut cannot lose the file itself.
     [[nodiscard]] Status open_append(const std::filesystem::path& path);
-    // Appends one line (UTF-8 text, without its line end). BadFileNameOrNumber when the channel is closed.
+    // Appends one line (UTF-8 text, without its line end), first reopening the path when the open file was
+    // replaced or deleted (that reopen's error when it fails). BadFileNameOrNumber when the channel is closed
+    // or the line cannot be written and synced; the file is then as it was before the call.
     [[nodiscard]] Status append_line(std::string_view line);
     void close();
     [[nodiscard]] bool is_open() const { return fd_ >= 0; }

@@ -9,7 +9,6 @@
 #include "stamping/LogLine.h"
 
 #include <algorithm>
-#include <charconv>
 #include <exception>
 #include <optional>
 #include <string>
@@ -49,27 +48,12 @@ std::string stamp_time(const FmMain& form) {
     return timetext::hm(*seconds);
 }
 
-// The board row that set_status handed back, or nullopt when the board had none for the member.
-std::optional<std::size_t> handed_back_row(const FmMain& form) {
-    const std::string& text = form.lbl_disp_yy.text;
-    if (text.empty()) {
-        return std::nullopt;
-    }
-    int row = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), row);
-    if (ec != std::errc() || end != text.data() + text.size()) {
-        throw RuntimeError(ErrorNumber::TypeMismatch);
-    }
-    if (row < 0 || row >= board_rows) {
-        throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
-    }
-    return static_cast<std::size_t>(row);
-}
-
+// The log line of a stamp. Its planned times are those of the row the stamp is about to go on, read before
+// the board changes: the board shows a stamp only once its line is on disk.
 std::string stamp_line(const Recorder& rec, const Stamp& stamp, const std::string& idm, const DateTime& now) {
     std::string planned_start;
     std::string planned_leave;
-    if (const auto row = handed_back_row(rec.form)) {
+    if (const auto row = stamp_row(rec.form, stamp.name)) {
         planned_start = rec.form.board[*row].ST.text;
         planned_leave = rec.form.board[*row].KT.text;
     }
@@ -106,27 +90,26 @@ void write_log_line(Recorder& rec, const std::string& line) {
     }
 }
 
-// Steps of a card read. The stamp time is the clock shown when the poll began.
+// The card's member, or the one registered for it now; nullopt when nothing was registered.
+std::optional<Stamp> identify(Recorder& rec, const std::string& idm) {
+    if (const auto index = rec.members.find_idm(idm)) {
+        const auto& slot = rec.members.slot(*index);
+        return Stamp{slot.code.value_or(std::string{}), slot.name};
+    }
+    return register_card(rec, idm);
+}
+
+// Steps of a card read. The stamp time is the clock shown when the poll began. The line is written and synced
+// before the board, the name and the chime tell the member the stamp was taken: a write that fails ends the
+// program with no chime.
 void process_card(Recorder& rec, const std::string& idm, const std::string& time_hm) {
     FmMain& form = rec.form;
     form.Timer1 = false;
-    std::optional<Stamp> stamp;
-    if (const auto index = rec.members.find_idm(idm)) {
-        const auto& slot = rec.members.slot(*index);
-        stamp = Stamp{slot.code.value_or(std::string{}), slot.name};
-        set_status(form, stamp->name, rec.inout_mode, time_hm);
-        play_chimes(rec.services.sounds);
-    } else {
-        stamp = register_card(rec, idm);
-        if (!stamp) {
-            form.Timer1 = true;
-            return;
-        }
-        set_status(form, stamp->name, rec.inout_mode, time_hm);
-        play_chimes(rec.services.sounds);
+    const std::optional<Stamp> stamp = identify(rec, idm);
+    if (!stamp) {
+        form.Timer1 = true;
+        return;
     }
-    show_read(form, stamp->name);
-
     // A dialog may have been open for a while: the read happens when it was answered.
     const DateTime now = rec.clock.now();
     const std::string mode = std::to_string(rec.inout_mode);
@@ -135,6 +118,9 @@ void process_card(Recorder& rec, const std::string& idm, const std::string& time
     if (!repeat) {
         write_log_line(rec, stamp_line(rec, *stamp, idm, now));
     }
+    set_status(form, stamp->name, rec.inout_mode, time_hm);
+    play_chimes(rec.services.sounds);
+    show_read(form, stamp->name);
     form.lbl_last_time.text = timetext::hms(now);
     form.lbl_last_Idm.text = idm;
     form.lbl_last_io.text = mode;

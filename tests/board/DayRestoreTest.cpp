@@ -105,15 +105,22 @@ TEST_F(Restore, SkipsLinesItCannotReadAndGoesOn) {
               std::string::npos);
 }
 
+// "1" read as a number is a shift-in, also in a line of only five fields; any other mode a shift-out. An
+// empty mode is a line torn after its fourth comma and is not replayed.
 TEST_F(Restore, ModeIsANumber) {
-    write_log({"T01,2026/3/6 9:00,1,a,1,,,A", "T01,2026/3/6 9:00,1,b, 1 ,,,A", "T01,2026/3/6 9:00,1,c,2,,,A",
-               "T01,2026/3/6 9:00,1,d,x,,,A", "T01,2026/3/6 9:00,1,e,,,,A"});
+    write_log({"T01,2026/3/6 9:00,1,a,1,,,A", "T01,2026/3/6 9:00,1,b, 1 ,,,A", "T01,2026/3/6 9:00,1,g,1",
+               "T01,2026/3/6 9:00,1,c,2,,,A", "T01,2026/3/6 9:00,1,d,x,,,A", "T01,2026/3/6 9:00,1,f,1x,,,A",
+               "T01,2026/3/6 9:00,1,e,,,,A", "T01,2026/3/6 9:00,1,h,"});
     const auto t = restore_at({2026, 3, 6, 9, 30, 0});
-    EXPECT_EQ(row(*t, 1).Cast.back, colors::on_shift);
-    EXPECT_EQ(row(*t, 2).Cast.back, colors::on_shift);
-    for (int i = 3; i <= 5; ++i) {
+    for (int i = 1; i <= 3; ++i) {
+        EXPECT_EQ(row(*t, i).Cast.back, colors::on_shift) << i;
+    }
+    for (int i = 4; i <= 6; ++i) {
         EXPECT_EQ(row(*t, i).Cast.back, colors::first_seen_out) << i;
     }
+    EXPECT_EQ(row(*t, 3).Cast.text, "g");
+    EXPECT_EQ(row(*t, 6).Cast.text, "f");
+    EXPECT_EQ(row(*t, 7).Cast.text, "");
 }
 
 TEST_F(Restore, WithoutALogThePlanStaysAndTheLogIsCreated) {

@@ -55,6 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
                       KeySequence{"LeadingZeroIsRefused", {"0"}, 0, 1, " "},
                       KeySequence{"DigitsAfterARefusedZero", {"0", "5", "1", "2"}, 512, 2, " \n" + pad + "512"},
                       KeySequence{"FifthDigitIsIgnored", {"1", "2", "3", "4", "5"}, 1234, 2, " \n" + pad + "1234"},
+                      KeySequence{"OneThousandTakesNoFifth", {"1", "0", "0", "0", "5"}, 1000, 2, " \n" + pad + "1000"},
                       KeySequence{"ZeroInsideACode", {"1", "0", "0"}, 100, 2, " \n" + pad + "100"},
                       KeySequence{"ClearStartsANewCode", {"1", "2", "C"}, 0, 1, "キャストコード(3-4桁) ?"},
                       KeySequence{"DigitAfterClear", {"1", "C", "9"}, 9, 2, "キャストコード(3-4桁) ?\n" + pad + "9"},

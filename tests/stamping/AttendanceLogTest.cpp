@@ -4,9 +4,12 @@
 #include "app/Recorder.h"
 #include "core/Cp932.h"
 #include "support/FakeServices.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempRoot.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -55,6 +58,54 @@ TEST(AttendanceLog, ALineIsReportedOnlyOnceTheFileHoldsIt) {
     ASSERT_TRUE(log.append_line("T01,2014/12/7 9:05,1,佐藤,1,,,A"));
     ASSERT_TRUE(log.append_line("T01,2014/12/7 9:06,2,b,2,,,B"));
     EXPECT_EQ(reported, (std::vector<std::string>{"T01,2014/12/7 9:05,1,佐藤,1,,,A", "T01,2014/12/7 9:06,2,b,2,,,B"}));
+}
+
+// An editor or a backup tool that saves by writing a new file and renaming it, or a deletion: the next line
+// goes to the file the path names now. A log the recorder creates is readable by its owner only.
+TEST(AttendanceLog, ALineGoesToTheFileAtThePathAfterItWasReplacedOrDeleted) {
+    TempRoot root;
+    const auto path = root.path() / "KLOG_T01.csv";
+    const mode_t umask_before = ::umask(022);
+    AttendanceLog log;
+    ASSERT_TRUE(log.open_append(path));
+    ASSERT_TRUE(log.append_line("one"));
+    std::filesystem::rename(path, root.path() / "KLOG_T01.bak"); // kept aside, a new file in its place
+    root.write_bytes("KLOG_T01.csv", cp932_lines({"new"}));
+    ASSERT_TRUE(log.append_line("two"));
+    root.write_bytes("KLOG_T01.csv.new", cp932_lines({"edited"})); // saved beside and renamed over
+    std::filesystem::rename(root.path() / "KLOG_T01.csv.new", path);
+    ASSERT_TRUE(log.append_line("three"));
+    EXPECT_EQ(root.read_bytes("KLOG_T01.bak"), cp932_lines({"one"}));
+    EXPECT_EQ(root.read_bytes("KLOG_T01.csv"), cp932_lines({"edited", "three"}));
+
+    std::filesystem::remove(path);
+    ASSERT_TRUE(log.append_line("four"));
+    EXPECT_EQ(root.read_bytes("KLOG_T01.csv"), cp932_lines({"four"}));
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600U);
+    ::umask(umask_before);
+}
+
+// A full disk cuts a line short: the write is taken back whole, the file is as it was, and the next line
+// that fits is whole on a line of its own.
+TEST(AttendanceLog, AFailedWriteLeavesNoFragment) {
+    TempRoot root;
+    AttendanceLog log;
+    std::vector<std::string> reported;
+    log.set_on_appended([&](std::string_view line) { reported.emplace_back(line); });
+    ASSERT_TRUE(log.open_append(root.path() / "KLOG_T01.csv"));
+    ASSERT_TRUE(log.append_line("T01,2014/12/7 9:05,1,a,1,,,A"));
+    const std::string before = root.read_bytes("KLOG_T01.csv");
+    {
+        const FileSizeLimit full(before.size() + 10);
+        EXPECT_EQ(log.append_line("T01,2014/12/7 9:06,2,b,2,,,B").error(), ErrorNumber::BadFileNameOrNumber);
+    }
+    EXPECT_EQ(root.read_bytes("KLOG_T01.csv"), before);
+    ASSERT_TRUE(log.append_line("T01,2014/12/7 9:07,3,c,1,,,C"));
+    EXPECT_EQ(root.read_bytes("KLOG_T01.csv"),
+              cp932_lines({"T01,2014/12/7 9:05,1,a,1,,,A", "T01,2014/12/7 9:07,3,c,1,,,C"}));
+    EXPECT_EQ(reported, (std::vector<std::string>{"T01,2014/12/7 9:05,1,a,1,,,A", "T01,2014/12/7 9:07,3,c,1,,,C"}));
 }
 
 TEST(AttendanceLog, OpeningEndsATornLastLine) {

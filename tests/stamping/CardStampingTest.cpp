@@ -3,6 +3,7 @@
 #include "core/Cp932.h"
 #include "core/TextFile.h"
 #include "support/FakeServices.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -344,6 +345,25 @@ TEST_F(CardStamping, RealFailuresOfTheStampPath) {
     EXPECT_EQ(odd.ui.messages.back().text, "get_card_idm 想定外エラー =13");
 }
 
+// A full disk: the member hears no chime and sees no name, the board is unchanged, the log has no fragment,
+// and the program ends with the log message.
+TEST_F(CardStamping, ALineThatCannotBeWrittenIsNeitherChimedNorShown) {
+    touch(taro_idm);
+    t->wait_seconds(1); // a poll without a card empties the shown name
+    const std::string before = root.read_bytes("zerbanto/KLOG_T01.csv");
+    {
+        const FileSizeLimit full(before.size() + 10);
+        put(hanako_idm);
+        t->wait_seconds(1);
+    }
+    ASSERT_TRUE(rec().ended());
+    EXPECT_EQ(t->ui.messages.back().text, "LOGファイルに書き込みできません");
+    EXPECT_EQ(t->sounds.played, std::vector<std::string>{"chimes"}); // taro's only
+    EXPECT_EQ(rec().form.lbl_Read_Name.text, "");
+    EXPECT_EQ(rec().form.board[1].Cast.text, "");
+    EXPECT_EQ(root.read_bytes("zerbanto/KLOG_T01.csv"), before);
+}
+
 TEST_F(CardStamping, DailyResetRunsOnceAtTheFirstPollOfTheBusinessDayEvenWithACardLying) {
     touch(taro_idm);
     set_clock({2026, 12, 9, 4, 59, 50});
@@ -367,6 +387,11 @@ TEST_F(CardStamping, DailyResetRunsOnceAtTheFirstPollOfTheBusinessDayEvenWithACa
     EXPECT_EQ(rec().form.board[1].Cast.text, "鈴木太郎");
     set_clock({2026, 12, 10, 5, 0, 30}); // first poll after 5:00 of the next business day
     EXPECT_EQ(rec().form.board[0].Cast.text, "");
+
+    // A clock set back across 5:00 is an earlier business day: today's board stays.
+    set_status(rec().form, "鈴木太郎", 1, "5:01");
+    set_clock({2026, 12, 10, 4, 59, 50});
+    EXPECT_EQ(rec().form.board[0].Cast.text, "鈴木太郎");
 }
 
 TEST_F(CardStamping, DailyResetWaitsForADialogOpenAt500AndRunsRightAfterIt) {
