@@ -10,9 +10,9 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -78,8 +78,8 @@ Status replace_at(int dir_fd, const std::string& name, std::optional<fs::perms> 
     if (fd < 0) {
         return error_from_errno(errno);
     }
-    const bool ok = write(fd) && (!perms || ::fchmod(fd, static_cast<mode_t>(*perms & fs::perms::mask)) == 0) &&
-                    ::fsync(fd) == 0;
+    const bool ok =
+        write(fd) && (!perms || ::fchmod(fd, static_cast<mode_t>(*perms & fs::perms::mask)) == 0) && ::fsync(fd) == 0;
     int err = errno;
     ::close(fd);
     if (!ok || ::renameat(dir_fd, tmp.c_str(), dir_fd, name.c_str()) != 0) {
@@ -216,7 +216,8 @@ void remove_temporaries(const fs::path& folder) {
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code type_ec;
-        if (is_temporary_name(it->path().filename().string()) && it->symlink_status(type_ec).type() != fs::file_type::directory) {
+        if (is_temporary_name(it->path().filename().string()) &&
+            it->symlink_status(type_ec).type() != fs::file_type::directory) {
             fs::remove(it->path(), type_ec);
         }
     }
