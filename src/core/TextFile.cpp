@@ -69,7 +69,7 @@ using Writer = std::function<bool(int fd)>;
 Status replace_at(int dir_fd, const std::string& name, std::optional<fs::perms> perms, const Writer& write) {
     const std::string tmp = temporary_name(name);
     constexpr int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-    const mode_t mode = perms ? 0600 : 0666;
+    const mode_t mode = perms ? static_cast<mode_t>(*perms & fs::perms::mask) : 0666;
     int fd = ::openat(dir_fd, tmp.c_str(), flags, mode);
     if (fd < 0 && errno == EEXIST) { // left by an earlier process of the same ID
         ::unlinkat(dir_fd, tmp.c_str(), 0);
@@ -78,8 +78,7 @@ Status replace_at(int dir_fd, const std::string& name, std::optional<fs::perms> 
     if (fd < 0) {
         return error_from_errno(errno);
     }
-    const bool ok =
-        write(fd) && (!perms || ::fchmod(fd, static_cast<mode_t>(*perms & fs::perms::mask)) == 0) && ::fsync(fd) == 0;
+    const bool ok = write(fd) && ::fsync(fd) == 0;
     int err = errno;
     ::close(fd);
     if (!ok || ::renameat(dir_fd, tmp.c_str(), dir_fd, name.c_str()) != 0) {
@@ -317,7 +316,7 @@ bool LineReader::next_raw(std::string_view& line) {
                 if (offset == 0) {
                     return false;
                 }
-                line = offset > max_line ? std::string_view{} : std::string_view(data + pos_, offset);
+                line = std::string_view(data + pos_, offset);
                 pos_ = end_;
                 return true;
             }

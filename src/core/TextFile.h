@@ -33,8 +33,8 @@ constexpr std::filesystem::perms owner_only = std::filesystem::perms::owner_read
 
 // The same from an open file, to a file of the owner only.
 [[nodiscard]] Status copy_fd_atomic(int from_fd, const std::filesystem::path& to);
-// The same from an open file to the entry name of the open folder dir_fd. With perms the copy gets exactly
-// that mode; without, the mode new files get (0666 less the umask), as on a stick. The temporary name is
+// The same from an open file to the entry name of the open folder dir_fd. The copy is made with perms, or
+// without them with the mode new files get (0666), as on a stick; the umask can narrow either, never widen. The temporary name is
 // created with O_EXCL | O_NOFOLLOW, so a link planted under it leads nowhere.
 [[nodiscard]] Status copy_fd_atomic(int from_fd, int dir_fd, const std::string& name,
                                     std::optional<std::filesystem::perms> perms);

@@ -55,7 +55,7 @@ TEST(LineReaderRaw, ALineOverTheBoundComesEmptyAndTheNextLinesWhole) {
     const std::string huge(5 * max, ',');
     root.write_bytes("f.csv", longest + "\r\n" + too_long + "\r\na\r" + huge + "\nb\r\n" + too_long + "\r");
     const std::vector<std::string> expected{longest, "", "a", "", "b", ""};
-    for (const std::size_t block : {std::size_t{1000}, max - 1, textfile::LineReader::default_block}) {
+    for (const std::size_t block : {std::size_t{1000}, max - 1, max, textfile::LineReader::default_block}) {
         EXPECT_EQ(raw_lines(root.path() / "f.csv", block), expected) << block;
     }
     root.write_bytes("g.csv", "x\n" + too_long); // the last line, without a line end
