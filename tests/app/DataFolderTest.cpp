@@ -10,20 +10,14 @@
 namespace fs = std::filesystem;
 
 // A folder the recorder chose itself (the default one, the demo's) is made on first use, private; one named
-// with --root must exist already.
-TEST(DataFolder, MakesItsOwnFolderButNeverOneItWasGiven) {
+// with --root must exist already (StartupScenario).
+TEST(DataFolder, MakesItsOwnFolderPrivate) {
     TempRoot root;
     Options own;
     own.root = root.path() / "new/timerecorder";
-    SingleInstance own_instance(own.root);
-    EXPECT_EQ(take_data_folder(own, own_instance).outcome, DataFolder::Outcome::Taken);
+    SingleInstance instance(own.root);
+    EXPECT_EQ(take_data_folder(own, instance).outcome, DataFolder::Outcome::Taken);
     EXPECT_EQ(fs::status(own.root / "zerbanto").permissions() & fs::perms::all, fs::perms::owner_all);
-    Options given = own;
-    given.root = root.path() / "unmounted";
-    given.root_given = true;
-    SingleInstance given_instance(given.root);
-    EXPECT_EQ(take_data_folder(given, given_instance).outcome, DataFolder::Outcome::Refused);
-    EXPECT_FALSE(fs::exists(given.root));
 }
 
 // The lock and the socket are files of the private folder; a second copy finds the first through the socket
