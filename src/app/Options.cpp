@@ -27,6 +27,7 @@ bool takes_value(const std::string& name, Program program) {
 std::string apply(Options& o, const std::string& name, const std::string& value) {
     if (name == "--root") {
         o.root = value;
+        o.root_given = true;
     } else if (name == "--server") {
         o.server = value;
     } else if (name == "--debug-server") {

@@ -8,6 +8,7 @@
 // The command line of both programs. Without --server the recorder runs stand-alone.
 struct Options {
     std::filesystem::path root; // stands for drive C:
+    bool root_given = false;    // --root named it: it must exist, it is never made
     std::string server;         // FTP host: connected mode when not empty
     int ftp_port = 21;
     std::string debug_server;     // host used when the company name is "debug"

@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <fcntl.h>
-#include <functional>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -10,54 +9,67 @@
 
 namespace {
 
-// An abstract socket address (Linux): no file to leave behind, and no length limit from the root's path.
-sockaddr_un address_of(const std::string& name, socklen_t& len) {
+// The socket file's address. A path too long for sockaddr_un is reached through the folder opened as a
+// descriptor (/proc/self/fd/N/name), which the kernel resolves like any path; folder_fd is then left open
+// for the caller to close once bind or connect is done.
+sockaddr_un address_of(const std::filesystem::path& path, socklen_t& len, int& folder_fd) {
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
-    const std::size_t n = std::min(name.size(), sizeof(addr.sun_path) - 1);
-    std::memcpy(addr.sun_path + 1, name.data(), n);
-    len = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + n);
+    std::string text = path.string();
+    folder_fd = -1;
+    if (text.size() >= sizeof(addr.sun_path)) {
+        folder_fd = ::open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        text = "/proc/self/fd/" + std::to_string(folder_fd) + "/" + path.filename().string();
+    }
+    const std::size_t n = std::min(text.size(), sizeof(addr.sun_path) - 1);
+    std::memcpy(addr.sun_path, text.data(), n);
+    len = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + n + 1);
     return addr;
+}
+
+void close_if_open(int fd) {
+    if (fd >= 0) {
+        ::close(fd);
+    }
 }
 
 } // namespace
 
-SingleInstance::SingleInstance(const std::filesystem::path& root) {
-    std::error_code ec;
-    std::filesystem::create_directories(root / "zerbanto", ec);
-    lock_path_ = root / "zerbanto" / ".timerecorder.lock";
-    const auto canonical = std::filesystem::weakly_canonical(root, ec);
-    socket_name_ = "timerecorder-" + std::to_string(std::hash<std::string>{}(canonical.string()));
-}
+SingleInstance::SingleInstance(const std::filesystem::path& root)
+    : lock_path_(root / "zerbanto" / ".timerecorder.lock"), socket_path_(root / "zerbanto" / ".timerecorder.sock") {}
 
 SingleInstance::~SingleInstance() {
-    if (listen_fd_ >= 0) {
-        ::close(listen_fd_);
-    }
-    if (lock_fd_ >= 0) {
-        ::close(lock_fd_);
-    }
+    close_if_open(listen_fd_);
+    close_if_open(lock_fd_);
 }
 
-bool SingleInstance::acquire() {
-    lock_fd_ = ::open(lock_path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+SingleInstance::Acquired SingleInstance::acquire() {
+    lock_fd_ = ::open(lock_path_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (lock_fd_ < 0) {
-        return true; // a root we cannot lock must not keep the recorder from starting
+        return Acquired::NoLock;
     }
     if (::flock(lock_fd_, LOCK_EX | LOCK_NB) != 0) {
         ::close(lock_fd_);
         lock_fd_ = -1;
-        return false;
+        return Acquired::Running;
     }
+    listen();
+    return Acquired::First;
+}
+
+// Holding the lock, this copy owns the socket's name: a file left by a copy that died is taken over.
+void SingleInstance::listen() {
+    ::unlink(socket_path_.c_str());
     listen_fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     socklen_t len = 0;
-    const sockaddr_un addr = address_of(socket_name_, len);
+    int folder_fd = -1;
+    const sockaddr_un addr = address_of(socket_path_, len, folder_fd);
     if (listen_fd_ >= 0 &&
         (::bind(listen_fd_, reinterpret_cast<const sockaddr*>(&addr), len) != 0 || ::listen(listen_fd_, 4) != 0)) {
         ::close(listen_fd_);
         listen_fd_ = -1;
     }
-    return true;
+    close_if_open(folder_fd);
 }
 
 bool SingleInstance::request_activation() const {
@@ -66,8 +78,10 @@ bool SingleInstance::request_activation() const {
         return false;
     }
     socklen_t len = 0;
-    const sockaddr_un addr = address_of(socket_name_, len);
+    int folder_fd = -1;
+    const sockaddr_un addr = address_of(socket_path_, len, folder_fd);
     const bool ok = ::connect(fd, reinterpret_cast<const sockaddr*>(&addr), len) == 0 && ::write(fd, "A", 1) == 1;
+    close_if_open(folder_fd);
     ::close(fd);
     return ok;
 }

@@ -6,8 +6,13 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cinttypes>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -58,27 +63,84 @@ Result<std::string> read_bytes(const fs::path& path) {
     return bytes;
 }
 
-Status replace_with(const fs::path& target, std::string_view bytes, fs::perms perms) {
-    fs::path tmp = target;
-    tmp += ".tmp" + std::to_string(::getpid());
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+using Writer = std::function<bool(int fd)>;
+
+// Writes a replacement under a temporary name in the folder and renames it over name once it is on disk.
+Status replace_at(int dir_fd, const std::string& name, std::optional<fs::perms> perms, const Writer& write) {
+    const std::string tmp = temporary_name(name);
+    constexpr int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    const mode_t mode = perms ? static_cast<mode_t>(*perms & fs::perms::mask) : 0666;
+    int fd = ::openat(dir_fd, tmp.c_str(), flags, mode);
+    if (fd < 0 && errno == EEXIST) { // left by an earlier process of the same ID
+        ::unlinkat(dir_fd, tmp.c_str(), 0);
+        fd = ::openat(dir_fd, tmp.c_str(), flags, mode);
+    }
     if (fd < 0) {
         return error_from_errno(errno);
     }
-    const bool ok = write_all(fd, bytes) && ::fsync(fd) == 0;
-    const int err = errno;
+    const bool ok = write(fd) && ::fsync(fd) == 0;
+    int err = errno;
     ::close(fd);
-    std::error_code ec;
-    if (ok) {
-        fs::permissions(tmp, perms, ec);
+    if (!ok || ::renameat(dir_fd, tmp.c_str(), dir_fd, name.c_str()) != 0) {
+        err = ok ? errno : err;
+        ::unlinkat(dir_fd, tmp.c_str(), 0);
+        return error_from_errno(err);
     }
-    if (!ok || ::rename(tmp.c_str(), target.c_str()) != 0) {
-        const int rename_err = ok ? errno : err;
-        fs::remove(tmp, ec);
-        return error_from_errno(rename_err);
-    }
-    sync_parent(target);
+    (void)::fsync(dir_fd);
     return Done{};
+}
+
+// The folder of path, opened for the *at calls.
+int open_folder_of(const fs::path& path) {
+    const fs::path folder = path.parent_path();
+    return ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+Status replace_with(const fs::path& target, std::string_view bytes, fs::perms perms) {
+    const int dir_fd = open_folder_of(target);
+    if (dir_fd < 0) {
+        return error_from_errno(errno);
+    }
+    const Status st =
+        replace_at(dir_fd, target.filename().string(), perms, [bytes](int fd) { return write_all(fd, bytes); });
+    ::close(dir_fd);
+    return st;
+}
+
+// Tests stop a copy half-way as a power cut or a kill would: with TIMERECORDER_TEST_KILL_IN_COPY=N the process
+// kills itself once N bytes of a copy are written.
+std::optional<std::uintmax_t> kill_point() {
+    const char* v = std::getenv("TIMERECORDER_TEST_KILL_IN_COPY");
+    if (v == nullptr || *v == '\0') {
+        return std::nullopt;
+    }
+    return std::strtoumax(v, nullptr, 10);
+}
+
+bool copy_stream(int from_fd, int to_fd) {
+    std::array<char, 65536> buf{};
+    const auto kill_at = kill_point();
+    std::uintmax_t written = 0;
+    for (;;) {
+        std::size_t want = buf.size();
+        if (kill_at && *kill_at - written < want) {
+            want = static_cast<std::size_t>(*kill_at - written);
+        }
+        if (kill_at && want == 0) {
+            ::raise(SIGKILL);
+        }
+        const ssize_t n = ::read(from_fd, buf.data(), want);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return n == 0;
+        }
+        if (!write_all(to_fd, std::string_view(buf.data(), static_cast<std::size_t>(n)))) {
+            return false;
+        }
+        written += static_cast<std::uintmax_t>(n);
+    }
 }
 
 } // namespace
@@ -109,12 +171,55 @@ Status write_lines_atomic(const fs::path& path, const std::vector<std::string>& 
 }
 
 Status copy_file_atomic(const fs::path& from, const fs::path& to) {
-    auto bytes = read_bytes(from);
-    if (!bytes) {
-        return bytes.error();
+    std::error_code ec;
+    if (fs::is_directory(from, ec)) {
+        return ErrorNumber::PathFileAccess;
     }
-    return replace_with(
-        to, *bytes, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+    const int from_fd = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (from_fd < 0) {
+        return error_from_errno(errno);
+    }
+    const Status st = copy_fd_atomic(from_fd, to);
+    ::close(from_fd);
+    return st;
+}
+
+Status copy_fd_atomic(int from_fd, const fs::path& to) {
+    const int dir_fd = open_folder_of(to);
+    if (dir_fd < 0) {
+        return error_from_errno(errno);
+    }
+    const Status st = copy_fd_atomic(from_fd, dir_fd, to.filename().string(), owner_only);
+    ::close(dir_fd);
+    return st;
+}
+
+Status copy_fd_atomic(int from_fd, int dir_fd, const std::string& name, std::optional<fs::perms> perms) {
+    return replace_at(dir_fd, name, perms, [from_fd](int to_fd) { return copy_stream(from_fd, to_fd); });
+}
+
+std::string temporary_name(const std::string& name) {
+    return name + ".tmp" + std::to_string(::getpid());
+}
+
+bool is_temporary_name(std::string_view name) {
+    const auto dot = name.rfind(".tmp");
+    if (dot == std::string_view::npos || dot + 4 == name.size()) {
+        return false;
+    }
+    const std::string_view digits = name.substr(dot + 4);
+    return std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+void remove_temporaries(const fs::path& folder) {
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code type_ec;
+        if (is_temporary_name(it->path().filename().string()) &&
+            it->symlink_status(type_ec).type() != fs::file_type::directory) {
+            fs::remove(it->path(), type_ec);
+        }
+    }
 }
 
 namespace {
@@ -197,6 +302,11 @@ bool LineReader::next_raw(std::string_view& line) {
         if (at == end_ || (data[at] == '\r' && at + 1 == end_ && !eof_)) {
             // The line goes on in the next block, or the LF of a CR LF may stand there.
             offset = at - pos_;
+            if (offset > max_line) {
+                skip_rest_of_line();
+                line = {};
+                return true;
+            }
             if (fill()) {
                 continue;
             }
@@ -211,12 +321,35 @@ bool LineReader::next_raw(std::string_view& line) {
                 return true;
             }
         }
-        line = std::string_view(data + pos_, at - pos_);
+        line = at - pos_ > max_line ? std::string_view{} : std::string_view(data + pos_, at - pos_);
         pos_ = at + 1;
         if (data[at] == '\r' && pos_ < end_ && data[pos_] == '\n') {
             ++pos_;
         }
         return true;
+    }
+}
+
+// Drops the current line, from pos_ to its line end, without keeping its bytes.
+void LineReader::skip_rest_of_line() {
+    for (;;) {
+        pos_ = end_;
+        if (!fill()) {
+            return;
+        }
+        const std::size_t at = line_end(buf_.data(), pos_, end_);
+        if (at == end_) {
+            continue;
+        }
+        const bool cr = buf_[at] == '\r';
+        pos_ = at + 1;
+        if (cr && pos_ == end_) {
+            (void)fill(); // the LF of a CR LF, if any, now stands first
+        }
+        if (cr && pos_ < end_ && buf_[pos_] == '\n') {
+            ++pos_;
+        }
+        return;
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,21 +20,39 @@ namespace textfile {
 [[nodiscard]] Result<std::string> read_text(const std::filesystem::path& path);
 [[nodiscard]] Result<std::vector<std::string>> read_lines(const std::filesystem::path& path);
 
+// The files the recorder keeps hold names and card IDs: only their owner reads them.
+constexpr std::filesystem::perms owner_only = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
+
 // Writes the lines, each ended by CR LF, to a file beside the target and renames it over the target
 // once it is complete and on disk: a reader sees the old file or the new one, never a part.
 [[nodiscard]] Status write_lines_atomic(const std::filesystem::path& path, const std::vector<std::string>& lines,
-                                        std::filesystem::perms perms = std::filesystem::perms::owner_read |
-                                                                       std::filesystem::perms::owner_write |
-                                                                       std::filesystem::perms::group_read |
-                                                                       std::filesystem::perms::others_read);
+                                        std::filesystem::perms perms = owner_only);
 
-// Copies a file byte for byte the same way: to a temporary name beside the target, then renamed.
+// Copies a file byte for byte the same way, in blocks: to a temporary name beside the target, then renamed.
 [[nodiscard]] Status copy_file_atomic(const std::filesystem::path& from, const std::filesystem::path& to);
 
+// The same from an open file, to a file of the owner only.
+[[nodiscard]] Status copy_fd_atomic(int from_fd, const std::filesystem::path& to);
+// The same from an open file to the entry name of the open folder dir_fd. The copy is made with perms, or
+// without them with the mode new files get (0666), as on a stick; the umask can narrow either, never widen. The temporary name is
+// created with O_EXCL | O_NOFOLLOW, so a link planted under it leads nowhere.
+[[nodiscard]] Status copy_fd_atomic(int from_fd, int dir_fd, const std::string& name,
+                                    std::optional<std::filesystem::perms> perms);
+
+// The name a replacement is written under before it is renamed: the target's name + ".tmp" + the process ID.
+[[nodiscard]] std::string temporary_name(const std::string& name);
+// Whether a file name is one that temporary_name gives: a killed recorder can leave it behind, incomplete.
+[[nodiscard]] bool is_temporary_name(std::string_view name);
+// Removes the files of the folder whose names are temporary names. Only for a folder whose recorder holds it.
+void remove_temporaries(const std::filesystem::path& folder);
+
 // Reads a file line by line with memory independent of its size.
+// A line longer than max_line bytes is given as an empty line, however long it is, so that one line of
+// garbage cannot take the memory of its size; every reader already passes over a line it cannot use.
 class LineReader {
 public:
     static constexpr std::size_t default_block = std::size_t{1} << 20;
+    static constexpr std::size_t max_line = std::size_t{64} << 10;
     // Reads the file in blocks of block_size bytes (at least 1); a longer line grows the buffer.
     explicit LineReader(std::size_t block_size = default_block) : block_size_(block_size < 1 ? 1 : block_size) {}
     ~LineReader();
@@ -50,6 +69,7 @@ public:
 
 private:
     bool fill();
+    void skip_rest_of_line();
     std::size_t block_size_;
     std::FILE* file_ = nullptr;
     std::vector<char> buf_;

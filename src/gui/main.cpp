@@ -1,3 +1,4 @@
+#include "app/DataFolder.h"
 #include "app/DemoRoot.h"
 #include "app/Options.h"
 #include "app/Recorder.h"
@@ -47,20 +48,23 @@ ChosenReader choose_reader(const Options& options) {
     return chosen;
 }
 
-// Makes sure the data folder exists and no other recorder runs on it. Otherwise says why and gives the
-// program's exit status (the other recorder is asked to show its window).
+// Takes the data folder for this copy. Otherwise says why and gives the program's exit status (another
+// copy running on it is asked to show its window).
 std::optional<int> take_root(const Options& options, QtUserInterface& ui, SingleInstance& instance) {
-    std::error_code ec;
-    std::filesystem::create_directories(Paths(options.root).zerbanto(), ec);
-    if (ec) {
-        ui.message(MessageIcon::Critical, MessageButtons::Ok,
-                   "データのフォルダーを作成できません。\n" + options.root.string() + "\n" + ec.message());
+    const DataFolder taken = take_data_folder(options, instance);
+    switch (taken.outcome) {
+    case DataFolder::Outcome::Refused:
+        ui.message(MessageIcon::Critical, MessageButtons::Ok, taken.message);
         return 1;
-    }
-    if (!instance.acquire()) {
+    case DataFolder::Outcome::Running:
         ui.message(MessageIcon::Information, MessageButtons::Ok, "タイムレコーダーは既に起動しています。");
         instance.request_activation();
         return 0;
+    case DataFolder::Outcome::Taken:
+        break;
+    }
+    if (!taken.message.empty()) {
+        ui.message(MessageIcon::Exclamation, MessageButtons::Ok, taken.message);
     }
     return std::nullopt;
 }

@@ -88,18 +88,18 @@ void apply_record(Recorder& rec, std::string_view record) {
     rec.end_program();
 }
 
-// Reads the settings text; in connected mode a missing file brings up the store setup until one exists.
-std::optional<std::string> read_settings(Recorder& rec) {
+// Opens the settings file; in connected mode a missing file brings up the store setup until one exists.
+bool open_settings(Recorder& rec, textfile::LineReader& reader) {
     for (;;) {
-        auto text = textfile::read_text(rec.paths.settings_file());
-        if (text) {
-            return std::move(*text);
+        const Status opened = reader.open(rec.paths.settings_file());
+        if (opened) {
+            return true;
         }
-        if (text.error() != ErrorNumber::FileNotFound) {
-            unexpected(rec, text.error());
+        if (opened.error() != ErrorNumber::FileNotFound) {
+            unexpected(rec, opened.error());
         }
         if (!rec.connected()) {
-            return std::nullopt;
+            return false;
         }
         rec.uf_initial.set_settings_file(rec.paths.settings_file());
         rec.uf_initial.load();
@@ -117,9 +117,14 @@ std::optional<std::string> read_settings(Recorder& rec) {
 void get_actionmap(Recorder& rec) {
     rec.tensou_time[0].clear();
     rec.tensou_time[1].clear();
-    if (const auto text = read_settings(rec)) {
-        for (const auto& record : read_records(*text)) {
-            apply_record(rec, record);
+    // Line by line: the records of one line are all that is held at a time.
+    textfile::LineReader reader;
+    std::string line;
+    if (open_settings(rec, reader)) {
+        while (reader.next(line)) {
+            for (const auto& record : read_records(line)) {
+                apply_record(rec, record);
+            }
         }
     }
     rec.form.lbl_tenso_stat[0].text = rec.tensou_time[0];

@@ -1,5 +1,6 @@
 #include "sim/Simulator.h"
 
+#include "app/DataFolder.h"
 #include "app/DemoRoot.h"
 #include "sim/ScriptLine.h"
 #include "sim/StateJson.h"
@@ -55,7 +56,7 @@ int Simulator::run(std::istream& script) {
         events_.write({{"event", "error"}, {"text", e.text}});
         return 2;
     }
-    return 0;
+    return status_;
 }
 
 void Simulator::require_args(const std::vector<std::string>& words, std::size_t min, std::size_t max) const {
@@ -143,12 +144,13 @@ void Simulator::cmd_start() {
     recorder_ = std::make_unique<Recorder>(Services{clock_, ui_, reader_, *sounds_, drives_}, options_);
     report_log();
     instance_ = std::make_unique<SingleInstance>(options_.root);
-    if (!instance_->acquire()) {
-        ui_.message(MessageIcon::Information, MessageButtons::Ok, "タイムレコーダーは既に起動しています。");
-        events_.write({{"event", "activate"}, {"restored", false}});
-        events_.write({{"event", "end"}, {"upload", false}});
-        finished_ = true;
+    const DataFolder taken = take_data_folder(options_, *instance_);
+    if (taken.outcome != DataFolder::Outcome::Taken) {
+        refuse_start(taken);
         return;
+    }
+    if (!taken.message.empty()) {
+        ui_.message(MessageIcon::Exclamation, MessageButtons::Ok, taken.message);
     }
     // Only the copy that holds the folder fills it, as the window program does.
     if (options_.demo) {
@@ -159,10 +161,23 @@ void Simulator::cmd_start() {
     recorder_->start();
 }
 
+// Another copy holds the folder (it is asked to show its window), or the folder cannot be used at all.
+void Simulator::refuse_start(const DataFolder& taken) {
+    if (taken.outcome == DataFolder::Outcome::Running) {
+        ui_.message(MessageIcon::Information, MessageButtons::Ok, "タイムレコーダーは既に起動しています。");
+        events_.write({{"event", "activate"}, {"restored", false}});
+    } else {
+        ui_.message(MessageIcon::Critical, MessageButtons::Ok, taken.message);
+        status_ = 1;
+    }
+    events_.write({{"event", "end"}, {"upload", false}});
+    finished_ = true;
+}
+
 void Simulator::cmd_second_start() {
     require_started();
     SingleInstance second(options_.root);
-    if (second.acquire()) {
+    if (second.acquire() != SingleInstance::Acquired::Running) {
         throw ScriptError{"動作中のタイムレコーダーがありません"};
     }
     ui_.message(MessageIcon::Information, MessageButtons::Ok, "タイムレコーダーは既に起動しています。");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DataFolder.h"
 #include "app/Options.h"
 #include "app/Recorder.h"
 #include "app/SingleInstance.h"
@@ -31,6 +32,7 @@ private:
 
     void cmd_time(const std::vector<std::string>& words);
     void cmd_start();
+    void refuse_start(const DataFolder& taken);
     void cmd_second_start();
     void cmd_wait(const std::string& duration);
     void cmd_click(const std::string& control);
@@ -54,4 +56,5 @@ private:
     bool started_ = false;
     bool finished_ = false;
     bool report_log_ = false;
+    int status_ = 0; // 1 once the start was refused the data folder
 };

@@ -1,7 +1,6 @@
 #include "app/Options.h"
 #include "sim/Simulator.h"
 
-#include <filesystem>
 #include <iostream>
 
 int main(int argc, char** argv) {
@@ -13,13 +12,6 @@ int main(int argc, char** argv) {
     if (parsed.options.help) {
         std::cout << usage_text(Program::Simulator);
         return 0;
-    }
-    std::error_code ec;
-    std::filesystem::create_directories(parsed.options.root / "zerbanto", ec);
-    if (ec) {
-        std::cerr << "timerecorder-sim: フォルダーを作成できません: " << parsed.options.root.string() << " ("
-                  << ec.message() << ")\n";
-        return 1;
     }
     Simulator sim(parsed.options, std::cout);
     return sim.run(std::cin);

@@ -203,8 +203,13 @@ bool FtpSession::get(std::string_view remote, const fs::path& local) {
     remove_stale_parts(local);
     fs::path part = local;
     part += ".part-" + std::to_string(::getpid());
-    std::FILE* f = std::fopen(part.c_str(), "wb");
+    // Created for its owner only, as every file of the system folder: the member list holds names and card IDs.
+    const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+    std::FILE* f = fd < 0 ? nullptr : ::fdopen(fd, "wb");
     if (f == nullptr) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
         s.last = CURLE_WRITE_ERROR;
         s.log.note("エラー: 書き込めません: " + part.string());
         return false;
@@ -280,6 +285,9 @@ FtpOutcome put_files(FtpSession& session, const ftpscript::Script& script, const
     for (const auto& pattern : script.locals) {
         log.note("ftp> mput " + pattern);
         for (const auto& file : localpath::expand(root, pattern)) {
+            if (textfile::is_temporary_name(file.filename().string())) {
+                continue; // a copy still being written, or cut short by a kill: never a file to send
+            }
             if (session.put(file)) {
                 outcome.uploaded.push_back(file);
                 log.note("送信しました: " + file.string());

@@ -2,6 +2,7 @@
 
 #include "app/Recorder.h"
 #include "core/Cp932.h"
+#include "core/PrivateFolder.h"
 #include "core/TextFile.h"
 #include "core/TimeText.h"
 #include "transfer/FtpScript.h"
@@ -17,8 +18,7 @@ void Pre_Tensou_STD(Recorder& rec) {
     const std::string name = upload_copy_name(rec.form.lbl_MiseID.text, rec.clock.now());
     const fs::path outbox = rec.paths.cortmp();
     std::error_code ec;
-    fs::create_directories(outbox, ec);
-    if (ec) {
+    if (make_private_folder(outbox)) {
         return;
     }
     if (!textfile::copy_file_atomic(rec.log_path(), resolve_case_insensitive(outbox, name))) {

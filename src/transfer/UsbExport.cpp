@@ -4,12 +4,15 @@
 #include "board/Board.h"
 #include "core/ErrorNumber.h"
 #include "core/Paths.h"
+#include "core/PrivateFolder.h"
 #include "core/TextFile.h"
 #include "core/TimeText.h"
 #include "transfer/DriveType.h"
+#include "transfer/StickPath.h"
 
 #include <cerrno>
-#include <sys/stat.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -36,11 +39,22 @@ std::string_view last_two_characters(std::string_view text) {
     return text.substr(pos);
 }
 
-// A missing folder on the stick is the path-not-found of the platform, also when the stick itself is gone.
-void make_folder(const fs::path& folder) {
-    if (::mkdir(folder.c_str(), 0755) != 0) {
+// A missing system folder is the path-not-found of the platform.
+void make_system_folder(const fs::path& folder) {
+    if (const auto ec = make_private_folder(folder)) {
+        throw RuntimeError(ec.value() == ENOENT ? ErrorNumber::PathNotFound : error_from_errno(ec.value()));
+    }
+}
+
+// The export folder on the stick, made when missing; a link in its place is refused. A stick that is gone is
+// the path-not-found of the platform.
+int open_export_folder(const Drive& drive) {
+    const std::string name = resolve_case_insensitive(drive.root, "Zerbanto").filename().string();
+    const int fd = stickpath::open_folder(drive.root, name, true);
+    if (fd < 0) {
         throw RuntimeError(errno == ENOENT ? ErrorNumber::PathNotFound : error_from_errno(errno));
     }
+    return fd;
 }
 
 // One step of the export: an error in it is skipped or reported under the routine's name.
@@ -78,11 +92,15 @@ void Chk_server_file(Recorder& rec, const Drive& drive) {
     if (!fs::exists(source, ec)) {
         return; // no log to copy: the step is skipped without a word
     }
-    const fs::path folder = resolve_case_insensitive(drive.root, "Zerbanto");
-    if (!fs::is_directory(folder, ec)) {
-        make_folder(folder); // a failure here is the caller's to report
+    const int folder_fd = open_export_folder(drive); // a failure here is the caller's to report
+    const int source_fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    const Status st = source_fd < 0 ? Status(error_from_errno(errno))
+                                    : textfile::copy_fd_atomic(source_fd, folder_fd, name, std::nullopt);
+    if (source_fd >= 0) {
+        ::close(source_fd);
     }
-    if (auto st = textfile::copy_file_atomic(source, folder / name); !st) {
+    ::close(folder_fd);
+    if (!st) {
         if (skipped(st.error()) && !fs::exists(source, ec)) {
             return; // the log went away during the copy
         }
@@ -94,7 +112,7 @@ void Search_OutUSB_Drive(Recorder& rec) {
     export_step(rec, [&] {
         std::error_code ec;
         if (!fs::is_directory(rec.paths.zerbanto(), ec)) {
-            make_folder(rec.paths.root() / "zerbanto");
+            make_system_folder(rec.paths.root() / "zerbanto");
         }
     });
     int sticks = 0;

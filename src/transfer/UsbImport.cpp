@@ -3,13 +3,16 @@
 #include "app/Recorder.h"
 #include "core/Cp932.h"
 #include "core/ErrorNumber.h"
+#include "core/PrivateFolder.h"
 #include "core/TextFile.h"
 #include "lists/MemberList.h"
 #include "transfer/DriveType.h"
+#include "transfer/StickPath.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <map>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -25,7 +28,7 @@ constexpr const char* listing_name = "usb_out.txt";
 void ensure_system_folder(const Recorder& rec) {
     std::error_code ec;
     if (!fs::is_directory(rec.paths.zerbanto(), ec)) {
-        fs::create_directories(rec.paths.root() / "zerbanto", ec);
+        ec = make_private_folder(rec.paths.root() / "zerbanto");
         if (ec) {
             throw RuntimeError(error_from_errno(ec.value()));
         }
@@ -65,8 +68,15 @@ std::string as_read_back(const std::string& text) {
     return cp932::to_utf8(cp932::from_utf8(text));
 }
 
+// The list is read from the stick without following a link there; the copy is the owner's alone.
 void replace_member_list(Recorder& rec, const fs::path& from) {
-    if (auto st = textfile::copy_file_atomic(from, rec.paths.member_list()); !st) {
+    const int from_fd = stickpath::open_file(rec.services.drives.drives(), from);
+    if (from_fd < 0) {
+        throw RuntimeError(error_from_errno(errno));
+    }
+    const Status st = textfile::copy_fd_atomic(from_fd, rec.paths.member_list());
+    ::close(from_fd);
+    if (!st) {
         throw RuntimeError(st.error());
     }
 }

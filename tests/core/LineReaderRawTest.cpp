@@ -9,8 +9,9 @@
 
 namespace {
 
-std::vector<std::string> raw_lines(const std::filesystem::path& path) {
-    textfile::LineReader reader;
+std::vector<std::string> raw_lines(const std::filesystem::path& path,
+                                   std::size_t block = textfile::LineReader::default_block) {
+    textfile::LineReader reader(block);
     EXPECT_TRUE(reader.open(path));
     std::vector<std::string> out;
     std::string_view line;
@@ -33,14 +34,32 @@ TEST(LineReaderRaw, GivesTheBytesOfEachLineAsSplitLinesCutsThem) {
         EXPECT_EQ(raw_lines(root.path() / "f.csv"), expected) << bytes;
     }
     // A CR LF split by the block size, and a CR as the very last byte of a block and of the file.
-    std::string big(1 << 20, 'y');
-    big[(1 << 20) - 1] = '\r';
+    constexpr std::size_t block = 4096;
+    std::string big(block, 'y');
+    big[block - 1] = '\r';
     big += "\nz\r";
     root.write_bytes("g.csv", big);
-    const auto lines = raw_lines(root.path() / "g.csv");
+    const auto lines = raw_lines(root.path() / "g.csv", block);
     ASSERT_EQ(lines.size(), 2U);
-    EXPECT_EQ(lines[0].size(), (1U << 20) - 1);
+    EXPECT_EQ(lines[0].size(), block - 1);
     EXPECT_EQ(lines[1], "z");
+}
+
+// A line of up to max_line bytes comes whole; a longer one comes as an empty line and the lines after it are
+// untouched, whether the long line lies within one block or runs over many, and whatever ends it.
+TEST(LineReaderRaw, ALineOverTheBoundComesEmptyAndTheNextLinesWhole) {
+    TempRoot root;
+    constexpr std::size_t max = textfile::LineReader::max_line;
+    const std::string longest(max, ',');
+    const std::string too_long(max + 1, ',');
+    const std::string huge(5 * max, ',');
+    root.write_bytes("f.csv", longest + "\r\n" + too_long + "\r\na\r" + huge + "\nb\r\n" + too_long + "\r");
+    const std::vector<std::string> expected{longest, "", "a", "", "b", ""};
+    for (const std::size_t block : {std::size_t{1000}, max - 1, max, textfile::LineReader::default_block}) {
+        EXPECT_EQ(raw_lines(root.path() / "f.csv", block), expected) << block;
+    }
+    root.write_bytes("g.csv", "x\n" + too_long); // the last line, without a line end
+    EXPECT_EQ(raw_lines(root.path() / "g.csv", 1000), (std::vector<std::string>{"x", ""}));
 }
 
 // A small file gets a small buffer: lines written after the file was opened (the log grows while it is

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 TEST(Cp932, RoundTripsTheWindowsCharactersThatShiftJisLacks) {
     const std::string text = "髙橋①㈱～－\\ c:\\zerbanto\\ 山田　花子";
     const std::string bytes = cp932::from_utf8(text);
@@ -94,4 +98,46 @@ TEST(RecordReader, ReadsRecordsAsSequentialInputDoes) {
     EXPECT_EQ(read_records("\"a, b\" tail,c\n\n\t x"), (std::vector<std::string>{"a, b", "c", "", "x"}));
     EXPECT_EQ(read_records("\"open"), (std::vector<std::string>{"open"}));
     EXPECT_EQ(read_records("　全角,\"\""), (std::vector<std::string>{"　全角", ""}));
+}
+
+namespace {
+std::filesystem::perms mode_of(const std::filesystem::path& p) {
+    return std::filesystem::symlink_status(p).permissions() & std::filesystem::perms::all;
+}
+} // namespace
+
+// A replacement is written beside the file and renamed over it: a process that holds the old file (a
+// reader, another link to it) still sees it whole, and the new file has the mode asked for, whatever the
+// umask, while a copy without a mode (a file on a stick) gets the usual one.
+TEST(TextFile, ReplacementsGoBesideTheFileAndGetTheModeAskedFor) {
+    namespace fs = std::filesystem;
+    TempRoot root;
+    const auto file = root.zerbanto() / "E99_member.csv";
+    root.write_bytes("zerbanto/E99_member.csv", "old\r\n");
+    root.write_bytes("from.csv", "new\r\n");
+    fs::create_hard_link(file, root.path() / "held.csv");
+    const mode_t saved = ::umask(0);
+    ASSERT_TRUE(textfile::copy_file_atomic(root.path() / "from.csv", file));
+    EXPECT_EQ(mode_of(file), fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_TRUE(textfile::write_lines_atomic(root.zerbanto() / "action01.txt", {"a"}));
+    EXPECT_EQ(mode_of(root.zerbanto() / "action01.txt"), fs::perms::owner_read | fs::perms::owner_write);
+    ::umask(022);
+    const int from = ::open((root.path() / "from.csv").c_str(), O_RDONLY);
+    const int dir = ::open(root.path().c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_TRUE(textfile::copy_fd_atomic(from, dir, "stick.csv", std::nullopt));
+    ::close(from);
+    ::close(dir);
+    ::umask(saved);
+    EXPECT_EQ(mode_of(root.path() / "stick.csv"), fs::perms(0644));
+    EXPECT_EQ(root.read_bytes("held.csv"), "old\r\n");
+    EXPECT_EQ(root.read_bytes("zerbanto/E99_member.csv"), "new\r\n");
+    EXPECT_EQ(root.read_bytes("stick.csv"), "new\r\n");
+}
+
+// Only names of the recorder's own temporary form are taken for half-written copies (the start removes them).
+TEST(TextFile, TemporaryNamesAreTheRecordersOwnOnly) {
+    EXPECT_TRUE(textfile::is_temporary_name(textfile::temporary_name("K01_261208_2305.CSV")));
+    for (const char* name : {"K01.CSV.tmp", "K01.CSV.tmp12x", "K01.CSV", "K01.tmp.CSV", "tmp123"}) {
+        EXPECT_FALSE(textfile::is_temporary_name(name)) << name;
+    }
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 
 namespace fs = std::filesystem;
@@ -20,11 +22,19 @@ TEST(MemberListDownload, ReplacesTheListWithTheServersCopyAndKeepsTheCopy) {
     root.write_bytes("zerbanto/xE99_member.csv", "stale download");
     TestRecorder rig(root.path(), {}, ftp_options(server.port()));
 
+    const mode_t saved = ::umask(0);
     refresh_member_list(*rig.rec);
+    ::umask(saved);
 
     EXPECT_TRUE(rig.ui.messages.empty());
     EXPECT_EQ(root.read_bytes("zerbanto/E99_member.csv"), fresh);
     EXPECT_EQ(root.read_bytes("zerbanto/xE99_member.csv"), fresh);
+    // Names and card IDs: both files are their owner's only, whatever the umask.
+    for (const char* name : {"zerbanto/E99_member.csv", "zerbanto/xE99_member.csv"}) {
+        EXPECT_EQ(std::filesystem::status(root.path() / name).permissions() & std::filesystem::perms::all,
+                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
+            << name;
+    }
     EXPECT_FALSE(rig.rec->ended());
 }
 

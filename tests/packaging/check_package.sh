@@ -90,7 +90,7 @@ session_with "" ""
 "$root$prefix/bin/timerecorder-sim" --help | grep -q -- '--root' || fail "the packaged simulator does not start"
 QT_QPA_PLATFORM=offscreen "$root$prefix/bin/timerecorder" --help | grep -q -- '--reader' || fail "the packaged window program does not start"
 # The window program comes up on an empty data folder and keeps running until it is stopped.
-mkdir -m 700 "$work/runtime"
+mkdir -m 700 "$work/runtime" "$work/data"
 status=0
 XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=offscreen timeout 3 "$root$prefix/bin/timerecorder" --root "$work/data" \
     >"$work/run.log" 2>&1 || status=$?

@@ -93,6 +93,14 @@ TEST_F(Settings, OddBytesAndLineEndsNeverCrashAndKeepWhatTheyCannotSet) {
     read();
     EXPECT_EQ(rec.form.lbl_company.text, "\tTab");
     EXPECT_TRUE(t.ui.messages.empty());
+    // A line too long to be a setting (here a store name hidden at the end of 2 MB of commas, which read whole
+    // would make a million records) is passed over; the lines around it still count.
+    root.write_bytes("zerbanto/action01.txt",
+                     cp932_lines({"会社名= A", std::string(2 << 20, ',') + "店舗名= 長い", "店舗C= T07"}));
+    read();
+    EXPECT_EQ(rec.form.lbl_company.text, "A");
+    EXPECT_EQ(rec.form.lbl_MiseID.text, "T07");
+    EXPECT_NE(rec.form.lbl_tenmei.text, "長い");
 }
 
 TEST_F(Settings, MissingFileStandAloneKeepsTheDesignTextsSilently) {

@@ -343,4 +343,66 @@ TEST(Crash, KilledAtRandomMomentsTheLogAndTheBoardSurvive) {
               << " stamps in the log, " << wall << " s" << std::endl;
 }
 
+// Names in a folder, sorted; empty when the folder is missing.
+std::vector<std::string> names_in(const std::filesystem::path& folder) {
+    std::vector<std::string> out;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        out.push_back(it->path().filename().string());
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// The recorder killed in the middle of each copy it makes: the exit's copy into the outbox, the member list
+// replaced from a stick, the log copied to a stick. The copy stops half-way (the test hook kills the process
+// once 5000 of the 12000 bytes are written), and then nothing under a final name is half a file: the target
+// is the whole old file or absent, the log is untouched, and the next start removes the half copy of the
+// system folder and the outbox, so that no exit can ever send it.
+TEST(Crash, KilledInTheMiddleOfACopyLeavesWholeFilesOnly) {
+    std::string log;
+    std::string stick_list;
+    for (int i = 100; i < 300; ++i) {
+        log += "T04,2016/7/14 9:00," + std::to_string(i) + ",Name,1,9:00,18:00,0123456789ABCDEF\r\n";
+        stick_list += std::to_string(i) + ",Member,0123456789AB" + std::to_string(i) + "\r\n";
+    }
+    const std::string old_list = "99999,2015/01/01\r\n301,Old,BBBB000000000002\r\n";
+    const struct {
+        const char* name;
+        const char* steps;
+        const char* folder; // where the half copy is left
+    } copies[] = {
+        {"exit", "click cmd_Func\n", "cortmp"},
+        {"import", "answer yes\nclick Cmd_FromUSB\n", "zerbanto"},
+        {"export", "answer yes\nclick Cmd_ToUSB\n", "stick/Zerbanto"},
+    };
+    for (const auto& c : copies) {
+        SCOPED_TRACE(c.name);
+        TempRoot root;
+        root.write_bytes("zerbanto/action01.txt", "\x93\x58\x95\xDC\x43=T04\r\n"); // 店舗C=T04
+        root.write_bytes("zerbanto/E99_member.csv", old_list);
+        root.write_bytes("zerbanto/KLOG_T04.csv", log);
+        root.write_bytes("stick/E99_new.csv", stick_list);
+        const std::string drive = "drive E \"" + (root.path() / "stick").string() + "\"\n";
+        ::setenv("TIMERECORDER_TEST_KILL_IN_COPY", "5000", 1);
+        const SimRun killed = run_sim(root.path(), "time 2016-07-14 23:05:10\n" + drive + "start\n" + c.steps);
+        ::unsetenv("TIMERECORDER_TEST_KILL_IN_COPY");
+        EXPECT_NE(killed.status, 0);
+        const auto left = names_in(root.path() / c.folder);
+        const auto half = std::find_if(left.begin(), left.end(),
+                                       [](const std::string& n) { return n.find(".tmp") != std::string::npos; });
+        ASSERT_NE(half, left.end()) << "the copy was not cut short";
+        EXPECT_EQ(root.read_bytes(std::filesystem::path(c.folder) / *half).size(), 5000U);
+        EXPECT_EQ(root.read_bytes("zerbanto/KLOG_T04.csv"), log);
+        EXPECT_EQ(root.read_bytes("zerbanto/E99_member.csv"), old_list);
+        EXPECT_FALSE(std::filesystem::exists(root.path() / "stick/Zerbanto/K04_160714_2305.CSV"));
+
+        const SimRun again = run_sim(root.path(), "time 2016-07-14 23:06:10\nstart\nshow\n");
+        EXPECT_EQ(again.status, 0);
+        if (std::string(c.folder) != "stick/Zerbanto") { // a stick is not the recorder's to tidy
+            EXPECT_FALSE(std::filesystem::exists(root.path() / c.folder / *half));
+        }
+    }
+}
+
 } // namespace

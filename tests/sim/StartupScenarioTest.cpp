@@ -132,3 +132,51 @@ TEST(StartupScenario, ScriptErrorsStopWithStatusTwo) {
         EXPECT_FALSE(run.of("error").back()["text"].get<std::string>().empty());
     }
 }
+
+// A root that is not there (a data disk not mounted) is never made into an empty store, and a folder that
+// cannot hold the files or the lock is refused before anything runs: one message naming it, then the end.
+TEST(StartupScenario, RefusesAFolderItCannotUseAndNamesIt) {
+    TempRoot root;
+    const auto missing = root.path() / "disk";
+    root.write_bytes("plain/zerbanto", "a file where the folder belongs");
+    std::filesystem::create_directories(root.path() / "locked/zerbanto/.timerecorder.lock");
+    const struct {
+        std::filesystem::path root;
+        std::string text;
+    } cases[] = {
+        {missing, "データのフォルダーがありません。\n" + missing.string()},
+        {root.path() / "plain", "データのフォルダーを作成できません。\n" + (root.path() / "plain/zerbanto").string()},
+        {root.path() / "locked",
+         "ロックファイルを作成できません。\n" + (root.path() / "locked/zerbanto/.timerecorder.lock").string()},
+    };
+    for (const auto& c : cases) {
+        // The later --root wins: the script itself lies in the test's folder.
+        const SimRun run = run_sim(root.path(), "time 2026-12-08 09:00:00\nstart\nshow\n", {"--root", c.root.string()});
+        EXPECT_EQ(run.status, 1) << c.text;
+        const auto messages = run.of("message");
+        ASSERT_EQ(messages.size(), 1U) << c.text;
+        EXPECT_EQ(messages[0]["text"].get<std::string>().substr(0, c.text.size()), c.text);
+        EXPECT_EQ(messages[0]["icon"], "critical");
+        EXPECT_EQ(run.of("end").size(), 1U);
+        EXPECT_TRUE(run.of("state").empty());
+    }
+    EXPECT_FALSE(std::filesystem::exists(missing));
+}
+
+// The system folder and the outbox are their owner's alone, also when they were made open before, and a copy
+// that a killed exit left half-written in the outbox is gone before anything could send it.
+TEST(StartupScenario, FoldersBecomePrivateAndHalfCopiesAreRemoved) {
+    namespace fs = std::filesystem;
+    TempRoot root;
+    write_store(root);
+    root.write_bytes("cortmp/K01_261208_0900.CSV.tmp99999", "T01,2026/12/08 9:00");
+    root.write_bytes("cortmp/K01_261207_2300.CSV", "whole");
+    fs::permissions(root.zerbanto(), fs::perms(0755));
+    fs::permissions(root.path() / "cortmp", fs::perms(0755));
+    const SimRun run = run_sim(root.path(), "time 2026-12-08 09:00:00\nstart\nshow\n");
+    ASSERT_EQ(run.status, 0);
+    EXPECT_EQ(fs::status(root.zerbanto()).permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(fs::status(root.path() / "cortmp").permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_FALSE(fs::exists(root.path() / "cortmp/K01_261208_0900.CSV.tmp99999"));
+    EXPECT_EQ(root.read_bytes("cortmp/K01_261207_2300.CSV"), "whole");
+}

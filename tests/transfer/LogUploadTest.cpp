@@ -8,6 +8,7 @@
 
 #include <fstream>
 #include <set>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -40,12 +41,17 @@ TEST(LogUpload, CopyNameIsZeroPadded) {
     EXPECT_EQ(upload_copy_name("7", *DateTime::make(2016, 7, 14, 0, 0, 0)), "K7_160714_0000.CSV");
 }
 
-// Stand-alone: the outbox is made when missing and keeps every copy; a second exit in the same minute replaces
-// the first copy. The log itself is left as it is.
+// Stand-alone: the outbox is made when missing, for its owner only (also under an open umask), and keeps
+// every copy; a second exit in the same minute replaces the first copy. The log itself is left as it is.
 TEST(LogUpload, StandAloneKeepsTheCopiesInTheOutbox) {
     TempRoot root;
     root.write_bytes("zerbanto/KLOG_T04.csv", log_bytes);
+    const mode_t saved = ::umask(0);
     exit_at(root, 0, 7, 9, 7);
+    ::umask(saved);
+    EXPECT_EQ(fs::status(root.path() / "cortmp").permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(fs::status(root.path() / "cortmp/K04_161207_0907.CSV").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
     root.write_bytes("zerbanto/KLOG_T04.csv", log_bytes + log_bytes);
     exit_at(root, 0, 7, 9, 7);
     exit_at(root, 0, 7, 18, 0);
@@ -63,6 +69,8 @@ TEST(LogUpload, ThreeStandAloneExitsThenAConnectedOneUploadFourCopies) {
     exit_at(root, 0, 6, 22, 1);
     exit_at(root, 0, 7, 22, 2);
     EXPECT_EQ(names_in(root.path() / "cortmp").size(), 3U);
+    // A copy that a killed exit left half-written is never sent.
+    root.write_bytes("cortmp/K04_161208_2159.CSV.tmp4242", "T04,2016/12/8");
     exit_at(root, server.port(), 8, 22, 3);
 
     const std::set<std::string> four{"K04_161205_2200.CSV", "K04_161206_2201.CSV", "K04_161207_2202.CSV",
@@ -71,7 +79,7 @@ TEST(LogUpload, ThreeStandAloneExitsThenAConnectedOneUploadFourCopies) {
     for (const auto& n : four) {
         EXPECT_EQ(file_bytes(server.sub() / n), log_bytes) << n;
     }
-    EXPECT_TRUE(names_in(root.path() / "cortmp").empty());
+    EXPECT_EQ(names_in(root.path() / "cortmp"), std::set<std::string>{"K04_161208_2159.CSV.tmp4242"});
     EXPECT_EQ(root.read_bytes("zerbanto/KLOG_T04.csv"), log_bytes);
 }
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -124,6 +126,25 @@ TEST_F(UsbExport, FailedCopyLeavesNothingUnderTheFinalNameAndEnds) {
     EXPECT_EQ(names_in(root.path() / "stickE/Zerbanto"), std::vector<std::string>{"K04_160714_2305.CSV"});
     EXPECT_TRUE(fs::is_directory(root.path() / "stickE/Zerbanto/K04_160714_2305.CSV"));
     EXPECT_EQ(root.read_bytes("zerbanto/KLOG_T04.csv"), log_bytes);
+}
+
+// A "Zerbanto" on the stick that is a link (made on another computer) leads the copy nowhere: the export
+// stops as for a folder it cannot make, and the folder the link names stays untouched. The copies the export
+// does write get the usual mode of new files, not the private one of the system folder.
+TEST_F(UsbExport, ALinkOnTheStickIsNeverFollowed) {
+    fs::create_directories(root.path() / "elsewhere");
+    fs::create_directories(root.path() / "stickE");
+    fs::create_directory_symlink(root.path() / "elsewhere", root.path() / "stickE/Zerbanto");
+    const SimRun r = run(drive("E", "stickE") + drive("F", "stickF"), "answer no\nanswer yes\nclick Cmd_ToUSB\n"
+                                                                      "answer yes\nclick Cmd_ToUSB\n");
+    ASSERT_EQ(r.status, 0) << r.stderr_text;
+    const mode_t umask_now = ::umask(022);
+    ::umask(umask_now);
+    EXPECT_EQ(fs::status(root.path() / "stickF/Zerbanto/K04_160714_2305.CSV").permissions() & fs::perms::all,
+              fs::perms(0666 & ~umask_now));
+    EXPECT_EQ(message_texts(r).back(), "想定外のエラーがでました。Search_OutUSB_Drive");
+    EXPECT_EQ(r.of("end").size(), 1U);
+    EXPECT_TRUE(names_in(root.path() / "elsewhere").empty());
 }
 
 TEST(ExportCopyName, LastTwoCharactersOfTheStoreCode) {

@@ -2,10 +2,12 @@
 
 #include "core/Cp932.h"
 #include "support/FakeServices.h"
+#include "transfer/StickPath.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -124,3 +126,24 @@ TEST_F(UsbImport, RefusedCopyIsReportedAndEnds) {
 }
 
 } // namespace
+
+// A list on a stick is read without following a link anywhere on the stick, in a folder name or in its own.
+TEST(UsbImportLinks, AFileIsOpenedOnlyThroughRealFoldersOfTheStick) {
+    TempRoot root;
+    root.write_bytes("outside/E99_member.csv", old_list);
+    root.write_bytes("stickE/sub/E99_real.csv", stick_list);
+    fs::create_directory_symlink(root.path() / "outside", root.path() / "stickE/linked");
+    fs::create_symlink(root.path() / "outside/E99_member.csv", root.path() / "stickE/E99_link.csv");
+    const std::vector<Drive> drives{{"E", root.path() / "stickE", 2}};
+    const int real = stickpath::open_file(drives, root.path() / "stickE/sub/E99_real.csv");
+    EXPECT_GE(real, 0);
+    ::close(real);
+    for (const char* linked : {"stickE/linked/E99_member.csv", "stickE/E99_link.csv"}) {
+        const int fd = stickpath::open_file(drives, root.path() / linked);
+        EXPECT_EQ(fd, -1) << linked;
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+    EXPECT_EQ(stickpath::open_folder(root.path() / "stickE", "linked", true), -1);
+}
