@@ -197,6 +197,7 @@ nlohmann::json clean_start_board(const TempRoot& root, Moment start) {
         std::error_code ec;
         std::filesystem::copy_file(root.zerbanto() / f, copy.zerbanto() / f, ec);
     }
+    const UnrecordedRuns after_a_random_kill;
     const SimRun run = run_sim(copy.path(), "time " + reference::sim_clock(start) + "\nstart\nshow\n");
     EXPECT_EQ(run.status, 0) << run.stderr_text;
     return run.last_state().value("board", nlohmann::json());

@@ -18,6 +18,16 @@ struct SimRun {
     [[nodiscard]] nlohmann::json last_state() const;
 };
 
+// While one lives, runs are not compared with their recorded output: their input depends on chance (a kill at
+// a random moment, a seed given from outside).
+class UnrecordedRuns {
+public:
+    UnrecordedRuns();
+    ~UnrecordedRuns();
+    UnrecordedRuns(const UnrecordedRuns&) = delete;
+    UnrecordedRuns& operator=(const UnrecordedRuns&) = delete;
+};
+
 // Runs the simulator on the script with the root folder and further options.
 [[nodiscard]] SimRun run_sim(const std::filesystem::path& root, const std::string& script,
                              const std::vector<std::string>& extra_args = {});
