@@ -1,0 +1,101 @@
+#include "report/StayPairing.h"
+
+#include "report/ReportTime.h"
+
+#include <algorithm>
+#include <map>
+#include <optional>
+
+namespace {
+
+class Pairing {
+public:
+    void shift_in(const Stamp& s) {
+        if (open_ && same_day(*open_, s) && s.minute - open_->minute <= longest_stay_minutes) {
+            take_plan(day(open_->minute), *open_);
+            open_ = s;
+            return;
+        }
+        close_unpaired();
+        open_ = s;
+    }
+
+    void shift_out(const Stamp& s) {
+        if (open_ && s.minute - open_->minute <= longest_stay_minutes) {
+            MemberDay& d = day(open_->minute);
+            d.stays.push_back(Stay{open_->minute, s.minute});
+            take_plan(d, *open_);
+            take_plan(d, s);
+            open_.reset();
+            return;
+        }
+        close_unpaired();
+        MemberDay& d = day(s.minute);
+        d.notes.push_back(DayNote{DayNote::Kind::NoShiftIn, s.minute});
+        take_plan(d, s);
+    }
+
+    std::vector<MemberDay> finish() {
+        close_unpaired();
+        std::vector<MemberDay> out;
+        out.reserve(days_.size());
+        for (auto& [n, d] : days_) {
+            out.push_back(std::move(d));
+        }
+        return out;
+    }
+
+private:
+    static bool same_day(const Stamp& a, const Stamp& b) {
+        return report::business_day_of(a.minute) == report::business_day_of(b.minute);
+    }
+
+    MemberDay& day(std::int64_t minute) {
+        const std::int64_t n = report::business_day_of(minute);
+        MemberDay& d = days_[n];
+        d.day = n;
+        return d;
+    }
+
+    // A plan is what the board showed on the day of the stamp; the first stamp that carries one sets it.
+    static void take_plan(MemberDay& d, const Stamp& s) {
+        if (report::business_day_of(s.minute) != d.day) {
+            return;
+        }
+        if (d.planned_start < 0) {
+            d.planned_start = s.planned_start;
+        }
+        if (d.planned_leave < 0) {
+            d.planned_leave = s.planned_leave;
+        }
+    }
+
+    void close_unpaired() {
+        if (open_) {
+            MemberDay& d = day(open_->minute);
+            d.notes.push_back(DayNote{DayNote::Kind::NoShiftOut, open_->minute});
+            take_plan(d, *open_);
+            open_.reset();
+        }
+    }
+
+    std::optional<Stamp> open_;
+    std::map<std::int64_t, MemberDay> days_;
+};
+
+} // namespace
+
+std::vector<MemberDay> pair_stays(std::vector<Stamp>& stamps) {
+    std::sort(stamps.begin(), stamps.end(), [](const Stamp& a, const Stamp& b) {
+        return a.minute != b.minute ? a.minute < b.minute : a.order < b.order;
+    });
+    Pairing p;
+    for (const Stamp& s : stamps) {
+        if (s.shift_in) {
+            p.shift_in(s);
+        } else {
+            p.shift_out(s);
+        }
+    }
+    return p.finish();
+}
