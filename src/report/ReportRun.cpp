@@ -17,10 +17,7 @@ namespace {
 constexpr const char* program = "timerecorder-report: ";
 
 StampFilter filter_for(const ReportOptions& o) {
-    StampFilter f;
-    // Stamps up to a longest stay before the first day and after the last one pair the stays at the edges.
-    f.first_minute = report::business_day_start(o.first_day) - longest_stay_minutes;
-    f.end_minute = report::business_day_start(o.last_day + 1) + longest_stay_minutes;
+    StampFilter f = pairing_window(o.first_day, o.last_day);
     if (o.store) {
         f.store = cp932::from_utf8(*o.store);
     }

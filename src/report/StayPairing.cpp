@@ -99,3 +99,10 @@ std::vector<MemberDay> pair_stays(std::vector<Stamp>& stamps) {
     }
     return p.finish();
 }
+
+StampFilter pairing_window(std::int64_t first_day, std::int64_t last_day) {
+    StampFilter f;
+    f.first_minute = report::business_day_start(first_day) - longest_stay_minutes;
+    f.end_minute = report::business_day_start(last_day + 1) + longest_stay_minutes;
+    return f;
+}

@@ -34,3 +34,8 @@ inline constexpr std::int64_t longest_stay_minutes = 16 * 60;
 // midnight or past 5:00. A second shift-in on the same business day before a shift-out moves the start, as
 // on the board. Sorts the stamps by time (stamps of one minute in input order). Days in order.
 [[nodiscard]] std::vector<MemberDay> pair_stays(std::vector<Stamp>& stamps);
+
+// The stamps that pair the stays of the business days first_day to last_day: from a longest stay before the
+// first day's start (a shift-out early on the first day ends a stay begun before it) to a longest stay after
+// the last day's end.
+[[nodiscard]] StampFilter pairing_window(std::int64_t first_day, std::int64_t last_day);

@@ -21,10 +21,7 @@ inline std::int64_t day_of(int y, int m, int d) {
 
 inline Timesheet sheet_of(const std::vector<std::string>& lines, std::int64_t first_day = INT32_MIN,
                           std::int64_t last_day = INT32_MAX, const std::optional<std::set<std::string>>& listed = {}) {
-    StampFilter filter;
-    filter.first_minute = report::business_day_start(first_day) - longest_stay_minutes;
-    filter.end_minute = report::business_day_start(last_day + 1) + longest_stay_minutes;
-    StampCollector c(filter, [](const auto&, std::size_t) {});
+    StampCollector c(pairing_window(first_day, last_day), [](const auto&, std::size_t) {});
     for (const auto& l : lines) {
         c.add_line(cp932::from_utf8(l));
     }
