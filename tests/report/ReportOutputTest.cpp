@@ -96,6 +96,12 @@ TEST(ReportOutput, ExitStatusAndSummary) {
         EXPECT_EQ(r.status, 2) << (usage.empty() ? "" : usage[0]);
         EXPECT_TRUE(r.out.empty());
     }
+    // One business day: the night that began the day before ends in it without an anomaly.
+    const Outcome one_day = report({"--from", "2026-11-03", "--to", "2026-11-03", "--encoding", "utf-8", log});
+    EXPECT_EQ(one_day.status, 0);
+    EXPECT_NE(one_day.out.find("T01,1,佐藤,2026/11/3,"), std::string::npos);
+    EXPECT_EQ(one_day.out.find("2026/11/2"), std::string::npos);
+    EXPECT_EQ(one_day.out.find("出勤なし"), std::string::npos);
     // A path that cannot be read: what can be read is still reported.
     const Outcome partial =
         report({"--encoding", "utf-8", "--store", "T01", "--member", "2", log, (root.path() / "gone").string()});

@@ -73,6 +73,16 @@ TEST(ReportRules, DayFiguresFollowTheStays) {
          "1:01",
          "",
          ""},
+        {"a stay begun after midnight is night work of the business day before",
+         {stamp("2026/11/3 1:00", "1", "佐藤", 1), stamp("2026/11/3 6:00", "1", "佐藤", 2)},
+         "1:00",
+         "6:00",
+         "5:00",
+         "0:00",
+         "4:00",
+         "0:00",
+         "",
+         ""},
         {"a second shift-in moves the start",
          {stamp("2026/11/2 9:00", "1", "佐藤", 1), stamp("2026/11/2 9:30", "1", "佐藤", 1),
           stamp("2026/11/2 17:30", "1", "佐藤", 2)},
@@ -156,6 +166,7 @@ TEST(ReportRules, UnpairedStampsAreListedOnTheirDay) {
     EXPECT_EQ(report::date_text(m.days[2].day), "2026/11/4");
     EXPECT_EQ(m.figures[2].worked, 8 * 60);
     EXPECT_EQ(m.totals.worked, 8 * 60);
+    EXPECT_EQ(m.totals.days, 1); // days with a stay
     EXPECT_EQ(t.anomalies, 4u);
 }
 
@@ -187,14 +198,17 @@ TEST(ReportRules, MemberAnomaliesAndMembersPerStore) {
 TEST(ReportRules, RangeKeepsStaysAtItsEdges) {
     const std::vector<std::string> lines = {
         stamp("2026/10/31 22:00", "1", "佐藤", 1), stamp("2026/11/1 6:00", "1", "佐藤", 2),
+        stamp("2026/11/1 9:00", "1", "佐藤", 1),   stamp("2026/11/1 17:00", "1", "佐藤", 2),
         stamp("2026/11/30 20:00", "1", "佐藤", 1), stamp("2026/12/1 5:30", "1", "佐藤", 2),
         stamp("2026/12/1 5:31", "1", "佐藤", 1),
     };
     const Timesheet t = sheet_of(lines, day_of(2026, 11, 1), day_of(2026, 11, 30));
     const MemberSheet& m = t.stores.at(0).members.at(0);
-    ASSERT_EQ(m.days.size(), 1u);
-    EXPECT_EQ(report::date_text(m.days[0].day), "2026/11/30");
-    EXPECT_EQ(m.figures[0].worked, 9 * 60 + 30);
+    ASSERT_EQ(m.days.size(), 2u);
+    EXPECT_EQ(report::date_text(m.days[0].day), "2026/11/1");
+    EXPECT_EQ(m.figures[0].worked, 8 * 60);
+    EXPECT_EQ(report::date_text(m.days[1].day), "2026/11/30");
+    EXPECT_EQ(m.figures[1].worked, 9 * 60 + 30);
     EXPECT_EQ(t.anomalies, 0u);
 }
 
