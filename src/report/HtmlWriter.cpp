@@ -124,7 +124,7 @@ void member_table(std::ostream& out, const MemberSheet& m) {
            "<th>深夜</th><th>8時間超</th><th>予定</th><th>遅刻</th><th>早退</th><th class=\"text\">内訳・注意</th>"
            "</tr></thead><tbody>\n";
     for (std::size_t i = 0; i < m.days.size(); ++i) {
-        const DayFigures& f = m.figures[i];
+        const DayFigures f = day_figures(m.days[i]);
         const std::string plan = (f.planned_start ? clock_text(*f.planned_start) : std::string()) +
                                  (f.planned_start || f.planned_leave ? "–" : "") +
                                  (f.planned_leave ? clock_text(*f.planned_leave) : std::string());

@@ -28,8 +28,21 @@ bool valid_date(int y, int m, int d) {
     return y >= 1 && m >= 1 && m <= 12 && d >= 1 && d <= days_in_month(y, m);
 }
 
-std::string two_digits(std::int64_t v) {
-    return std::string{static_cast<char>('0' + v / 10), static_cast<char>('0' + v % 10)};
+void append_two_digits(std::string& out, std::int64_t v) {
+    out += static_cast<char>('0' + v / 10);
+    out += static_cast<char>('0' + v % 10);
+}
+
+void append_number(std::string& out, std::int64_t v) {
+    char digits[24];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v > 0);
+    while (n > 0) {
+        out += digits[--n];
+    }
 }
 
 std::int64_t floor_div(std::int64_t a, std::int64_t b) {
@@ -75,20 +88,45 @@ std::int64_t business_day_start(std::int64_t day) {
     return day * minutes_per_day + day_start_minute;
 }
 
+void append_duration(std::string& out, std::int64_t minutes) {
+    if (minutes < 0) {
+        out += '-';
+        minutes = -minutes;
+    }
+    append_number(out, minutes / 60);
+    out += ':';
+    append_two_digits(out, minutes % 60);
+}
+
+void append_clock(std::string& out, std::int64_t minute) {
+    append_duration(out, minute - floor_div(minute, minutes_per_day) * minutes_per_day);
+}
+
+void append_date(std::string& out, std::int64_t day) {
+    const CivilDate d = civil_from_days(day);
+    append_number(out, d.year);
+    out += '/';
+    append_number(out, d.month);
+    out += '/';
+    append_number(out, d.day);
+}
+
 std::string duration_text(std::int64_t minutes) {
-    const bool negative = minutes < 0;
-    const std::int64_t m = negative ? -minutes : minutes;
-    return (negative ? "-" : "") + std::to_string(m / 60) + ":" + two_digits(m % 60);
+    std::string s;
+    append_duration(s, minutes);
+    return s;
 }
 
 std::string clock_text(std::int64_t minute) {
-    const std::int64_t of_day = minute - floor_div(minute, minutes_per_day) * minutes_per_day;
-    return std::to_string(of_day / 60) + ":" + two_digits(of_day % 60);
+    std::string s;
+    append_clock(s, minute);
+    return s;
 }
 
 std::string date_text(std::int64_t day) {
-    const CivilDate d = civil_from_days(day);
-    return std::to_string(d.year) + "/" + std::to_string(d.month) + "/" + std::to_string(d.day);
+    std::string s;
+    append_date(s, day);
+    return s;
 }
 
 std::optional<std::int64_t> parse_stamp_minute(std::string_view s) {

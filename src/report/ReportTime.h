@@ -27,6 +27,11 @@ struct CivilDate {
 [[nodiscard]] std::int64_t business_day_of(std::int64_t minute);
 [[nodiscard]] std::int64_t business_day_start(std::int64_t day);
 
+// The texts below, appended to out: a report writes hundreds of thousands of them.
+void append_duration(std::string& out, std::int64_t minutes);
+void append_clock(std::string& out, std::int64_t minute);
+void append_date(std::string& out, std::int64_t day);
+
 // "h:mm" of a duration; hours go past 24 in totals.
 [[nodiscard]] std::string duration_text(std::int64_t minutes);
 // "h:mm" of the time of day of a moment, as the recorder shows it.

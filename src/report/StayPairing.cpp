@@ -3,7 +3,7 @@
 #include "report/ReportTime.h"
 
 #include <algorithm>
-#include <map>
+#include <iterator>
 #include <optional>
 
 namespace {
@@ -37,12 +37,7 @@ public:
 
     std::vector<MemberDay> finish() {
         close_unpaired();
-        std::vector<MemberDay> out;
-        out.reserve(days_.size());
-        for (auto& [n, d] : days_) {
-            out.push_back(std::move(d));
-        }
-        return out;
+        return std::move(days_);
     }
 
 private:
@@ -50,11 +45,19 @@ private:
         return report::business_day_of(a.minute) == report::business_day_of(b.minute);
     }
 
+    // Stamps come in time order, so a day is nearly always the last one or a new one after it.
     MemberDay& day(std::int64_t minute) {
         const std::int64_t n = report::business_day_of(minute);
-        MemberDay& d = days_[n];
+        auto it = days_.end();
+        while (it != days_.begin() && std::prev(it)->day >= n) {
+            --it;
+        }
+        if (it != days_.end() && it->day == n) {
+            return *it;
+        }
+        MemberDay d;
         d.day = n;
-        return d;
+        return *days_.insert(it, std::move(d));
     }
 
     // A plan is what the board showed on the day of the stamp; the first stamp that carries one sets it.
@@ -80,7 +83,7 @@ private:
     }
 
     std::optional<Stamp> open_;
-    std::map<std::int64_t, MemberDay> days_;
+    std::vector<MemberDay> days_; // in order
 };
 
 } // namespace

@@ -52,8 +52,7 @@ std::optional<MemberSheet> member_sheet(MemberStamps& m, std::int64_t first_day,
     sheet.name = m.names.empty() ? std::string() : m.names.front();
     sheet.notes = member_notes(m, listed);
     for (const MemberDay& d : days) {
-        sheet.figures.push_back(day_figures(d));
-        sheet.totals.add(sheet.figures.back());
+        sheet.totals.add(day_figures(d));
     }
     sheet.days = std::move(days);
     return sheet;

@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-// One member's business days in the range, their figures and the member's month total.
+// One member's business days in the range and the member's month total. A day's figures are worked out from
+// its stays when they are written: a chain's month holds hundreds of thousands of days.
 struct MemberSheet {
     std::string store;
     std::string code;
     std::string name;               // the first name the log gives
     std::vector<std::string> notes; // about the member: two names, a card registered on the keypad, not listed
     std::vector<MemberDay> days;
-    std::vector<DayFigures> figures; // one per day
     Totals totals;
 };
 

@@ -132,7 +132,7 @@ TEST(ReportRules, DayFiguresFollowTheStays) {
         ASSERT_EQ(t.stores.size(), 1u) << c.what;
         const MemberSheet& m = t.stores[0].members.at(0);
         ASSERT_EQ(m.days.size(), 1u) << c.what;
-        const DayFigures& f = m.figures[0];
+        const DayFigures f = day_figures(m.days[0]);
         EXPECT_EQ(report::date_text(f.day), "2026/11/2") << c.what;
         EXPECT_EQ(clock_or_empty(f.first_in), c.first_in) << c.what;
         EXPECT_EQ(clock_or_empty(f.last_out), c.last_out) << c.what;
@@ -164,7 +164,7 @@ TEST(ReportRules, UnpairedStampsAreListedOnTheirDay) {
                                         "出勤なし (退勤 2026/11/3 4:59)"}));
     EXPECT_EQ(day_note_texts(m.days[1]), (std::vector<std::string>{"退勤なし (出勤 2026/11/3 23:00)"}));
     EXPECT_EQ(report::date_text(m.days[2].day), "2026/11/4");
-    EXPECT_EQ(m.figures[2].worked, 8 * 60);
+    EXPECT_EQ(day_figures(m.days[2]).worked, 8 * 60);
     EXPECT_EQ(m.totals.worked, 8 * 60);
     EXPECT_EQ(m.totals.days, 1); // days with a stay
     EXPECT_EQ(t.anomalies, 4u);
@@ -206,9 +206,9 @@ TEST(ReportRules, RangeKeepsStaysAtItsEdges) {
     const MemberSheet& m = t.stores.at(0).members.at(0);
     ASSERT_EQ(m.days.size(), 2u);
     EXPECT_EQ(report::date_text(m.days[0].day), "2026/11/1");
-    EXPECT_EQ(m.figures[0].worked, 8 * 60);
+    EXPECT_EQ(day_figures(m.days[0]).worked, 8 * 60);
     EXPECT_EQ(report::date_text(m.days[1].day), "2026/11/30");
-    EXPECT_EQ(m.figures[1].worked, 9 * 60 + 30);
+    EXPECT_EQ(day_figures(m.days[1]).worked, 9 * 60 + 30);
     EXPECT_EQ(t.anomalies, 0u);
 }
 
