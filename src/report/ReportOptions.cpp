@@ -1,0 +1,143 @@
+#include "report/ReportOptions.h"
+
+#include "report/ReportTime.h"
+
+#include <functional>
+#include <map>
+
+namespace {
+
+struct Range {
+    std::optional<std::int64_t> month_first, month_last, from, to;
+};
+
+std::optional<std::string> parse_month(const std::string& text, Range& range) {
+    if (text.size() != 7 || text[4] != '-') {
+        return "--month は YYYY-MM の形で指定してください: " + text;
+    }
+    const auto first = report::parse_iso_date(text + "-01");
+    if (!first) {
+        return "--month の年月が正しくありません: " + text;
+    }
+    const report::CivilDate d = report::civil_from_days(*first);
+    range.month_first = *first;
+    range.month_last = *first + report::days_in_month(d.year, d.month) - 1;
+    return std::nullopt;
+}
+
+std::optional<std::string> parse_day(const std::string& option, const std::string& text,
+                                     std::optional<std::int64_t>& day) {
+    day = report::parse_iso_date(text);
+    if (!day) {
+        return option + " の日付が正しくありません (YYYY-MM-DD): " + text;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> settle_range(const Range& range, ReportOptions& o) {
+    if (range.month_first && (range.from || range.to)) {
+        return std::string("--month と --from/--to は一緒に使えません");
+    }
+    if (range.month_first) {
+        o.first_day = *range.month_first;
+        o.last_day = *range.month_last;
+    }
+    if (range.from) {
+        o.first_day = *range.from;
+    }
+    if (range.to) {
+        o.last_day = *range.to;
+    }
+    if (o.first_day > o.last_day) {
+        return std::string("--from の日付が --to の日付より後です");
+    }
+    return std::nullopt;
+}
+
+using Setter = std::function<std::optional<std::string>(const std::string&)>;
+
+std::map<std::string, Setter> value_options(ReportOptions& o, Range& range) {
+    return {
+        {"--members", [&](const std::string& v) { return o.members = v, std::optional<std::string>{}; }},
+        {"--output", [&](const std::string& v) { return o.output = v, std::optional<std::string>{}; }},
+        {"--store", [&](const std::string& v) { return o.store = v, std::optional<std::string>{}; }},
+        {"--member", [&](const std::string& v) { return o.member = v, std::optional<std::string>{}; }},
+        {"--month", [&](const std::string& v) { return parse_month(v, range); }},
+        {"--from", [&](const std::string& v) { return parse_day("--from", v, range.from); }},
+        {"--to", [&](const std::string& v) { return parse_day("--to", v, range.to); }},
+        {"--format",
+         [&](const std::string& v) -> std::optional<std::string> {
+             if (v != "csv" && v != "html") {
+                 return "--format には csv か html を指定してください: " + v;
+             }
+             o.format = v == "csv" ? ReportOptions::Format::Csv : ReportOptions::Format::Html;
+             return std::nullopt;
+         }},
+        {"--encoding",
+         [&](const std::string& v) -> std::optional<std::string> {
+             if (v != "cp932" && v != "utf-8") {
+                 return "--encoding には cp932 か utf-8 を指定してください: " + v;
+             }
+             o.encoding = v == "cp932" ? ReportOptions::Encoding::Cp932 : ReportOptions::Encoding::Utf8;
+             return std::nullopt;
+         }},
+    };
+}
+
+} // namespace
+
+ReportOptionsResult parse_report_options(const std::vector<std::string>& args) {
+    ReportOptionsResult r;
+    Range range;
+    auto setters = value_options(r.options, range);
+    for (std::size_t i = 0; i < args.size() && r.error.empty(); ++i) {
+        std::string name = args[i];
+        std::optional<std::string> value;
+        if (name == "-h" || name == "--help") {
+            r.options.help = true;
+            continue;
+        }
+        if (name == "-o") {
+            name = "--output";
+        }
+        if (name.rfind("--", 0) != 0 || name == "--") {
+            r.options.inputs.emplace_back(args[i]);
+            continue;
+        }
+        if (const auto eq = name.find('='); eq != std::string::npos) {
+            value = name.substr(eq + 1);
+            name.resize(eq);
+        }
+        const auto setter = setters.find(name);
+        if (setter == setters.end()) {
+            r.error = "知らないオプションです: " + args[i];
+        } else if (!value && i + 1 >= args.size()) {
+            r.error = name + " の値がありません";
+        } else if (auto e = setter->second(value ? *value : args[++i])) {
+            r.error = *e;
+        }
+    }
+    if (r.error.empty()) {
+        r.error = settle_range(range, r.options).value_or("");
+    }
+    if (r.error.empty() && !r.options.help && r.options.inputs.empty()) {
+        r.error = "読み込む勤怠ログのファイルかフォルダーを指定してください";
+    }
+    return r;
+}
+
+std::string report_usage_text() {
+    return "使い方: timerecorder-report [オプション] ファイルまたはフォルダー...\n"
+           "勤怠ログ (KLOG_*.csv、USB の書き出し、本部のアップロード K*_yymmdd_hhmm.CSV) から勤務表を作ります。\n"
+           "  --month YYYY-MM        その月の営業日\n"
+           "  --from YYYY-MM-DD      この営業日から\n"
+           "  --to YYYY-MM-DD        この営業日まで\n"
+           "  --store CODE           この店舗だけ\n"
+           "  --member CODE          このコードだけ\n"
+           "  --members FILE         メンバーリスト (E99_member.csv): ないコードを注意に出す\n"
+           "  --format csv|html      出力の形 (既定 csv)\n"
+           "  --encoding cp932|utf-8 CSV の文字コード (既定 cp932、改行 CR LF)\n"
+           "  -o, --output FILE      出力先 (既定 標準出力)\n"
+           "  -h, --help             この説明\n"
+           "終了コード: 0 正常、1 読めない入力があった、2 使い方の誤り\n";
+}

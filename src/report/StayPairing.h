@@ -1,0 +1,41 @@
+#pragma once
+
+#include "report/StampCollector.h"
+
+#include <cstdint>
+#include <vector>
+
+// A shift-in paired with the member's next shift-out.
+struct Stay {
+    std::int64_t in = 0;
+    std::int64_t out = 0;
+};
+
+// A stamp that could not be paired, on the business day of the stamp.
+struct DayNote {
+    enum class Kind { NoShiftOut, NoShiftIn };
+    Kind kind = Kind::NoShiftOut;
+    std::int64_t minute = 0;
+};
+
+// What one member did on one business day.
+struct MemberDay {
+    std::int64_t day = 0;
+    std::vector<Stay> stays; // in order
+    std::vector<DayNote> notes;
+    int planned_start = -1; // minutes of the day, as the day's first stamp with a plan carries it
+    int planned_leave = -1;
+};
+
+// The longest stay: a shift-out later than this after the shift-in does not end it.
+inline constexpr std::int64_t longest_stay_minutes = 16 * 60;
+
+// Pairs one member's stamps into stays, each on the business day of its shift-in, also when it runs past
+// midnight or past 5:00. A second shift-in on the same business day before a shift-out moves the start, as
+// on the board. Sorts the stamps by time (stamps of one minute in input order). Days in order.
+[[nodiscard]] std::vector<MemberDay> pair_stays(std::vector<Stamp>& stamps);
+
+// The stamps that pair the stays of the business days first_day to last_day: from a longest stay before the
+// first day's start (a shift-out early on the first day ends a stay begun before it) to a longest stay after
+// the last day's end.
+[[nodiscard]] StampFilter pairing_window(std::int64_t first_day, std::int64_t last_day);

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "report/DayFigures.h"
+#include "report/StampCollector.h"
+#include "report/StayPairing.h"
+
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+// One member's business days in the range and the member's month total. A day's figures are worked out from
+// its stays when they are written: a chain's month holds hundreds of thousands of days.
+struct MemberSheet {
+    std::string store;
+    std::string code;
+    std::string name;               // the first name the log gives
+    std::vector<std::string> notes; // about the member: two names, a card registered on the keypad, not listed
+    std::vector<MemberDay> days;
+    Totals totals;
+};
+
+struct StoreSheet {
+    std::string store;
+    std::vector<MemberSheet> members; // by code
+    Totals totals;
+};
+
+// Everything a report shows.
+struct Timesheet {
+    std::vector<StoreSheet> stores; // by store code
+    std::size_t members = 0;
+    std::size_t anomalies = 0;
+};
+
+// Pairs every member's stamps and keeps the business days from first_day to last_day. listed_codes, when
+// given, holds the codes of the member list. The stamps are used up.
+[[nodiscard]] Timesheet build_timesheet(std::vector<MemberStamps>& members, std::int64_t first_day,
+                                        std::int64_t last_day,
+                                        const std::optional<std::set<std::string>>& listed_codes);
+
+// The texts of the notes, as the reports show them.
+[[nodiscard]] std::string note_text(const DayNote& note);
+[[nodiscard]] std::vector<std::string> day_note_texts(const MemberDay& day);

@@ -1,0 +1,67 @@
+// Which files a report reads: log names in folders, overlapping copies, paths that cannot be read; and the lines
+// it cannot read.
+
+#include "core/Cp932.h"
+#include "report/InputFiles.h"
+#include "report/ReportLines.h"
+#include "support/TempRoot.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<std::string> names(const std::vector<std::filesystem::path>& paths) {
+    std::vector<std::string> out;
+    for (const auto& p : paths) {
+        out.push_back(p.filename().string());
+    }
+    return out;
+}
+
+TEST(ReportInput, CopiesThatBeginAnotherFileAddNothing) {
+    TempRoot root;
+    // A long common start, so that the copies share more than the bytes compared first.
+    std::string lines;
+    for (int d = 1; d <= 9; ++d) {
+        lines += cp932_lines({stamp("2026/11/" + std::to_string(d) + " 9:00", "1", "佐藤", 1)});
+    }
+    const std::string more = cp932_lines({stamp("2026/11/10 9:00", "1", "佐藤", 1)});
+    root.write_bytes("office/K01_261110_2100.CSV", lines);
+    root.write_bytes("office/K01_261120_2100.CSV", lines + more);
+    root.write_bytes("office/K01_261120_2101.CSV", lines + more);           // the same copy twice: one counts
+    root.write_bytes("stick/Zerbanto/KLOG_T01.csv", lines.substr(0, 30));   // torn inside a line: still a prefix
+    root.write_bytes("stick/Zerbanto/E99_member.csv", lines);               // not a log name
+    root.write_bytes("office/sub/K01_261121_2100.CSV", lines + "X" + more); // differs after the start: counts whole
+    root.write_bytes("other.txt", lines.substr(0, lines.size() - 1));       // named: considered whatever its name
+
+    const InputFiles in = gather_inputs({root.path() / "office", root.path() / "stick", root.path() / "other.txt",
+                                         root.path() / "office" / "K01_261110_2100.CSV", root.path() / "missing"});
+    EXPECT_EQ(names(in.read), (std::vector<std::string>{"K01_261120_2100.CSV", "K01_261121_2100.CSV"}));
+    EXPECT_EQ(in.earlier_copies.size(), 4u);
+    EXPECT_EQ(in.found, 6u);
+    ASSERT_EQ(in.errors.size(), 1u);
+    EXPECT_NE(in.errors[0].find("missing"), std::string::npos);
+
+    EXPECT_TRUE(is_log_name("klog_T01.CSV"));
+    EXPECT_TRUE(is_log_name("K01_261110_2100.CSV"));
+    EXPECT_FALSE(is_log_name("K01_26111_21000.CSV"));
+    EXPECT_FALSE(is_log_name("KLOG_.csv"));
+}
+
+TEST(ReportInput, UnreadableLinesAreReportedWithTheirNumberAndSkipped) {
+    TempRoot root;
+    const std::string good = cp932_lines({stamp("2026/11/2 9:00", "1", "佐藤", 1)});
+    const std::string out = cp932_lines({stamp("2026/11/2 17:00", "1", "佐藤", 2)});
+    root.write_bytes("KLOG_T01.csv", good + "\r\n" + "T01,2026/11/2 9:00,1,\x82,1,,,A\r\n" +
+                                         "T01,2026/11/2,1,x,1,,,A\r\n" + out + "T01,2026/11/2 17:0");
+    std::vector<std::size_t> skipped;
+    StampCollector c(StampFilter{}, [&](const auto&, std::size_t line) { skipped.push_back(line); });
+    ASSERT_TRUE(c.read_file(root.path() / "KLOG_T01.csv"));
+    EXPECT_EQ(skipped, (std::vector<std::size_t>{2, 3, 4, 6}));
+    EXPECT_EQ(c.lines(), 6u);
+    EXPECT_EQ(c.stamps(), 2u);
+    EXPECT_EQ(c.unreadable(), 4u);
+    EXPECT_FALSE(c.read_file(root.path() / "none.csv"));
+}
+
+} // namespace
