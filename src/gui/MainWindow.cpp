@@ -90,6 +90,27 @@ void MainWindow::update_scale() {
     const int w = scale_.px(FmMain::design_width);
     const int h = scale_.px(extent);
     canvas_->setGeometry((width() - w) / 2, (height() - h) / 2, w, h);
+    indent_covered_labels();
+}
+
+void MainWindow::indent_covered_labels() {
+    // A label whose left part lies under a button (the member list's date under "終了") starts its text where
+    // the button ends, so that the whole text shows while every control keeps its place.
+    for (const auto& [widget, label] : views_) {
+        if (label->kind == ControlKind::Button) {
+            continue;
+        }
+        int covered = 0;
+        for (const auto& [other, button] : views_) {
+            const Twips& b = button->at;
+            const Twips& l = label->at;
+            const bool rows_meet = b.top < l.top + l.height && l.top < b.top + b.height;
+            if (button->kind == ControlKind::Button && rows_meet && b.left <= l.left && l.left < b.left + b.width) {
+                covered = std::max(covered, b.left + b.width - l.left);
+            }
+        }
+        widget->setContentsMargins(scale_.px(covered), 0, 0, 0);
+    }
 }
 
 void MainWindow::sync() {

@@ -3,12 +3,14 @@
 #include "app/Recorder.h"
 #include "app/SingleInstance.h"
 #include "core/Paths.h"
+#include "core/SystemErrorText.h"
 #include "gui/ControlView.h"
 #include "gui/DemoKeys.h"
 #include "gui/KeyForwarder.h"
 #include "gui/MainWindow.h"
 #include "gui/QtSounds.h"
 #include "gui/QtUserInterface.h"
+#include "gui/ScreenlessStart.h"
 #include "stamping/KeyboardReader.h"
 #include "stamping/PcscReader.h"
 #include "transfer/FolderDrive.h"
@@ -54,7 +56,7 @@ std::optional<int> take_root(const Options& options, QtUserInterface& ui, Single
     std::filesystem::create_directories(Paths(options.root).zerbanto(), ec);
     if (ec) {
         ui.message(MessageIcon::Critical, MessageButtons::Ok,
-                   "データのフォルダーを作成できません。\n" + options.root.string() + "\n" + ec.message());
+                   "データのフォルダーを作成できません。\n" + options.root.string() + "\n" + system_error_text(ec));
         return 1;
     }
     if (!instance.acquire()) {
@@ -110,7 +112,9 @@ int main(int argc, char** argv) {
         std::cout << usage_text(Program::Window);
         return 0;
     }
+    std::optional<ScreenlessStart> screenless(std::in_place);
     QApplication app(argc, argv);
+    screenless.reset();
     register_font_substitutions();
     QtUserInterface ui;
     const Options& options = parsed.options;
