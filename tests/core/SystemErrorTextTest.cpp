@@ -19,8 +19,8 @@ TEST(SystemErrorText, CommonReasonsInJapaneseOthersAsTheSystemSays) {
 
     // As a folder that cannot be made reports it: a file stands where a folder of the path should be.
     TempRoot root;
-    root.write_bytes("zerbanto", "a file, not a folder");
+    root.write_bytes("stick", "a file, not a folder");
     std::error_code ec;
-    std::filesystem::create_directories(root.path() / "zerbanto" / "inner", ec);
+    std::filesystem::create_directories(root.path() / "stick" / "Zerbanto", ec);
     EXPECT_EQ(system_error_text(ec), "フォルダーではないものがパスの途中にあります") << ec.message();
 }
