@@ -108,7 +108,7 @@ XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=offscreen timeout 3 "$root$prefix/
 
 # Free of lintian errors and warnings (where lintian is installed).
 if command -v lintian >/dev/null; then
-    lintian --no-tag-display-limit "$deb" >"$work/lintian.log" 2>&1 || true
+    lintian --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1 || true
     cat "$work/lintian.log"
     if grep -qE '^[EW]: ' "$work/lintian.log"; then
         fail "lintian reports errors or warnings"
