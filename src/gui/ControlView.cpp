@@ -92,7 +92,7 @@ int widest_line(const QFont& font, const QString& text) {
 // font stand-in has wider digits than the font it was designed for, and the clock would lose its last digit.
 int fitted_pixel_size(QFont font, const QString& text, int width) {
     const int widest = widest_line(font, text);
-    if (widest <= width) {
+    if (widest <= width || width <= 0) {
         return font.pixelSize();
     }
     int size = std::max(1, font.pixelSize() * width / widest);

@@ -4,7 +4,6 @@
 #include <QEvent>
 #include <QPushButton>
 #include <QWidget>
-#include <QWindow>
 
 namespace {
 
@@ -36,12 +35,7 @@ bool TypingBlocker::eventFilter(QObject* watched, QEvent* event) {
     if (question_ == nullptr || !is_typing(event->type())) {
         return false;
     }
-    // Keys arrive at the question's native window first and then at its focus widget: both are dropped.
-    if (auto* widget = qobject_cast<QWidget*>(watched)) {
-        return widget->window() == question_;
-    }
-    if (auto* window = qobject_cast<QWindow*>(watched)) {
-        return window == question_->windowHandle();
-    }
-    return false;
+    // Every key reaches a widget in the end (the focus widget, or the window itself without one).
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    return widget != nullptr && widget->window() == question_;
 }

@@ -17,7 +17,8 @@ public:
     TypingBlocker(const TypingBlocker&) = delete;
     TypingBlocker& operator=(const TypingBlocker&) = delete;
 
-    // The question's buttons take no keyboard focus and none of them is a default button.
+    // None of the question's buttons is a default one (drawn as the answer Enter would give), nor becomes
+    // one by taking the keyboard focus.
     static void untypeable_buttons(QWidget& question);
 
 protected:

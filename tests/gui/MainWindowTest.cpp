@@ -181,6 +181,10 @@ TEST(MainWindow, ACardTypedWhileAQuestionIsOpenAnswersNothingAndIsDropped) {
             still_open = question.isVisible() && QApplication::activeModalWidget() == &question;
             EXPECT_EQ(root.read_bytes("zerbanto/E99_member.csv"), members_before);
             EXPECT_EQ(root.read_bytes("zerbanto/KLOG_T01.csv"), log_before);
+            for (const auto* b : question.findChildren<QPushButton*>()) { // no default, sized for a finger
+                EXPECT_FALSE(b->isDefault()) << b->text().toStdString();
+                EXPECT_GE(std::min(b->width(), b->height()), 60) << b->text().toStdString();
+            }
             QPushButton* answer = button_captioned(question, QString::fromUtf8(q.answer));
             ASSERT_NE(answer, nullptr);
             answer->click();
