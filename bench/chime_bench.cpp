@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <fstream>
+#include <random>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -110,7 +111,11 @@ int main(int argc, char** argv) {
     });
 
     std::vector<double> ms;
+    std::mt19937 dice(20261208);
+    std::uniform_int_distribution<int> phase_ms(0, 999);
     for (int i = 0; i < touches; ++i) {
+        // A member comes at any moment of the poll's second, not just after a poll.
+        std::this_thread::sleep_for(std::chrono::milliseconds(phase_ms(dice)));
         const int before = sounds.calls;
         if (const std::string failed = bed.put_card(idm); !failed.empty()) {
             std::fprintf(stderr, "%s\n", failed.c_str());
