@@ -10,6 +10,7 @@
 #include "transfer/DriveType.h"
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -83,6 +84,11 @@ TEST(MainWindow, RendersTheModelAndForwardsClicks) {
     EXPECT_EQ(text_of(window, "lbl_Disp_time"), QStringLiteral("9:05:01"));
     EXPECT_EQ(text_of(window, "lbl_disp_date"), QStringLiteral("12月8日(火)"));
     EXPECT_EQ(text_of(window, "lbl_tenmei"), QStringLiteral("第一店"));
+    // The window's font stands in with a face that has real bold weights, so the clock is bold at every size.
+    const auto* clock = window.findChild<QLabel*>(QStringLiteral("lbl_Disp_time"));
+    ASSERT_NE(clock, nullptr);
+    EXPECT_EQ(QFontInfo(clock->font()).family(), QStringLiteral("Noto Sans CJK JP"));
+    EXPECT_TRUE(QFontInfo(clock->font()).bold());
 
     // Hidden working columns stay hidden; the shown ones fit inside the window.
     const auto* tt = window.findChild<QLabel*>(QStringLiteral("lbl_TT(0)"));
