@@ -142,6 +142,14 @@ std::string PcscTestBed::start(bool with_reader) {
     if (!wait_for_text(log, "daemon ready", 10s)) {
         return "pcscd did not start: " + read_file(log);
     }
+    // Clients connect through the socket: ready once it is there.
+    const auto end = std::chrono::steady_clock::now() + 5s;
+    while (!fs::exists(dir_ / "run" / "pcscd.comm")) {
+        if (std::chrono::steady_clock::now() > end) {
+            return "pcscd made no socket: " + read_file(log);
+        }
+        std::this_thread::sleep_for(10ms);
+    }
     return {};
 }
 
