@@ -7,6 +7,9 @@
 #     slot, with and without the log's sync, against a bare write (+ fdatasync) and a no-op virtual call;
 #   - a simulated 30-day month of a 40-member store through timerecorder-sim, per simulated day, against
 #     the simulator started and ended on an empty script, and against a day without a card;
+#   - the time from a card's arrival on the PC/SC reader (pcscd + vpcd + the tests' virtual card, in the
+#     tests' private bed; needs root) to the chime's play call, median and 95th percentile of 100 touches,
+#     against the once-a-second poll of the reader;
 #   - the window program idle under Xvfb (after 5 s of start-up): CPU share of one core and peak RSS,
 #     against the Xvfb server and xmessage (a minimal X client) measured over the same seconds.
 # Benchmarks only print; nothing here passes or fails on a time.
@@ -24,9 +27,9 @@ if [ "${1:-}" = "--quick" ]; then
   shift
 fi
 if [ "$quick" -eq 1 ]; then
-  idle="${1:-3}" log_lines=100000 days=1 sync_calls=20 settle=2
+  idle="${1:-3}" log_lines=100000 days=1 sync_calls=20 settle=2 touches=3
 else
-  idle="${1:-60}" log_lines=1000000 days=30 sync_calls=200 settle=5
+  idle="${1:-60}" log_lines=1000000 days=30 sync_calls=200 settle=5 touches=100
 fi
 members=40
 
@@ -34,7 +37,7 @@ build="${BENCH_BUILD:-}"
 if [ -z "$build" ]; then
   build=build/release
   cmake --preset release >/dev/null
-  cmake --build --preset release -j2 --target restore_bench member_list_bench card_bench timerecorder-sim \
+  cmake --build --preset release -j2 --target restore_bench member_list_bench card_bench chime_bench timerecorder-sim \
     timerecorder >&2
 fi
 
@@ -74,6 +77,9 @@ out=$("$build/bench/member_list_bench")
 collect "$out"
 echo "card benchmark" >&2
 out=$(TMPDIR="$work" "$build/bench/card_bench" "$sync_calls")
+collect "$out"
+echo "card arrival to chime ($touches touches)" >&2
+out=$(TMPDIR="$work" "$build/bench/chime_bench" "$touches")
 collect "$out"
 
 # A store root: settings of store T01 (stand-alone) and a member list of 40 members, in code page 932.

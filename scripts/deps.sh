@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins
   libcurl4-openssl-dev libpcsclite-dev
   pcscd vsmartcard-vpcd vsmartcard-vpicc python3-virtualsmartcard python3-pyftpdlib python3
-  xvfb xauth x11-utils xdotool fonts-ipafont-gothic imagemagick faketime
+  xvfb xauth x11-utils xdotool fonts-noto-cjk imagemagick faketime lintian
 )
 
 missing=()

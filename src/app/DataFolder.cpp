@@ -2,6 +2,7 @@
 
 #include "core/Paths.h"
 #include "core/PrivateFolder.h"
+#include "core/SystemErrorText.h"
 #include "core/TextFile.h"
 
 #include <cstdlib>
@@ -31,7 +32,7 @@ std::string folder_refusal(const Options& options, const Paths& paths) {
         return "データのフォルダーがありません。\n" + options.root.string();
     }
     if (const auto made = make_private_folder(paths.zerbanto())) {
-        return "データのフォルダーを作成できません。\n" + paths.zerbanto().string() + "\n" + made.message();
+        return "データのフォルダーを作成できません。\n" + paths.zerbanto().string() + "\n" + system_error_text(made);
     }
     if (fs::exists(paths.cortmp(), ec)) {
         (void)make_private_folder(paths.cortmp());

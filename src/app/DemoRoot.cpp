@@ -1,6 +1,7 @@
 #include "app/DemoRoot.h"
 
 #include "app/SampleStore.h"
+#include "core/SystemErrorText.h"
 #include "core/TextFile.h"
 #include "lists/ShiftPlan.h"
 
@@ -107,7 +108,7 @@ std::string DemoRoot::write_samples(const DateTime& today) const {
         fs::create_directories(usb_stick(), ec);
     }
     if (ec) {
-        return "デモのフォルダーを作成できません。\n" + paths_.root().string() + "\n" + ec.message();
+        return "デモのフォルダーを作成できません。\n" + paths_.root().string() + "\n" + system_error_text(ec);
     }
     // The member list's date line, as short as the head office writes it: the label for it is narrow.
     std::string date_text = iso_date(today);

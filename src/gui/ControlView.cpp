@@ -3,9 +3,11 @@
 #include <QAbstractButton>
 #include <QFont>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
+#include <QScreen>
 #include <QWidget>
 
 #include <algorithm>
@@ -15,9 +17,33 @@ QString window_font_family() {
 }
 
 void register_font_substitutions() {
-    QFont::insertSubstitutions(window_font_family(),
-                               {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
-                                QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL PGothic")});
+    // Noto Sans CJK JP first: it has real bold weights, and synthetic bold of the others stops at the clock's size.
+    QFont::insertSubstitutions(window_font_family(), {QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAPGothic"),
+                                                      QStringLiteral("IPAGothic"), QStringLiteral("VL PGothic")});
+}
+
+namespace {
+QRect free_area(const QWidget* near) {
+    const QWidget* main = near != nullptr ? near->window() : nullptr;
+    const QScreen* screen =
+        main != nullptr && main->screen() != nullptr ? main->screen() : QGuiApplication::primaryScreen();
+    return screen->availableGeometry();
+}
+} // namespace
+
+Scale dialog_scale(const QWidget* near) {
+    constexpr double design_width = 14085.0; // the main window's design client area
+    constexpr double design_height = 14205.0;
+    const QSize area = free_area(near).size();
+    Scale scale;
+    scale.factor = std::min(area.width() / design_width, area.height() / design_height) * 1.15;
+    return scale;
+}
+
+void center_on_screen(QWidget& window, const QWidget* near) {
+    QRect frame(QPoint(0, 0), window.frameGeometry().size().expandedTo(window.size()));
+    frame.moveCenter(free_area(near).center());
+    window.move(frame.topLeft());
 }
 
 QString to_qstring(const std::string& utf8) {
@@ -66,13 +92,24 @@ int widest_line(const QFont& font, const QString& text) {
 // font stand-in has wider digits than the font it was designed for, and the clock would lose its last digit.
 int fitted_pixel_size(QFont font, const QString& text, int width) {
     const int widest = widest_line(font, text);
-    if (widest <= width) {
+    if (widest <= width || width <= 0) {
         return font.pixelSize();
     }
     int size = std::max(1, font.pixelSize() * width / widest);
     for (font.setPixelSize(size); size > 1 && widest_line(font, text) > width; font.setPixelSize(--size)) {
     }
     return size;
+}
+// A wrapped label whose lines are taller than the label is drawn smaller in the same way: the Japanese font
+// stand-in has a larger line spacing than the font the dialogs were designed for, and the keypad's prompt
+// with the code below it would lose the code.
+int fitted_wrapped_pixel_size(QFont font, const QString& text, const QSize& room) {
+    const auto height = [&] {
+        return QFontMetrics(font).boundingRect(QRect(QPoint(0, 0), room), Qt::TextWordWrap, text).height();
+    };
+    for (int size = font.pixelSize(); size > 1 && height() > room.height(); font.setPixelSize(--size)) {
+    }
+    return font.pixelSize();
 }
 } // namespace
 
@@ -92,8 +129,12 @@ void apply_control(QWidget* widget, const Control& control, const Scale& scale) 
     QFont font(window_font_family());
     font.setBold(control.bold);
     font.setPixelSize(std::max(1, scale.px(control.pt * 20.0)));
-    if (const auto* label = qobject_cast<QLabel*>(widget); label != nullptr && !label->wordWrap()) {
-        font.setPixelSize(fitted_pixel_size(font, text, scale.px(control.at.width)));
+    if (const auto* label = qobject_cast<QLabel*>(widget)) {
+        const QMargins margins = label->contentsMargins();
+        const QSize room(scale.px(control.at.width) - margins.left() - margins.right(),
+                         scale.px(control.at.height) - margins.top() - margins.bottom());
+        font.setPixelSize(label->wordWrap() ? fitted_wrapped_pixel_size(font, text, room)
+                                            : fitted_pixel_size(font, text, room.width()));
     }
     if (widget->font() != font) {
         widget->setFont(font);

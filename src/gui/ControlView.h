@@ -15,7 +15,14 @@ struct Scale {
     [[nodiscard]] int px(double twips) const { return static_cast<int>(twips * factor + 0.5); }
 };
 
-// The font family of the window, with its Japanese stand-in registered (IPAPGothic).
+// The scale of every dialog, from the screen it appears on (the main window's, else the primary one): the
+// same at start-up, before the main window has its size, as later. Dialogs are drawn larger than the main
+// window's twips so that their buttons stay large enough for a finger.
+[[nodiscard]] Scale dialog_scale(const QWidget* near);
+// Puts a top-level window in the middle of that screen's free area.
+void center_on_screen(QWidget& window, const QWidget* near);
+
+// The font family of the window, with its Japanese stand-in registered (Noto Sans CJK JP).
 [[nodiscard]] QString window_font_family();
 void register_font_substitutions();
 

@@ -90,6 +90,41 @@ void MainWindow::update_scale() {
     const int w = scale_.px(FmMain::design_width);
     const int h = scale_.px(extent);
     canvas_->setGeometry((width() - w) / 2, (height() - h) / 2, w, h);
+    indent_covered_labels();
+}
+
+void MainWindow::indent_covered_labels() {
+    // A label partly under another control (the member list's date between "終了" and the board's first
+    // column) draws its text in the part that shows, so that the whole text is readable while every control
+    // keeps its place. Buttons lie on top of every label, and a label on top of the labels made before it.
+    constexpr int gap = 60; // twips kept clear of the covering control's edge
+    const auto px = [this](int twips) { return scale_.px(twips + scale_.x_offset); };
+    for (std::size_t i = 0; i < views_.size(); ++i) {
+        const auto& [widget, label] = views_[i];
+        if (label->kind == ControlKind::Button) {
+            continue;
+        }
+        const Twips& l = label->at;
+        int left = 0;
+        int right = 0;
+        for (std::size_t j = 0; j < views_.size(); ++j) {
+            const Control& other = *views_[j].second;
+            const Twips& o = other.at;
+            const bool on_top = other.kind == ControlKind::Button || j > i;
+            const bool rows_meet = o.top < l.top + l.height && l.top < o.top + o.height;
+            if (!on_top || !other.visible || !rows_meet) {
+                continue;
+            }
+            if (o.left <= l.left && l.left < o.left + o.width) {
+                left = std::max(left, px(o.left + o.width + gap) - px(l.left));
+            } else if (l.left < o.left && o.left < l.left + l.width) {
+                right = std::max(right, px(l.left + l.width) - px(o.left - gap));
+            }
+        }
+        // A label covered all over stays as it is: there is no part of it to draw in.
+        const bool shows = left + right < scale_.px(l.width) / 2;
+        widget->setContentsMargins(shows ? left : 0, 0, shows ? right : 0, 0);
+    }
 }
 
 void MainWindow::sync() {

@@ -35,6 +35,7 @@ private:
     void add(QWidget* widget, const Control* control);
     void after_event();
     void update_scale();
+    void indent_covered_labels();
 
     Recorder& recorder_;
     QWidget* canvas_ = nullptr;

@@ -1,24 +1,20 @@
 #include "gui/ModelDialog.h"
 
+#include "gui/TypingBlocker.h"
+
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
+
+#include <memory>
 
 ModelDialog::ModelDialog(const QString& title, int design_width, int design_height, const Color& background,
                          QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(title);
     setModal(true);
-    // Dialogs are drawn at the main window's scale so that their large buttons stay large: the main window
-    // fills the screen, and its size stands for the screen's where it has one.
-    const QWidget* main = parent != nullptr ? parent->window() : nullptr;
-    const QSize area = main != nullptr && !main->size().isEmpty()
-                           ? main->size()
-                           : QGuiApplication::primaryScreen()->availableGeometry().size();
-    scale_.factor = std::min(area.width() / 14085.0, area.height() / 14205.0) * 1.15;
+    scale_ = dialog_scale(parent);
     setFixedSize(scale_.px(design_width), scale_.px(design_height));
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -83,6 +79,12 @@ void ModelDialog::run(std::function<bool()> is_visible, std::function<void()> on
         limit_->start();
     }
     sync();
+    // Questions take no keys; a dialog with a text field (the store setup) takes typing as usual.
+    std::unique_ptr<TypingBlocker> blocker;
+    if (drop_typing_) {
+        blocker = std::make_unique<TypingBlocker>(*this);
+    }
+    center_on_screen(*this, parentWidget());
     exec();
     limit_->stop();
 }

@@ -27,6 +27,8 @@ public:
     void run(std::function<bool()> is_visible, std::function<void()> on_close_box, int timeout_seconds = 0,
              std::function<void()> on_timeout = {});
     void sync();
+    // Whether keys are dropped while the dialog is open (yes unless it has a field to type in).
+    void set_drop_typing(bool drop) { drop_typing_ = drop; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -40,4 +42,5 @@ private:
     std::function<bool()> is_visible_;
     std::function<void()> on_close_box_;
     QTimer* limit_ = nullptr;
+    bool drop_typing_ = true;
 };

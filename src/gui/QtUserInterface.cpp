@@ -1,6 +1,7 @@
 #include "gui/QtUserInterface.h"
 
 #include "gui/ModelDialog.h"
+#include "gui/TypingBlocker.h"
 #include "settings/Keypad.h"
 #include "settings/StoreSetup.h"
 #include "settings/YesNoDialog.h"
@@ -9,33 +10,67 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+QMessageBox::Icon box_icon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageIcon::Critical:
+        return QMessageBox::Critical;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// The print of the yes/no dialog's buttons, at the dialogs' scale.
+QFont question_font(const Scale& scale) {
+    const Control& like = YesNoDialog().cmd_Y;
+    QFont font(window_font_family());
+    font.setBold(like.bold);
+    font.setPixelSize(scale.px(like.pt * 20.0));
+    return font;
+}
+
+// A button as large as the yes/no dialog's, with its caption as it stands (no "(&Y)" added).
+QPushButton* finger_button(QMessageBox& box, const char* caption, QMessageBox::ButtonRole role, const Scale& scale) {
+    const Control& like = YesNoDialog().cmd_Y;
+    auto* b = box.addButton(QString::fromUtf8(caption), role);
+    b->setFont(question_font(scale));
+    b->setFixedSize(scale.px(like.at.width), scale.px(like.at.height));
+    return b;
+}
+
+} // namespace
 
 MessageAnswer QtUserInterface::message(MessageIcon icon, MessageButtons buttons, std::string_view text) {
     QMessageBox box(parent_);
     box.setWindowTitle(QStringLiteral(" "));
     box.setText(to_qstring(std::string(text)));
-    switch (icon) {
-    case MessageIcon::Information:
-        box.setIcon(QMessageBox::Information);
-        break;
-    case MessageIcon::Exclamation:
-        box.setIcon(QMessageBox::Warning);
-        break;
-    case MessageIcon::Critical:
-        box.setIcon(QMessageBox::Critical);
-        break;
-    case MessageIcon::None:
-        break;
-    }
-    QFont font(window_font_family());
-    font.setPointSize(16);
-    box.setFont(font);
+    box.setIcon(box_icon(icon));
+    const Scale scale = dialog_scale(parent_);
+    box.setFont(question_font(scale));
+    QPushButton* yes = nullptr;
     if (buttons == MessageButtons::YesNo) {
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        return box.exec() == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+        yes = finger_button(box, "はい", QMessageBox::YesRole, scale);
+        finger_button(box, "いいえ", QMessageBox::NoRole, scale);
+    } else {
+        finger_button(box, "OK", QMessageBox::AcceptRole, scale);
     }
-    box.setStandardButtons(QMessageBox::Ok);
+    TypingBlocker::untypeable_buttons(box);
+    // Only a click answers; closing the box by its title bar is "いいえ" (or OK).
+    box.show();
+    center_on_screen(box, parent_);
+    const TypingBlocker blocker(box);
     box.exec();
+    if (buttons == MessageButtons::YesNo) {
+        return box.clickedButton() == yes ? MessageAnswer::Yes : MessageAnswer::No;
+    }
     return MessageAnswer::Ok;
 }
 
@@ -71,6 +106,7 @@ void QtUserInterface::show_modal(StoreSetup& s) {
     ModelDialog dialog(to_qstring(StoreSetup::title), StoreSetup::design_width, StoreSetup::design_height,
                        Color::rgb(240, 240, 240), parent_);
     dialog.setObjectName(QStringLiteral("UF_Initial"));
+    dialog.set_drop_typing(false); // a store name not in the list is typed
     auto* combo = new QComboBox(&dialog);
     combo->setObjectName(QStringLiteral("UF_mise"));
     combo->setEditable(true);

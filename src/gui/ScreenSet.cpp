@@ -198,6 +198,14 @@ void ScreenSet::render_all(const std::function<void(const std::string&, QWidget&
     visit_modal([&] { dialogs.show_modal(rec.uf_10key); }, [&](QWidget& w) { visit("uf10key", w); });
     rec.uf_initial.load();
     visit_modal([&] { dialogs.show_modal(rec.uf_initial); }, [&](QWidget& w) { visit("ufinitial", w); });
+    visit_modal(
+        [&] {
+            (void)dialogs.message(MessageIcon::Exclamation, MessageButtons::YesNo,
+                                  "メンバーリストを \n/media/kiosk/STICK/E99_member.csv\nと入替えて良いですが ?");
+        },
+        [&](QWidget& w) { visit("question", w); });
+    visit_modal([&] { (void)dialogs.message(MessageIcon::Critical, MessageButtons::Ok, "USBメモリが見つかりません"); },
+                [&](QWidget& w) { visit("message", w); });
 
     rec.cmd_out_click(); // the other mode highlighted
     fill_busy_board(rec.form);

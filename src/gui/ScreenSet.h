@@ -11,8 +11,8 @@
 class QWidget;
 
 // The windows a person sees, each in a prepared state on a sample store, for pictures and layout checks: the
-// main window idle, with a full board in every colour and stopped, and the three dialogs. Everything is drawn
-// by the same code the recorder uses, at the size of the given screen.
+// main window idle, with a full board in every colour and stopped, the three dialogs, a question and a message.
+// Everything is drawn by the same code the recorder uses, at the size of the given screen.
 class ScreenSet {
 public:
     // root: an empty folder for the sample store's files; size: the screen the window fills.

@@ -4,12 +4,14 @@
 #include "app/Recorder.h"
 #include "app/SingleInstance.h"
 #include "core/Paths.h"
+#include "core/SystemErrorText.h"
 #include "gui/ControlView.h"
 #include "gui/DemoKeys.h"
 #include "gui/KeyForwarder.h"
 #include "gui/MainWindow.h"
 #include "gui/QtSounds.h"
 #include "gui/QtUserInterface.h"
+#include "gui/ScreenlessStart.h"
 #include "stamping/KeyboardReader.h"
 #include "stamping/PcscReader.h"
 #include "transfer/FolderDrive.h"
@@ -114,7 +116,9 @@ int main(int argc, char** argv) {
         std::cout << usage_text(Program::Window);
         return 0;
     }
+    std::optional<ScreenlessStart> screenless(std::in_place);
     QApplication app(argc, argv);
+    screenless.reset();
     register_font_substitutions();
     QtUserInterface ui;
     const Options& options = parsed.options;

@@ -56,6 +56,8 @@ Keypad::Keypad(MemberTable& members) : members_(members) {
 }
 
 void Keypad::open_for(const std::string& idm) {
+    // Each member starts from the prompt: the previous member's code is neither shown nor registered.
+    UF10_lbl.text = initial_prompt;
     tenkey_str = idm;
     tenkey_stat = 1;
     tenkey_code = 0;

@@ -8,8 +8,8 @@
 class MemberTable;
 
 // UF_10key: the on-screen keypad on which a member types a cast code for an unregistered card. It exists
-// once for the run and hides itself, so its label keeps its last text from one opening to the next. The
-// tenkey_ variables are its exchange with card stamping.
+// once for the run and hides itself; each opening starts again from the prompt with no code. The tenkey_
+// variables are its exchange with card stamping.
 class Keypad {
 public:
     explicit Keypad(MemberTable& members);
@@ -32,7 +32,7 @@ public:
     int tenkey_push = 0;
     std::string tenkey_str; // in: the card's IDm; out after "登録": the registered display name
 
-    // Opening by card stamping: the IDm in, a fresh code, the first digit awaited.
+    // Opening by card stamping: the IDm in, the prompt without digits, a fresh code, the first digit awaited.
     void open_for(const std::string& idm);
 
     void digit_click(int digit); // UF10_0 to UF10_9

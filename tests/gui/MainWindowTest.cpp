@@ -1,21 +1,70 @@
 #include "gui/MainWindow.h"
 
 #include "app/Recorder.h"
+#include "gui/KeyForwarder.h"
+#include "gui/QtUserInterface.h"
+#include "stamping/KeyboardReader.h"
 #include "support/FakeServices.h"
 #include "support/GuiApp.h"
 #include "support/TempRoot.h"
+#include "transfer/DriveType.h"
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
 QString text_of(const QWidget& w, const char* name) {
     const auto* l = w.findChild<QLabel*>(QString::fromLatin1(name));
     return l != nullptr ? l->text() : QStringLiteral("<missing>");
+}
+
+// Runs act on the next question once it is on the screen, looking again at every turn of the event loop.
+void on_next_question(std::function<void(QWidget&)> act) {
+    QTimer::singleShot(0, [act = std::move(act)] {
+        QWidget* q = QApplication::activeModalWidget();
+        if (q != nullptr && q->isVisible()) {
+            act(*q);
+        } else {
+            on_next_question(act);
+        }
+    });
+}
+
+// Keys typed at a window as the system hands them to it, through its shortcuts and then its focus.
+void type_at(QWindow* window, const char* text) {
+    for (const char* c = text; *c != '\0'; ++c) {
+        QTest::keyClick(window, *c);
+    }
+}
+
+// The keyboard reader's card typed at the question's window as the reader types it: the IDm, then Enter,
+// and a Space and an Escape besides.
+void type_card_at(QWidget& question, const char* idm) {
+    QWindow* window = question.windowHandle();
+    type_at(window, idm);
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape}) {
+        QTest::keyClick(window, key);
+    }
+    QApplication::processEvents();
+}
+
+QPushButton* button_captioned(QWidget& question, const QString& caption) {
+    for (auto* b : question.findChildren<QPushButton*>()) {
+        if (b->text() == caption) {
+            return b;
+        }
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -35,6 +84,11 @@ TEST(MainWindow, RendersTheModelAndForwardsClicks) {
     EXPECT_EQ(text_of(window, "lbl_Disp_time"), QStringLiteral("9:05:01"));
     EXPECT_EQ(text_of(window, "lbl_disp_date"), QStringLiteral("12月8日(火)"));
     EXPECT_EQ(text_of(window, "lbl_tenmei"), QStringLiteral("第一店"));
+    // The window's font stands in with a face that has real bold weights, so the clock is bold at every size.
+    const auto* clock = window.findChild<QLabel*>(QStringLiteral("lbl_Disp_time"));
+    ASSERT_NE(clock, nullptr);
+    EXPECT_EQ(QFontInfo(clock->font()).family(), QStringLiteral("Noto Sans CJK JP"));
+    EXPECT_TRUE(QFontInfo(clock->font()).bold());
 
     // Hidden working columns stay hidden; the shown ones fit inside the window.
     const auto* tt = window.findChild<QLabel*>(QStringLiteral("lbl_TT(0)"));
@@ -61,4 +115,94 @@ TEST(MainWindow, RendersTheModelAndForwardsClicks) {
     const QImage shot = window.grab().toImage();
     EXPECT_EQ(shot.size(), QSize(1366, 768));
     shot.save(QStringLiteral("main_window_offscreen.png"));
+}
+
+// A keyboard reader types a member's card into whatever window has the focus. While a question is open,
+// neither its Enter, a Space nor an Escape answers it, and its IDm is no one's input: the member list and
+// the log stay as they were, the question stays open, and the reader has no card afterwards.
+TEST(MainWindow, ACardTypedWhileAQuestionIsOpenAnswersNothingAndIsDropped) {
+    gui_app();
+    TempRoot root;
+    const char* member_idm = "012E4C1B3A5F6D7E";
+    root.write_bytes("zerbanto/action01.txt", cp932_lines({"会社名= Corvale", "店舗CD = T01", "店舗名 = 第一店"}));
+    root.write_bytes("zerbanto/E99_member.csv", cp932_lines({"99999,2026/12/01", "123,山田 花子,012E4C1B3A5F6D7E"}));
+    root.write_bytes("stick/E99_new.csv", cp932_lines({"99999,2026/12/08", "456,別の人,0000000000000001"}));
+    ManualClock clock(DateTime{2026, 12, 8, 9, 5, 0});
+    QtUserInterface ui;
+    KeyboardReader reader;
+    FakeSounds sounds;
+    FakeDrives drives;
+    Options options;
+    options.root = root.path();
+    Recorder rec(Services{clock, ui, reader, sounds, drives}, options);
+    rec.start();
+    MainWindow window(rec);
+    window.installEventFilter(new KeyForwarder(reader, &window));
+    ui.set_parent(&window);
+    window.resize(1366, 768);
+    window.show();
+    const std::string members_before = root.read_bytes("zerbanto/E99_member.csv");
+    const std::string log_before = root.read_bytes("zerbanto/KLOG_T01.csv");
+
+    struct Question {
+        const char* what;
+        const char* answer; // the button clicked at last
+        std::function<void()> open;
+    };
+    const auto click = [&window](const char* name) {
+        window.findChild<QPushButton*>(QString::fromLatin1(name))->click();
+    };
+    const auto stick = [&](bool present) {
+        drives.list.clear();
+        if (present) {
+            drives.list.push_back(Drive{"/media/stick", root.path() / "stick", drivetype::removable});
+        }
+    };
+    const std::vector<Question> questions{{"no stick: a message", "OK",
+                                           [&] {
+                                               stick(false);
+                                               click("Cmd_FromUSB");
+                                           }},
+                                          {"import: replace the member list?", "いいえ",
+                                           [&] {
+                                               stick(true);
+                                               click("Cmd_FromUSB");
+                                           }},
+                                          {"export: write to the stick?", "いいえ",
+                                           [&] {
+                                               stick(true);
+                                               click("Cmd_ToUSB");
+                                           }},
+                                          {"unknown card: register it? (UF_2)", "いいえ", [&] {
+                                               type_at(window.windowHandle(), "0000000000000ABC");
+                                               QTest::keyClick(window.windowHandle(), Qt::Key_Return);
+                                               clock.advance_millis(1000);
+                                               window.tick();
+                                           }}};
+    for (const Question& q : questions) {
+        SCOPED_TRACE(q.what);
+        bool still_open = false;
+        on_next_question([&](QWidget& question) {
+            type_card_at(question, member_idm);
+            still_open = question.isVisible() && QApplication::activeModalWidget() == &question;
+            EXPECT_EQ(root.read_bytes("zerbanto/E99_member.csv"), members_before);
+            EXPECT_EQ(root.read_bytes("zerbanto/KLOG_T01.csv"), log_before);
+            for (const auto* b : question.findChildren<QPushButton*>()) { // no default, sized for a finger
+                EXPECT_FALSE(b->isDefault()) << b->text().toStdString();
+                EXPECT_GE(std::min(b->width(), b->height()), 60) << b->text().toStdString();
+            }
+            QPushButton* answer = button_captioned(question, QString::fromUtf8(q.answer));
+            ASSERT_NE(answer, nullptr);
+            answer->click();
+        });
+        q.open();
+        EXPECT_TRUE(still_open);
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+        EXPECT_EQ(rec.members.slot(0).idm, member_idm);
+        EXPECT_TRUE(rec.members.is_end(1));
+        CardReader::Buffer buffer{};
+        EXPECT_NE(reader.get_smart_card_uid(buffer), 0) << buffer.data();
+    }
+    EXPECT_EQ(root.read_bytes("zerbanto/E99_member.csv"), members_before);
+    EXPECT_EQ(root.read_bytes("zerbanto/KLOG_T01.csv"), log_before);
 }

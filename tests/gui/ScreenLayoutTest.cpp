@@ -9,6 +9,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -115,6 +116,32 @@ TEST_P(ScreenLayout, EveryWindowFitsTheScreenAndNothingIsCutOffOrCovered) {
                 buttons.emplace_back(w, r);
             }
         }
+        // No button lies over the text of a label (the member list's date beside "終了"), nor a label drawn
+        // after it (the board's first column beside the date).
+        for (std::size_t i = 0; i < controls.size(); ++i) {
+            const auto* l = qobject_cast<const QLabel*>(controls[i]);
+            if (l == nullptr || l->text().isEmpty() || !text_is_drawn(*l)) {
+                continue;
+            }
+            // Where the text's ink lies: from the left of the part that shows, centred in the height.
+            const QRect shown = on_window(*l, window).marginsRemoved(l->contentsMargins());
+            const QRect ink = QFontMetrics(l->font()).tightBoundingRect(l->text());
+            QRect text(shown.left(), 0, std::min(shown.width(), ink.right() + 1), ink.height());
+            text.moveCenter(QPoint(text.center().x(), shown.center().y()));
+            for (std::size_t j = 0; j < controls.size(); ++j) {
+                const QWidget* other = controls[j];
+                const bool on_top = qobject_cast<const QAbstractButton*>(other) != nullptr ||
+                                    (j > i && qobject_cast<const QLabel*>(other) != nullptr);
+                EXPECT_FALSE(on_top && other->parentWidget() == l->parentWidget() &&
+                             on_window(*other, window).intersects(text))
+                    << other->objectName().toStdString() << " covers the text of " << l->objectName().toStdString();
+            }
+        }
+        if (name.rfind("main-", 0) != 0) { // a dialog: in the middle of the screen
+            const QPoint middle = window.screen()->availableGeometry().center();
+            EXPECT_LE((window.frameGeometry().center() - middle).manhattanLength(), 4)
+                << window.frameGeometry().center().x() << "," << window.frameGeometry().center().y();
+        }
         if (name.rfind("main-", 0) == 0) {
             for (int i = 0; i < 26; ++i) {
                 const auto* cell = window.findChild<QLabel*>(QStringLiteral("lbl_Cast(%1)").arg(i));
@@ -124,8 +151,8 @@ TEST_P(ScreenLayout, EveryWindowFitsTheScreenAndNothingIsCutOffOrCovered) {
             }
         }
     });
-    EXPECT_EQ(seen,
-              (std::vector<std::string>{"main-idle", "uf2", "uf10key", "ufinitial", "main-busy", "main-stopped"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"main-idle", "uf2", "uf10key", "ufinitial", "question", "message",
+                                              "main-busy", "main-stopped"}));
     EXPECT_TRUE(screens.messages().empty()) << screens.messages().front();
 }
 

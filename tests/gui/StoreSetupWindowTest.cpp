@@ -28,14 +28,24 @@ QApplication& app() {
     return *qobject_cast<QApplication*>(QCoreApplication::instance());
 }
 
+// Runs act on the modal dialog once it is on the screen, looking again at every turn of the event loop.
+void when_shown(const std::function<void(QWidget*)>& act) {
+    QTimer::singleShot(0, [act] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (dialog != nullptr && dialog->isVisible()) {
+            act(dialog);
+        } else {
+            when_shown(act);
+        }
+    });
+}
+
 // Shows the store setup modally and works it, once it is on the screen, with act(dialog).
 void show_and_act(StoreSetup& setup, std::function<void(QWidget*)> act) {
     app();
     QtUserInterface ui;
     bool acted = false;
-    QTimer::singleShot(300, [&] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        ASSERT_NE(dialog, nullptr);
+    when_shown([&](QWidget* dialog) {
         acted = true;
         act(dialog);
     });

@@ -33,6 +33,12 @@ expect_file "$prefix/share/icons/hicolor/256x256/apps/timerecorder.png"
 expect_file "$prefix/libexec/timerecorder/timerecorder-session"
 expect_file "$sysconf/xdg/autostart/timerecorder.desktop"
 expect_file "$sysconf/default/timerecorder"
+expect_file "$prefix/share/doc/timerecorder/copyright"
+expect_file "$prefix/share/doc/timerecorder/changelog.gz"
+# A manual page for every program in the package.
+for program in $(grep "^$prefix/bin/." <<<"$contents"); do
+    expect_file "$prefix/share/man/man1/$(basename "$program").1.gz"
+done
 # Every sound in the source tree is in the package, and nothing else sits in the sound folder.
 for wav in "$source"/sounds/*.wav; do
     [ -e "$wav" ] || continue
@@ -45,7 +51,7 @@ fi
 depends=$(sed -n 's/^ Depends: //p' <<<"$info")
 echo "depends: $depends"
 has_dep() { tr ',|' '\n' <<<"$depends" | sed 's/^ *//; s/[ (].*//' | grep -qxF -- "$1"; }
-for dep in pcscd libpcsclite1 fonts-ipafont-gothic libqt6widgets6 libqt6multimedia6; do
+for dep in pcscd libpcsclite1 fonts-noto-cjk libqt6widgets6 libqt6multimedia6; do
     has_dep "$dep" || fail "Depends lacks $dep"
 done
 # Every shared library the programs load comes with a package the package depends on.
@@ -71,14 +77,17 @@ dpkg-deb -x "$deb" "$root"
 grep -qx 'Name\[ja\]=タイムレコーダー' "$root$prefix/share/applications/timerecorder.desktop" || fail "desktop entry lacks its Japanese name"
 autostart_exec=$(sed -n 's/^Exec=//p' "$root$sysconf/xdg/autostart/timerecorder.desktop")
 [ "$autostart_exec" = "$prefix/libexec/timerecorder/timerecorder-session" ] || fail "autostart runs '$autostart_exec'"
-grep -q "exec $prefix/bin/timerecorder " "$root$prefix/libexec/timerecorder/timerecorder-session" || fail "session script does not start $prefix/bin/timerecorder"
+grep -q "^$prefix/bin/timerecorder " "$root$prefix/libexec/timerecorder/timerecorder-session" || fail "session script does not start $prefix/bin/timerecorder"
+# Once the package is removed, the autostart entry left behind as a conffile does nothing.
+try_exec=$(sed -n 's/^TryExec=//p' "$root$sysconf/xdg/autostart/timerecorder.desktop")
+[ "$try_exec" = "$autostart_exec" ] || fail "autostart entry's TryExec is '$try_exec'"
 [ -x "$root$prefix/libexec/timerecorder/timerecorder-session" ] || fail "session script not executable"
 sh -n "$root$prefix/libexec/timerecorder/timerecorder-session" || fail "session script has a syntax error"
 # The session script starts the recorder, with the configured options, only for the configured users.
 session_with() { # USERS OPTIONS: runs a copy of the script against a settings file and a stand-in recorder
     printf 'TIMERECORDER_USERS="%s"\nTIMERECORDER_OPTIONS="%s"\n' "$1" "$2" >"$work/settings"
     printf '#!/bin/sh\necho "$@" >"%s"\n' "$work/started" >"$work/recorder" && chmod +x "$work/recorder"
-    sed -e "s|^settings=.*|settings=$work/settings|" -e "s|exec $prefix/bin/timerecorder |exec $work/recorder |" \
+    sed -e "s|^settings=.*|settings=$work/settings|" -e "s|^$prefix/bin/timerecorder |$work/recorder |" \
         "$root$prefix/libexec/timerecorder/timerecorder-session" >"$work/session"
     rm -f "$work/started"
     sh "$work/session"
@@ -88,7 +97,7 @@ session_with "nobody-else $(id -un)" "--server ftp.example.jp --reader pcsc"
 session_with "nobody-else" ""
 [ ! -e "$work/started" ] || fail "session script started the recorder for a user not in TIMERECORDER_USERS"
 session_with "" ""
-[ -e "$work/started" ] || fail "session script did not start the recorder with TIMERECORDER_USERS empty"
+[ ! -e "$work/started" ] || fail "session script started the recorder with TIMERECORDER_USERS empty"
 "$root$prefix/bin/timerecorder-sim" --help | grep -q -- '--root' || fail "the packaged simulator does not start"
 "$root$prefix/bin/timerecorder-report" --help | grep -q -- '--month' || fail "the packaged report program does not start"
 QT_QPA_PLATFORM=offscreen "$root$prefix/bin/timerecorder" --help | grep -q -- '--reader' || fail "the packaged window program does not start"
@@ -99,6 +108,17 @@ XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=offscreen timeout 3 "$root$prefix/
     >"$work/run.log" 2>&1 || status=$?
 [ "$status" -eq 124 ] || { cat "$work/run.log" >&2; fail "the packaged window program ended with status $status"; }
 [ -d "$work/data/zerbanto" ] || fail "the packaged window program made no data folder"
+
+# Free of lintian errors and warnings (where lintian is installed).
+if command -v lintian >/dev/null; then
+    lintian --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1 || true
+    cat "$work/lintian.log"
+    if grep -qE '^[EW]: ' "$work/lintian.log"; then
+        fail "lintian reports errors or warnings"
+    fi
+else
+    echo "lintian not installed: package not linted"
+fi
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed" >&2

@@ -1,87 +1,24 @@
 // The PC/SC reader against a real pcscd with the virtual reader driver vpcd and a virtual card, all
-// started here on loopback and stopped by their process ids.
+// started here on loopback, in a test bed of their own, and stopped by their process ids.
 #include "stamping/PcscReader.h"
 #include "core/ErrorNumber.h"
+#include "pcsc/PcscTestBed.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
-#include <fcntl.h>
-#include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
-#include <vector>
 
 namespace {
 
-namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
+using pcsc_test::PcscTestBed;
 
-const char* const pcscd_binary = "/usr/sbin/pcscd";
-const char* const vpcd_driver = "/usr/lib/pcsc/drivers/serial/libifdvpcd.so";
-const char* const vpcd_config = "/etc/reader.conf.d/vpcd";
 const std::string idm = "012E4C1B3A5F6D7E";
-
-// A child process with its output in a file; stopped and reaped by its pid.
-class Child {
-public:
-    Child(const std::vector<std::string>& argv, const fs::path& output) {
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            const int fd = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            ::dup2(fd, 1);
-            ::dup2(fd, 2);
-            std::vector<char*> args;
-            for (const auto& a : argv) {
-                args.push_back(const_cast<char*>(a.c_str()));
-            }
-            args.push_back(nullptr);
-            ::execv(args[0], args.data());
-            ::_exit(127);
-        }
-    }
-    ~Child() { stop(); }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-
-    void stop() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            int status = 0;
-            ::waitpid(pid_, &status, 0);
-            pid_ = -1;
-        }
-    }
-
-private:
-    pid_t pid_ = -1;
-};
-
-std::string read_file(const fs::path& p) {
-    std::ifstream in(p);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-bool wait_for_text(const fs::path& file, const std::string& text, std::chrono::milliseconds limit) {
-    const auto end = Clock::now() + limit;
-    while (Clock::now() < end) {
-        if (read_file(file).find(text) != std::string::npos) {
-            return true;
-        }
-        std::this_thread::sleep_for(20ms);
-    }
-    return false;
-}
 
 std::optional<std::string> poll(PcscReader& reader) {
     CardReader::Buffer buffer{};
@@ -104,62 +41,23 @@ std::optional<std::chrono::milliseconds> poll_until(PcscReader& reader, const st
     return std::nullopt;
 }
 
-// True when the pid file names a live pcscd: one that someone else started, which must be left alone.
-bool other_pcscd_running() {
-    std::ifstream in("/run/pcscd/pcscd.pid");
-    pid_t pid = 0;
-    if (!(in >> pid) || pid <= 0 || ::kill(pid, 0) != 0) {
-        return false;
-    }
-    return read_file("/proc/" + std::to_string(pid) + "/comm").rfind("pcscd", 0) == 0;
-}
-
 class PcscReaderReal : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!fs::exists(pcscd_binary) || !fs::exists(vpcd_driver) || !fs::exists(vpcd_config)) {
-            GTEST_SKIP() << "pcscd or vpcd (Debian pcscd, vsmartcard-vpcd) is not installed";
+        if (const std::string why = PcscTestBed::missing(); !why.empty()) {
+            GTEST_SKIP() << why;
         }
-        if (other_pcscd_running()) {
-            GTEST_SKIP() << "a pcscd that this test did not start is running";
-        }
-        dir_ = fs::temp_directory_path() / ("pcsc-test-" + std::to_string(::getpid()));
-        fs::create_directories(dir_ / "vpcd");
-        fs::create_directories(dir_ / "none");
-        fs::copy_file(vpcd_config, dir_ / "vpcd" / "vpcd", fs::copy_options::overwrite_existing);
+        bed_ = std::make_unique<PcscTestBed>();
     }
-    void TearDown() override {
-        card_.reset();
-        pcscd_.reset();
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
+    void TearDown() override { bed_.reset(); }
 
-    // Starts pcscd with only the readers of one configuration folder ("vpcd" or "none").
-    void start_pcscd(const std::string& config) {
-        // A killed pcscd leaves its socket and pid file behind, and a new one then refuses to start.
-        fs::remove("/run/pcscd/pcscd.comm");
-        fs::remove("/run/pcscd/pcscd.pid");
-        const fs::path log = dir_ / ("pcscd-" + std::to_string(++starts_) + ".log");
-        pcscd_ = std::make_unique<Child>(
-            std::vector<std::string>{pcscd_binary, "--foreground", "--debug", "-c", (dir_ / config).string()}, log);
-        ASSERT_TRUE(wait_for_text(log, "daemon ready", 10s)) << read_file(log);
-    }
-    void stop_pcscd() { pcscd_.reset(); }
+    // Starts pcscd with the virtual readers ("vpcd") or with none ("none").
+    void start_pcscd(const std::string& config) { ASSERT_EQ(bed_->start(config == "vpcd"), ""); }
+    void stop_pcscd() { bed_->stop(); }
+    void put_card(double slow_seconds = 0) { ASSERT_EQ(bed_->put_card(idm, slow_seconds), ""); }
+    void take_card() { bed_->take_card(); }
 
-    void put_card(double slow_seconds = 0) {
-        const fs::path log = dir_ / "card.log";
-        card_ = std::make_unique<Child>(std::vector<std::string>{"/usr/bin/python3", TR_VIRTUAL_CARD, "--idm", idm,
-                                                                 "--slow", std::to_string(slow_seconds)},
-                                        log);
-        ASSERT_TRUE(wait_for_text(log, "card connected", 5s)) << read_file(log);
-    }
-    void take_card() { card_.reset(); }
-
-    fs::path dir_;
-    int starts_ = 0;
-    std::unique_ptr<Child> pcscd_;
-    std::unique_ptr<Child> card_;
+    std::unique_ptr<PcscTestBed> bed_;
 };
 
 TEST_F(PcscReaderReal, CardArrivesAndLeavesAndAPollWithoutACardIsQuick) {
@@ -240,7 +138,7 @@ TEST_F(PcscReaderReal, ASlowCardPulledMidReadNeverHoldsUpAPoll) {
 }
 
 TEST_F(PcscReaderReal, MissingServiceOrLibraryAtTheFirstPollIsTheMissingComponent) {
-    // No pcscd at all.
+    // No pcscd at all (the machine's own, if any, is not this bed's).
     PcscReader reader;
     CardReader::Buffer buffer{};
     try {

@@ -110,25 +110,25 @@ TEST_F(KeypadRegistration, LastMatchWinsAndAnUnknownCodeIsShownInAngleBrackets) 
     EXPECT_TRUE(members->is_end(5));
 }
 
-TEST_F(KeypadRegistration, OpeningClearsTheCodeSoRegisterWithoutDigitsAddsNothing) {
+TEST_F(KeypadRegistration, OpeningShowsThePromptAndClearsTheCodeSoRegisterWithoutDigitsAddsNothing) {
     Keypad k(*members);
     k.open_for("C1");
     k.digit_click(5);
     k.sell_click();
     ASSERT_EQ(members->end_index(), 4);
 
-    // The label keeps its last text until the first digit of the next use, which goes below it.
-    const std::string last_label = k.UF10_lbl.text;
+    // The next member sees the prompt and no digits, and the first digit goes below the prompt.
     k.open_for("C2");
     EXPECT_EQ(k.tenkey_code, 0);
-    EXPECT_EQ(k.UF10_lbl.text, last_label);
+    EXPECT_EQ(k.UF10_lbl.text, prompt);
     k.sell_click();
     EXPECT_EQ(k.tenkey_code, 0);
     EXPECT_EQ(members->end_index(), 4);
 
+    k.clear_click(); // the cleared prompt, left on display
     k.open_for("C3");
     k.digit_click(8);
-    EXPECT_EQ(k.UF10_lbl.text, last_label + "\n" + pad + "8");
+    EXPECT_EQ(k.UF10_lbl.text, prompt + "\n" + pad + "8");
 }
 
 TEST_F(KeypadRegistration, CloseBoxAndTimeLimitActAsCancel) {
