@@ -13,7 +13,7 @@ std::vector<std::string> lines(std::string_view setting, int port, std::string_v
     if (port != default_port && !own_port) {
         open += " " + std::to_string(port);
     }
-    return {open,     login.user, login.password, "bin", "prompt", "cd " + std::string(directory), std::string(command),
+    return {open, login.user, login.password, "bin", "prompt", "cd " + std::string(directory), std::string(command),
             "bye"};
 }
 

@@ -79,8 +79,8 @@ bool accepts(int port) {
     return ok;
 }
 
-void write_file(const fs::path& p, const std::string& bytes, fs::perms perms = fs::perms::owner_read |
-                                                                              fs::perms::owner_write) {
+void write_file(const fs::path& p, const std::string& bytes,
+                fs::perms perms = fs::perms::owner_read | fs::perms::owner_write) {
     std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes;
     fs::permissions(p, perms);
 }
@@ -265,7 +265,8 @@ SftpTestServer::SftpTestServer() : account_(folder_.path() / "home", "/bin/sh") 
     const std::string name = "[127.0.0.1]:" + std::to_string(port) + " ";
     write_file(known_hosts(), name + first_line(d / "host_key.pub") + "\n");
     write_file(changed_known_hosts(), name + first_line(d / "other_host_key.pub") + "\n");
-    write_file(other_known_hosts(), "[127.0.0.2]:" + std::to_string(port) + " " + first_line(d / "host_key.pub") + "\n");
+    write_file(other_known_hosts(),
+               "[127.0.0.2]:" + std::to_string(port) + " " + first_line(d / "host_key.pub") + "\n");
     // The account may do nothing but SFTP, whatever its shell.
     write_file(d / "sshd_config", "ListenAddress 127.0.0.1\nPort " + std::to_string(port) + "\nHostKey " +
                                       (d / "host_key").string() +
@@ -273,8 +274,7 @@ SftpTestServer::SftpTestServer() : account_(folder_.path() / "home", "/bin/sh") 
                                       "KbdInteractiveAuthentication no\nPubkeyAuthentication yes\n"
                                       "AuthorizedKeysFile " +
                                       (d / "authorized_keys").string() + "\nStrictModes no\nAllowUsers " +
-                                      account_.name() +
-                                      "\nSubsystem sftp internal-sftp\nForceCommand internal-sftp\n");
+                                      account_.name() + "\nSubsystem sftp internal-sftp\nForceCommand internal-sftp\n");
     fs::create_directories("/run/sshd");
     if (daemon_.start({"/usr/sbin/sshd", "-D", "-f", (d / "sshd_config").string(), "-E", (d / "sshd.log").string()},
                       d / "sshd.out", port)) {

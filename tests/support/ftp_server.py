@@ -52,7 +52,7 @@ def serve_ftp(args):
 
         def ftp_SIZE(self, path):
             if args.no_size:
-                self.respond("550 SIZE not allowed.")
+                self.respond("502 Command not implemented.")
                 return None
             return super().ftp_SIZE(path)
 
