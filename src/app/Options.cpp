@@ -143,7 +143,7 @@ OptionsResult parse_options(const std::vector<std::string>& args, Program progra
         r.error = check_server("--debug-server", r.options.debug_server);
     }
     if (r.error.empty() && !r.options.help) {
-        r.error = apply_server_config(r.options, server_given);
+        r.refusal = apply_server_config(r.options, server_given);
     }
     return r;
 }

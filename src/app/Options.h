@@ -29,7 +29,8 @@ struct Options {
 
 struct OptionsResult {
     Options options;
-    std::string error; // not empty: a message for the user, exit status 2
+    std::string error;   // not empty: a message for the user, exit status 2
+    std::string refusal; // not empty: the server configuration rules out a start; shown to the user, exit status 1
 };
 
 enum class Program { Window, Simulator };

@@ -21,6 +21,6 @@ struct ServerConfigRead {
     std::string error; // not empty: why the file cannot be used, naming it
 };
 
-// Reads the file. It holds a password, so it must belong to the user running the recorder (or root) and give
-// no access to group and others. A missing file is an empty configuration unless it was asked for by name.
+// Reads the file. It holds a password, so it must belong to the user running the recorder and give no access
+// to group and others. A missing file is an empty configuration unless it was asked for by name.
 [[nodiscard]] ServerConfigRead read_server_config(const std::filesystem::path& path, bool asked_for);

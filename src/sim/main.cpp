@@ -14,6 +14,10 @@ int main(int argc, char** argv) {
         std::cout << usage_text(Program::Simulator);
         return 0;
     }
+    if (!parsed.refusal.empty()) {
+        std::cerr << "timerecorder-sim: " << parsed.refusal << "\n";
+        return 1;
+    }
     std::error_code ec;
     std::filesystem::create_directories(parsed.options.root / "zerbanto", ec);
     if (ec) {

@@ -79,20 +79,20 @@ TEST(Options, TheServerConfigurationFileGivesTheServerAndTheCredentials) {
                              owner_only | fs::perms::others_write}) {
         write_conf("user = store04\n", perms);
         const auto refused = parse_options(at_root, Program::Simulator);
-        EXPECT_NE(refused.error.find(conf.string()), std::string::npos) << refused.error;
+        EXPECT_NE(refused.refusal.find(conf.string()), std::string::npos) << refused.refusal;
     }
     write_conf("user store04\n", owner_only);
-    EXPECT_NE(parse_options(at_root, Program::Simulator).error.find("1 行目"), std::string::npos);
+    EXPECT_NE(parse_options(at_root, Program::Simulator).refusal.find("1 行目"), std::string::npos);
     write_conf("\nuser = a\npasswd = b\n", owner_only);
-    EXPECT_NE(parse_options(at_root, Program::Simulator).error.find("3 行目"), std::string::npos);
+    EXPECT_NE(parse_options(at_root, Program::Simulator).refusal.find("3 行目"), std::string::npos);
     write_conf("server = http://head.example\n", owner_only);
-    EXPECT_NE(parse_options(at_root, Program::Simulator).error, "");
+    EXPECT_NE(parse_options(at_root, Program::Simulator).refusal, "");
     if (::geteuid() == 0) {
         write_conf("user = store04\n", owner_only);
         ASSERT_EQ(::chown(conf.c_str(), 4242, 4242), 0);
-        EXPECT_NE(parse_options(at_root, Program::Simulator).error.find(conf.string()), std::string::npos);
+        EXPECT_NE(parse_options(at_root, Program::Simulator).refusal.find(conf.string()), std::string::npos);
     }
     auto missing = at_root;
     missing.insert(missing.end(), {"--config", (root.path() / "absent.conf").string()});
-    EXPECT_NE(parse_options(missing, Program::Simulator).error.find("absent.conf"), std::string::npos);
+    EXPECT_NE(parse_options(missing, Program::Simulator).refusal.find("absent.conf"), std::string::npos);
 }

@@ -33,6 +33,7 @@ void fetches_and_uploads(const Server& server, const std::string& setting, const
 
     const SimRun run = run_sim(root.path(), "time 2016-12-08 09:00:00\nstart\nshow\nclick cmd_Func\n");
     ASSERT_EQ(run.status, 0) << run.stderr_text;
+    ASSERT_EQ(run.of("state").size(), 1U) << root.read_bytes("zerbanto/ftplog.txt");
     const auto state = run.last_state();
     EXPECT_EQ(state["labels"]["lbl_type"]["text"], setting);
     EXPECT_EQ(state["members"].size(), 2U);
@@ -55,13 +56,14 @@ struct Refusal {
     const char* name;
     std::string setting;
     Options options;
-    const char* words; // what ftplog.txt says failed
+    const char* words; // what ftplog.txt says about the check that failed
 };
 
 // A failed check is a failed transfer: the earlier plan stays, nothing is uploaded, and the log says which
-// check failed.
-void refused(const Refusal& c, const fs::path& server_sub) {
+// check failed. The server has the plan, so that a transfer past the check would show.
+template <class Server> void refused(const Refusal& c, const Server& server) {
     SCOPED_TRACE(c.name);
+    server.put("S01_SHIFT.csv", shift_plan);
     TempRoot root;
     root.write_bytes("zerbanto/S01_SHIFT.csv", "earlier plan\r\n");
     root.write_bytes("cortmp/K01_161207_2200.CSV", "log\r\n");
@@ -73,9 +75,9 @@ void refused(const Refusal& c, const fs::path& server_sub) {
     EXPECT_FALSE(run_ftp_script(*rig.rec, "get S01_SHIFT.csv c:\\zerbanto\\S01_SHIFT.csv").ok);
     EXPECT_EQ(root.read_bytes("zerbanto/S01_SHIFT.csv"), "earlier plan\r\n");
     const std::string log = cp932::to_utf8(root.read_bytes("zerbanto/ftplog.txt"));
-    EXPECT_NE(log.find(c.words), std::string::npos) << log;
+    EXPECT_NE(log.find(std::string("確認に失敗しました: ") + c.words), std::string::npos) << log;
     EXPECT_TRUE(run_ftp_script(*rig.rec, "mput C:\\cortmp\\*.*").uploaded.empty());
-    EXPECT_FALSE(fs::exists(server_sub / "K01_161207_2200.CSV"));
+    EXPECT_FALSE(fs::exists(server.sub() / "K01_161207_2200.CSV"));
 }
 
 } // namespace
@@ -98,10 +100,12 @@ TEST(SecureTransport, FtpsVerifiesTheCertificateAndTheHostNameAndNeverFallsBackT
     unknown_ca.keys.ca_file = server.other_ca_file();
     FtpsTestServer plain(false);
     ASSERT_GT(plain.port(), 0);
-    refused({"wrong host name", "ftps://127.0.0.1:" + port, o, "ホスト名 127.0.0.1 のものではありません"},
-            server.sub());
-    refused({"unknown CA", "ftps://localhost:" + port, unknown_ca, "証明書を信頼できません"}, server.sub());
-    refused({"server without TLS", "ftps://localhost:" + std::to_string(plain.port()), o, "AUTH TLS"}, plain.sub());
+    refused({"wrong host name", "ftps://127.0.0.1:" + port, o, "証明書がホスト名 127.0.0.1 のものではありません"},
+            server);
+    refused({"unknown CA", "ftps://localhost:" + port, unknown_ca, "サーバーの証明書を信頼できません"}, server);
+    refused({"server without TLS", "ftps://localhost:" + std::to_string(plain.port()), o,
+             "サーバーが暗号化 (AUTH TLS) に応じません"},
+            plain);
 }
 
 TEST(SecureTransport, SftpChecksTheHostKeyAndLogsInWithTheStoresKey) {
@@ -124,7 +128,7 @@ TEST(SecureTransport, SftpChecksTheHostKeyAndLogsInWithTheStoresKey) {
     unknown.keys.known_hosts = server.other_known_hosts();
     Options wrong_key = o;
     wrong_key.keys.private_key = server.other_user_key();
-    refused({"changed host key", setting, changed, "known_hosts の鍵と違います"}, server.sub());
-    refused({"host not in known_hosts", setting, unknown, "known_hosts にありません"}, server.sub());
-    refused({"wrong user key", setting, wrong_key, "ログインが拒否されました"}, server.sub());
+    refused({"changed host key", setting, changed, "サーバーのホスト鍵が known_hosts の鍵と違います"}, server);
+    refused({"host not in known_hosts", setting, unknown, "サーバーのホスト鍵が known_hosts にありません"}, server);
+    refused({"wrong user key", setting, wrong_key, "ログインが拒否されました"}, server);
 }
