@@ -108,7 +108,7 @@ struct Sink {
 
 size_t on_write(char* data, size_t size, size_t n, void* user) {
     auto& sink = *static_cast<Sink*>(user);
-    const size_t written = std::fwrite(data, size, n, sink.file);
+    const size_t written = std::fwrite(data, 1, size * n, sink.file);
     if (written > 0) {
         sink.bytes += static_cast<curl_off_t>(written);
         sink.last = data[written - 1];
@@ -122,8 +122,8 @@ int on_host_key(CURL*, const curl_khkey*, const curl_khkey*, curl_khmatch match,
     return match == CURLKHMATCH_OK ? CURLKHSTAT_FINE : CURLKHSTAT_REJECT;
 }
 
-// Without a known-hosts file from the configuration, the account's own, as ssh uses it. A host found in
-// neither is refused: a key is never trusted on first use.
+// Without a known-hosts file from the configuration, the account's own, as ssh uses it. A host not listed there
+// is refused: a key is never trusted on first use.
 std::string known_hosts_file(const TransportKeys& keys) {
     if (!keys.known_hosts.empty()) {
         return keys.known_hosts.string();
