@@ -12,6 +12,7 @@
 #include <fstream>
 #include <netinet/in.h>
 #include <random>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
@@ -172,6 +173,7 @@ Daemon::~Daemon() {
 bool Daemon::start(const std::vector<std::string>& args, const fs::path& log, int port) {
     pid_ = ::fork();
     if (pid_ == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM); // a test that crashes leaves no server behind
         const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
         ::dup2(out, STDOUT_FILENO);
         ::dup2(out, STDERR_FILENO);
