@@ -9,7 +9,26 @@ packages=(
   libcurl4-openssl-dev libpcsclite-dev
   pcscd vsmartcard-vpcd vsmartcard-vpicc python3-virtualsmartcard python3-pyftpdlib python3
   xvfb xauth x11-utils xdotool fonts-noto-cjk imagemagick faketime lintian
+  vsftpd openssh-server openssh-client openssl
 )
+
+# The secure-transfer tests start their own vsftpd and sshd on loopback. The copies the packages would run as
+# services are stopped and masked, so that installing them leaves nothing listening; a server that was
+# installed before is left as it was.
+quiet_services() {
+  local unit
+  for unit in "$@"; do
+    if [ -d /run/systemd/system ]; then
+      "${sudo_cmd[@]}" systemctl disable --now "$unit" >/dev/null 2>&1 || true
+      "${sudo_cmd[@]}" systemctl mask "$unit" >/dev/null 2>&1 || true
+    else
+      "${sudo_cmd[@]}" service "${unit%.*}" stop >/dev/null 2>&1 || true
+      "${sudo_cmd[@]}" update-rc.d "${unit%.*}" disable >/dev/null 2>&1 || true
+      "${sudo_cmd[@]}" mkdir -p /etc/systemd/system
+      "${sudo_cmd[@]}" ln -sf /dev/null "/etc/systemd/system/$unit"
+    fi
+  done
+}
 
 missing=()
 for p in "${packages[@]}"; do
@@ -29,3 +48,9 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 "${sudo_cmd[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+for p in "${missing[@]}"; do
+  case "$p" in
+    vsftpd) quiet_services vsftpd.service ;;
+    openssh-server) quiet_services ssh.service ssh.socket ;;
+  esac
+done

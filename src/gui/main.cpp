@@ -121,6 +121,11 @@ int main(int argc, char** argv) {
     screenless.reset();
     register_font_substitutions();
     QtUserInterface ui;
+    if (!parsed.refusal.empty()) {
+        std::cerr << "timerecorder: " << parsed.refusal << "\n";
+        ui.message(MessageIcon::Critical, MessageButtons::Ok, parsed.refusal);
+        return 1;
+    }
     const Options& options = parsed.options;
     SingleInstance instance(options.root);
     if (const auto refused = take_root(options, ui, instance)) {

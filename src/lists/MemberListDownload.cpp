@@ -34,7 +34,12 @@ bool download(Recorder& rec) {
 void refresh_member_list(Recorder& rec) {
     if (download(rec)) {
         // A copy that cannot be put in place leaves the list on disk, which is loaded as it is.
-        (void)textfile::copy_file_atomic(rec.paths.member_download(), rec.paths.member_list());
+        if (!textfile::copy_file_atomic(rec.paths.member_download(), rec.paths.member_list())) {
+            rec.ui.message(
+                MessageIcon::Exclamation, MessageButtons::Ok,
+                std::string("c:\\zerbanto\\E99_member.csv\r\n受け取ったメンバーリストに置き換えられません。") +
+                    (is_file(rec.paths.member_list()) ? "前回のメンバーリストを使用します。" : ""));
+        }
         return;
     }
     if (is_file(rec.paths.member_list())) {

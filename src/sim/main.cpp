@@ -13,6 +13,10 @@ int main(int argc, char** argv) {
         std::cout << usage_text(Program::Simulator);
         return 0;
     }
+    if (!parsed.refusal.empty()) {
+        std::cerr << "timerecorder-sim: " << parsed.refusal << "\n";
+        return 1;
+    }
     Simulator sim(parsed.options, std::cout);
     return sim.run(std::cin);
 }

@@ -6,6 +6,7 @@
 #include <curl/curl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <mutex>
 #include <unistd.h>
@@ -27,13 +28,15 @@ std::string escape(CURL* curl, std::string_view text) {
 }
 
 // "ftp://host:port/" and the folder: an absolute folder starts with %2F so that the client changes to it from
-// the top, not from the login folder.
+// the top, not from the login folder. Over SFTP the folder lies in the account's home ("/~/sub/").
 std::string folder_url(CURL* curl, const FtpServer& s) {
     const bool ipv6 = s.host.find(':') != std::string::npos && s.host.front() != '[';
-    std::string url = "ftp://" + (ipv6 ? "[" + s.host + "]" : s.host) + ":" + std::to_string(s.port) + "/";
+    const bool sftp = s.transport == Transport::Sftp;
+    std::string url = (sftp ? "sftp://" : "ftp://") + (ipv6 ? "[" + s.host + "]" : s.host) + ":" +
+                      std::to_string(s.port) + (sftp ? "/~/" : "/");
     std::string_view dir = s.directory;
     if (!dir.empty() && dir.front() == '/') {
-        url += "%2F";
+        url += sftp ? "" : "%2F";
         dir.remove_prefix(1);
     }
     while (!dir.empty()) {
@@ -47,24 +50,34 @@ std::string folder_url(CURL* curl, const FtpServer& s) {
     return url;
 }
 
-// Splits protocol text into lines for the log; the password never reaches it.
-void log_protocol(FtpLog& log, const char* prefix, std::string_view text) {
+// Where the client's protocol text goes, and the key file's path, which the log never shows.
+struct DebugSink {
+    FtpLog& log;
+    std::string hidden;
+};
+
+// Splits protocol text into lines for the log; the password and the key's path never reach it.
+void log_protocol(const DebugSink& sink, const char* prefix, std::string_view text) {
     while (!text.empty()) {
         auto end = text.find('\n');
-        std::string_view line = text.substr(0, end);
+        std::string line(text.substr(0, end));
         if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
+            line.pop_back();
         }
         if (line.rfind("PASS ", 0) == 0) {
             line = "PASS ****";
         }
-        log.raw(std::string(prefix) + std::string(line));
+        for (auto at = sink.hidden.empty() ? std::string::npos : line.find(sink.hidden); at != std::string::npos;
+             at = line.find(sink.hidden)) {
+            line.replace(at, sink.hidden.size(), "****");
+        }
+        sink.log.raw(prefix + line);
         text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
     }
 }
 
 int on_debug(CURL*, curl_infotype type, char* data, size_t size, void* user) {
-    auto& log = *static_cast<FtpLog*>(user);
+    const auto& log = *static_cast<const DebugSink*>(user);
     const std::string_view text(data, size);
     switch (type) {
     case CURLINFO_TEXT:
@@ -86,8 +99,37 @@ int on_progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     return static_cast<const std::atomic<bool>*>(user)->load() ? 1 : 0;
 }
 
+// The file a download goes into, and what is needed to tell whether it ends with a line end.
+struct Sink {
+    std::FILE* file = nullptr;
+    curl_off_t bytes = 0;
+    char last = '\0';
+};
+
 size_t on_write(char* data, size_t size, size_t n, void* user) {
-    return std::fwrite(data, size, n, static_cast<std::FILE*>(user));
+    auto& sink = *static_cast<Sink*>(user);
+    const size_t written = std::fwrite(data, 1, size * n, sink.file);
+    if (written > 0) {
+        sink.bytes += static_cast<curl_off_t>(written);
+        sink.last = data[written - 1];
+    }
+    return written;
+}
+
+// The server's host key must match known_hosts; what was found is kept to tell the log.
+int on_host_key(CURL*, const curl_khkey*, const curl_khkey*, curl_khmatch match, void* user) {
+    *static_cast<curl_khmatch*>(user) = match;
+    return match == CURLKHMATCH_OK ? CURLKHSTAT_FINE : CURLKHSTAT_REJECT;
+}
+
+// Without a known-hosts file from the configuration, the account's own, as ssh uses it. A host not listed there
+// is refused: a key is never trusted on first use.
+std::string known_hosts_file(const TransportKeys& keys) {
+    if (!keys.known_hosts.empty()) {
+        return keys.known_hosts.string();
+    }
+    const char* home = std::getenv("HOME");
+    return home != nullptr && *home != '\0' ? std::string(home) + "/.ssh/known_hosts" : "/nonexistent/known_hosts";
 }
 
 size_t on_read(char* data, size_t size, size_t n, void* user) {
@@ -107,36 +149,25 @@ struct FtpSession::Impl {
     FtpLimits limits;
     FtpLog& log;
     const std::atomic<bool>& cancel;
+    DebugSink debug;
     CURL* curl = nullptr;
     CURLcode last = CURLE_OK;
+    curl_khmatch host_key = CURLKHMATCH_OK;
     char error[CURL_ERROR_SIZE] = {};
 
     Impl(FtpServer s, FtpLimits l, FtpLog& lg, const std::atomic<bool>& c)
-        : server(std::move(s)), limits(l), log(lg), cancel(c) {
+        : server(std::move(s)), limits(l), log(lg), cancel(c), debug{lg, server.keys.private_key.string()} {
         global_init_once();
         curl = curl_easy_init();
         if (curl == nullptr) {
             return;
         }
-        curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp");
-        curl_easy_setopt(curl, CURLOPT_USERNAME, server.user.c_str());
-        curl_easy_setopt(curl, CURLOPT_PASSWORD, server.password.c_str());
-        curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(limits.connect_seconds));
-        curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, static_cast<long>(limits.stall_seconds));
-        // The client averages the speed over its last few seconds: a transfer that stops after a burst ends
-        // some 6 s after the limit.
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.stall_seconds));
-        curl_easy_setopt(curl, CURLOPT_TRANSFERTEXT, 0L);
-        curl_easy_setopt(curl, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD)); // "cd /sub"
-        curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, error);
-        curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
-        curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, on_debug);
-        curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &log);
-        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, on_progress);
-        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &cancel);
+        set_common();
+        if (server.transport == Transport::Ftps) {
+            set_tls();
+        } else if (server.transport == Transport::Sftp) {
+            set_ssh();
+        }
     }
 
     ~Impl() {
@@ -147,6 +178,55 @@ struct FtpSession::Impl {
     Impl(const Impl&) = delete;
     Impl& operator=(const Impl&) = delete;
 
+    void set_common() {
+        curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, server.transport == Transport::Sftp ? "sftp" : "ftp");
+        curl_easy_setopt(curl, CURLOPT_USERNAME, server.user.c_str());
+        curl_easy_setopt(curl, CURLOPT_PASSWORD, server.password.c_str());
+        curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(limits.connect_seconds));
+        curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, static_cast<long>(limits.stall_seconds));
+        // The client averages the speed over its last few seconds: a transfer that stops after a burst ends
+        // some 6 s after the limit.
+        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, static_cast<long>(limits.min_speed));
+        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.stall_seconds));
+        curl_easy_setopt(curl, CURLOPT_TRANSFERTEXT, 0L);
+        curl_easy_setopt(curl, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD)); // "cd /sub"
+        curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, error);
+        curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
+        curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, on_debug);
+        curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &debug);
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, on_progress);
+        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &cancel);
+    }
+
+    // TLS on the control and the data channel or nothing; the certificate must chain to the configured CA (or,
+    // without one, to the system's) and name the host.
+    void set_tls() {
+        curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+        curl_easy_setopt(curl, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
+        curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+        curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+        if (!server.keys.ca_file.empty()) {
+            curl_easy_setopt(curl, CURLOPT_CAINFO, server.keys.ca_file.c_str());
+            curl_easy_setopt(curl, CURLOPT_CAPATH, nullptr);
+        }
+    }
+
+    void set_ssh() {
+        curl_easy_setopt(curl, CURLOPT_SSH_KNOWNHOSTS, known_hosts_file(server.keys).c_str());
+        curl_easy_setopt(curl, CURLOPT_SSH_KEYFUNCTION, on_host_key);
+        curl_easy_setopt(curl, CURLOPT_SSH_KEYDATA, &host_key);
+        if (server.keys.private_key.empty()) {
+            curl_easy_setopt(curl, CURLOPT_SSH_AUTH_TYPES, static_cast<long>(CURLSSH_AUTH_PASSWORD));
+            return;
+        }
+        curl_easy_setopt(curl, CURLOPT_SSH_AUTH_TYPES, static_cast<long>(CURLSSH_AUTH_PUBLICKEY));
+        curl_easy_setopt(curl, CURLOPT_SSH_PRIVATE_KEYFILE, server.keys.private_key.c_str());
+        curl_easy_setopt(curl, CURLOPT_SSH_PUBLIC_KEYFILE, ""); // derived from the private key
+        curl_easy_setopt(curl, CURLOPT_KEYPASSWD, server.password.c_str());
+    }
+
     bool perform(const std::string& url) {
         if (curl == nullptr) {
             last = CURLE_FAILED_INIT;
@@ -154,13 +234,50 @@ struct FtpSession::Impl {
             return false;
         }
         error[0] = '\0';
+        host_key = CURLKHMATCH_OK;
         curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
         last = curl_easy_perform(curl);
         if (last != CURLE_OK) {
             log.note("エラー " + std::to_string(static_cast<int>(last)) + ": " +
                      (error[0] != '\0' ? std::string(error) : std::string(curl_easy_strerror(last))));
+            if (const std::string why = failed_check(); !why.empty()) {
+                log.note("確認に失敗しました: " + why);
+            }
         }
         return last == CURLE_OK;
+    }
+
+    // Which check refused the server or the store, in words for service staff; empty for other failures.
+    [[nodiscard]] std::string failed_check() const {
+        switch (last) {
+        case CURLE_PEER_FAILED_VERIFICATION:
+            return server.transport == Transport::Sftp ? host_key_words() : certificate_words();
+        case CURLE_USE_SSL_FAILED:
+            return "サーバーが暗号化 (AUTH TLS) に応じません。暗号化なしでは送受信しません";
+        case CURLE_SSL_CACERT_BADFILE:
+            return "CA ファイルを読めません (設定ファイルの ca_file)";
+        case CURLE_LOGIN_DENIED:
+            return server.transport == Transport::Sftp && !server.keys.private_key.empty()
+                       ? "ログインが拒否されました (ユーザー名か鍵がサーバーに登録されたものと違います)"
+                       : "ログインが拒否されました (ユーザー名かパスワードが違います)";
+        default:
+            return {};
+        }
+    }
+
+    [[nodiscard]] std::string certificate_words() const {
+        // The client checks the name after the chain, and says so in its message.
+        if (std::string_view(error).find("host name") != std::string_view::npos) {
+            return "証明書がホスト名 " + server.host + " のものではありません";
+        }
+        return "サーバーの証明書を信頼できません (CA ファイルの CA が発行したものでないか、期限切れです)";
+    }
+
+    [[nodiscard]] std::string host_key_words() const {
+        if (host_key == CURLKHMATCH_MISMATCH) {
+            return "サーバーのホスト鍵が known_hosts の鍵と違います (鍵が替わったか、別のサーバーです)";
+        }
+        return "サーバーのホスト鍵が known_hosts にありません (最初の接続でも鍵は信用しません)";
     }
 };
 
@@ -198,6 +315,18 @@ void remove_stale_parts(const fs::path& local) {
 }
 } // namespace
 
+namespace {
+// A server that announces no size (no SIZE reply, no size in its 150 reply) gives no way to tell a complete
+// file from one cut short, except that a list ends with a line end.
+bool looks_cut_short(CURL* curl, const Sink& sink) {
+    curl_off_t announced = -1;
+    if (curl == nullptr || curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) != CURLE_OK) {
+        announced = -1;
+    }
+    return announced < 0 && (sink.bytes == 0 || (sink.last != '\n' && sink.last != '\r'));
+}
+} // namespace
+
 bool FtpSession::get(std::string_view remote, const fs::path& local) {
     Impl& s = *impl_;
     remove_stale_parts(local);
@@ -205,8 +334,8 @@ bool FtpSession::get(std::string_view remote, const fs::path& local) {
     part += ".part-" + std::to_string(::getpid());
     // Created for its owner only, as every file of the system folder: the member list holds names and card IDs.
     const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
-    std::FILE* f = fd < 0 ? nullptr : ::fdopen(fd, "wb");
-    if (f == nullptr) {
+    Sink sink{fd < 0 ? nullptr : ::fdopen(fd, "wb")};
+    if (sink.file == nullptr) {
         if (fd >= 0) {
             ::close(fd);
         }
@@ -217,16 +346,22 @@ bool FtpSession::get(std::string_view remote, const fs::path& local) {
     if (s.curl != nullptr) {
         curl_easy_setopt(s.curl, CURLOPT_UPLOAD, 0L);
         curl_easy_setopt(s.curl, CURLOPT_WRITEFUNCTION, on_write);
-        curl_easy_setopt(s.curl, CURLOPT_WRITEDATA, f);
+        curl_easy_setopt(s.curl, CURLOPT_WRITEDATA, &sink);
     }
     const std::string url = s.curl != nullptr ? folder_url(s.curl, s.server) + escape(s.curl, remote) : "";
     bool ok = s.perform(url);
-    if (ok && !flush_to_disk(f)) {
+    if (ok && looks_cut_short(s.curl, sink)) {
+        s.last = CURLE_PARTIAL_FILE;
+        s.log.note(
+            "エラー: サーバーがサイズを知らせず、ファイルが行末で終わっていません。途中で切れたものとして使いません");
+        ok = false;
+    }
+    if (ok && !flush_to_disk(sink.file)) {
         s.last = CURLE_WRITE_ERROR;
         s.log.note("エラー: 書き込めません: " + part.string());
         ok = false;
     }
-    std::fclose(f);
+    std::fclose(sink.file);
     std::error_code ec;
     if (ok && ::rename(part.c_str(), local.c_str()) != 0) {
         s.last = CURLE_WRITE_ERROR;
@@ -305,13 +440,27 @@ FtpOutcome put_files(FtpSession& session, const ftpscript::Script& script, const
 
 } // namespace
 
-FtpOutcome run_ftp_job(const ftpscript::Script& script, const fs::path& root, const FtpLimits& limits, FtpLog& log,
-                       const std::atomic<bool>& cancel) {
+FtpOutcome run_ftp_job(const ftpscript::Script& script, const fs::path& root, const FtpLimits& limits,
+                       const TransportKeys& keys, FtpLog& log, const std::atomic<bool>& cancel) {
     log.note("ftp> open " + script.host + " " + std::to_string(script.port));
+    const auto address = parse_server_address(script.host);
+    if (!address) {
+        log.note(
+            "エラー: サーバーの指定が正しくありません (ホスト名、ftps://ホスト[:ポート]、sftp://ホスト[:ポート]): " +
+            script.host);
+        return FtpOutcome{};
+    }
+    const FtpServer server{address->host,
+                           port_to_use(*address, script.port),
+                           script.user,
+                           script.password,
+                           script.directory,
+                           address->transport,
+                           keys};
+    log.note("接続方式: " + transport_words(server.transport) + ", ポート " + std::to_string(server.port));
     FtpOutcome outcome;
     {
-        FtpSession session({script.host, script.port, script.user, script.password, script.directory}, limits, log,
-                           cancel);
+        FtpSession session(server, limits, log, cancel);
         outcome = script.transfer == ftpscript::Transfer::Get ? get_file(session, script, root, log)
                                                               : put_files(session, script, root, log);
     }

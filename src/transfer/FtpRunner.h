@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transfer/FtpScriptFile.h"
+#include "transfer/ServerSetting.h"
 
 #include <atomic>
 #include <filesystem>
@@ -12,7 +13,8 @@
 // Time limits of a transfer, so that a dead or silent server cannot hold up start-up or exit.
 struct FtpLimits {
     int connect_seconds = 15; // connecting, the greeting and the login
-    int stall_seconds = 30;   // a reply, or a transfer that moves less than a byte a second
+    int stall_seconds = 30;   // a reply, or a transfer slower than min_speed, for this long
+    int min_speed = 100;      // bytes a second
 };
 
 // The client's log for service staff: what was sent, what the server answered and what came of it.
@@ -28,7 +30,9 @@ struct FtpServer {
     int port = ftpscript::default_port;
     std::string user;
     std::string password;
-    std::string directory; // every file lives here
+    std::string directory; // every file lives here; over SFTP, relative to the account's home
+    Transport transport = Transport::Ftp;
+    TransportKeys keys;
 };
 
 // One control connection, opened by the first transfer and kept for the next ones, closed with "QUIT" when
@@ -42,7 +46,8 @@ public:
     FtpSession& operator=(const FtpSession&) = delete;
 
     // Fetches the remote file into local. It is written beside local and renamed over it once complete, so a
-    // failed transfer leaves local as it was.
+    // failed transfer leaves local as it was. When the server announced no size, a file that does not end with
+    // a line end is taken for one cut short and fails.
     bool get(std::string_view remote, const std::filesystem::path& local);
     // Uploads the local file under its own name.
     bool put(const std::filesystem::path& local);
@@ -61,6 +66,8 @@ struct FtpOutcome {
     std::vector<std::filesystem::path> uploaded; // mput: the local files the server took
 };
 
-// Runs a parsed script against its server; local paths of drive C: are mapped below root.
+// Runs a parsed script against its server, over the transport its open line names; local paths of drive C:
+// are mapped below root.
 [[nodiscard]] FtpOutcome run_ftp_job(const ftpscript::Script& script, const std::filesystem::path& root,
-                                     const FtpLimits& limits, FtpLog& log, const std::atomic<bool>& cancel);
+                                     const FtpLimits& limits, const TransportKeys& keys, FtpLog& log,
+                                     const std::atomic<bool>& cancel);

@@ -43,7 +43,8 @@ std::string ftp_host(const FmMain& form, const Options& options) {
 
 FtpOutcome run_ftp_script(Recorder& rec, std::string_view command) {
     const fs::path script_path = rec.paths.file("ftp_bat2.txt");
-    const auto lines = ftpscript::lines(ftp_host(rec.form, rec.options), rec.options.ftp_port, command);
+    const auto lines =
+        ftpscript::lines(ftp_host(rec.form, rec.options), rec.options.ftp_port, command, rec.options.login);
     // The script holds the password: its owner alone may read it.
     if (auto st = textfile::write_lines_atomic(script_path, lines, fs::perms::owner_read | fs::perms::owner_write);
         !st) {
@@ -55,19 +56,20 @@ FtpOutcome run_ftp_script(Recorder& rec, std::string_view command) {
     }
     const fs::path log_path = rec.paths.file("ftplog.txt");
     const fs::path root = rec.paths.root();
-    const FtpLimits limits{rec.options.ftp_connect_timeout, rec.options.ftp_stall_timeout};
+    const FtpLimits limits{rec.options.ftp_connect_timeout, rec.options.ftp_stall_timeout, rec.options.ftp_min_speed};
+    const TransportKeys keys = rec.options.keys;
     auto cancel = std::make_shared<std::atomic<bool>>(false);
 
     // The transfer runs beside the window's thread; the window keeps handling its events until it is over.
     std::future<FtpOutcome> done =
-        std::async(std::launch::async, [script_lines = std::move(*written), log_path, root, limits, cancel] {
+        std::async(std::launch::async, [script_lines = std::move(*written), log_path, root, limits, keys, cancel] {
             FtpLogFile log(log_path);
             const auto parsed = ftpscript::parse(script_lines);
             if (!parsed.script) {
                 log.note("エラー: " + parsed.error);
                 return FtpOutcome{};
             }
-            return run_ftp_job(*parsed.script, root, limits, log, *cancel);
+            return run_ftp_job(*parsed.script, root, limits, keys, log, *cancel);
         });
     CancelOnExit cancel_on_exit{*cancel};
     while (done.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {

@@ -1,15 +1,20 @@
 #include "transfer/FtpScriptFile.h"
 
+#include "transfer/ServerSetting.h"
+
 #include <charconv>
 
 namespace ftpscript {
 
-std::vector<std::string> lines(std::string_view host, int port, std::string_view command) {
-    std::string open = "open " + std::string(host);
-    if (port != default_port) {
+std::vector<std::string> lines(std::string_view setting, int port, std::string_view command, const Login& login) {
+    std::string open = "open " + std::string(setting);
+    const auto address = parse_server_address(setting);
+    const bool own_port = address && (address->port || address->transport == Transport::Sftp);
+    if (port != default_port && !own_port) {
         open += " " + std::to_string(port);
     }
-    return {open, user, password, "bin", "prompt", "cd " + std::string(directory), std::string(command), "bye"};
+    return {open, login.user, login.password, "bin", "prompt", "cd " + std::string(directory), std::string(command),
+            "bye"};
 }
 
 std::vector<std::string> words(std::string_view line) {

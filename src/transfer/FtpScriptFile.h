@@ -16,8 +16,17 @@ inline constexpr const char* password = "Pelmora583920";
 inline constexpr const char* directory = "/sub";
 inline constexpr int default_port = 21;
 
-// The script's lines for one transfer command; the port follows the host only when it is not 21.
-[[nodiscard]] std::vector<std::string> lines(std::string_view host, int port, std::string_view command);
+// The login answered on lines 2 and 3: the fixed account unless the configuration gives another.
+struct Login {
+    std::string user = ftpscript::user;
+    std::string password = ftpscript::password;
+};
+
+// The script's lines for one transfer command. Line 1 holds the connection setting as written, so that service
+// staff see the transport; the FTP port follows it only when it is not 21 and the setting names no port of its
+// own (an SFTP server listens on 22 unless the setting says otherwise).
+[[nodiscard]] std::vector<std::string> lines(std::string_view setting, int port, std::string_view command,
+                                             const Login& login = {});
 
 enum class Transfer { Get, Mput };
 

@@ -38,21 +38,37 @@ TEST(MemberListDownload, ReplacesTheListWithTheServersCopyAndKeepsTheCopy) {
     EXPECT_FALSE(rig.rec->ended());
 }
 
+// A server that announces no size and sends the list cut short, reporting success: the list ends half-way
+// through a member's line.
+FtpTestServer::Setup cut_short_without_size() {
+    FtpTestServer::Setup s;
+    s.no_size = true;
+    s.cut_retr = 13;
+    return s;
+}
+
 // Without a fresh copy the list on disk is used after a message; without either the program ends. A stale
-// download copy is never taken for a fresh list.
+// download copy is never taken for a fresh list, nor a copy cut short.
 TEST(MemberListDownload, WithoutAFreshCopyUsesTheOldListOrEnds) {
     struct Case {
         const char* name;
-        bool server_up; // up, but without the list
+        bool server_up; // up, but without the list (or sending it cut short)
         bool list_on_disk;
+        FtpTestServer::Setup setup;
     };
     for (const auto& c : std::initializer_list<Case>{
-             {"server down, list on disk", false, true},
-             {"list missing on the server, list on disk", true, true},
-             {"server down, no list", false, false},
+             {"server down, list on disk", false, true, {}},
+             {"list missing on the server, list on disk", true, true, {}},
+             {"server down, no list", false, false, {}},
+             {"list cut short without a size, list on disk", true, true, cut_short_without_size()},
+             {"list cut short without a size, no list", true, false, cut_short_without_size()},
          }) {
         SCOPED_TRACE(c.name);
-        FtpTestServer server;
+        FtpTestServer server(c.setup);
+        if (c.setup.cut_retr >= 0) {
+            std::ofstream(server.sub() / "E99_member.csv", std::ios::binary)
+                << cp932_lines({"101,山田 花子,012E4C1B3A5F6D7E", "102,佐藤,0101AB"});
+        }
         int port = server.port();
         if (!c.server_up) {
             server.stop();
@@ -83,4 +99,39 @@ TEST(MemberListDownload, WithoutAFreshCopyUsesTheOldListOrEnds) {
         }
         EXPECT_FALSE(fs::exists(root.zerbanto() / "xE99_member.csv"));
     }
+}
+
+// Whether a list announced without a size is complete is told by its last line end; one announced with a
+// size is taken as sent, its last line end or not. A list that arrives but cannot be put in place says so.
+TEST(MemberListDownload, ACompleteListWithoutASizeIsTakenAndOneThatCannotBePutInPlaceSaysSo) {
+    FtpTestServer::Setup no_size;
+    no_size.no_size = true;
+    struct Case {
+        const char* name;
+        FtpTestServer::Setup setup;
+        std::string list;
+    };
+    for (const auto& c : std::initializer_list<Case>{{"no size, ends with a line end", no_size, "1,a,AA\r\n"},
+                                                     {"size announced, no final line end", {}, "1,a,AA\r\n2,b,BB"}}) {
+        SCOPED_TRACE(c.name);
+        FtpTestServer server(c.setup);
+        std::ofstream(server.sub() / "E99_member.csv", std::ios::binary) << c.list;
+        TempRoot root;
+        root.write_bytes("zerbanto/E99_member.csv", "1,old,AA\r\n");
+        TestRecorder rig(root.path(), {}, ftp_options(server.port()));
+        refresh_member_list(*rig.rec);
+        EXPECT_TRUE(rig.ui.messages.empty());
+        EXPECT_EQ(root.read_bytes("zerbanto/E99_member.csv"), c.list);
+    }
+
+    FtpTestServer server;
+    std::ofstream(server.sub() / "E99_member.csv", std::ios::binary) << "1,a,AA\r\n";
+    TempRoot root;
+    fs::create_directories(root.zerbanto() / "E99_member.csv" / "in the way");
+    TestRecorder rig(root.path(), {}, ftp_options(server.port()));
+    refresh_member_list(*rig.rec);
+    ASSERT_EQ(rig.ui.messages.size(), 1U);
+    EXPECT_EQ(rig.ui.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(rig.ui.messages[0].text,
+              "c:\\zerbanto\\E99_member.csv\r\n受け取ったメンバーリストに置き換えられません。");
 }

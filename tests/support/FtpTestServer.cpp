@@ -54,6 +54,11 @@ FtpTestServer::FtpTestServer(const Setup& setup) {
     if (setup.stall_retr) {
         args.emplace_back("--stall-retr");
     }
+    if (setup.no_size) {
+        args.emplace_back("--no-size");
+    }
+    args.insert(args.end(), {"--cut-retr", std::to_string(setup.cut_retr), "--crawl-retr",
+                             std::to_string(setup.crawl_retr), "--refuse-store", setup.refuse_store});
     const std::string log_path = (home_ / "server.log").string();
     std::array<int, 2> out{};
     if (::pipe2(out.data(), O_CLOEXEC) != 0) {

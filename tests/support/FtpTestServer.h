@@ -13,6 +13,10 @@ public:
         std::string password = "Pelmora583920"; // another one makes the recorder's login fail
         int close_after_stores = -1;            // drop the connection at the STOR after this many uploads
         bool stall_retr = false;                // send half a file on RETR, then nothing
+        bool no_size = false;                   // announce no file sizes
+        int cut_retr = -1;                      // send only this many bytes of a file and report success
+        int crawl_retr = 0;                     // send files at this many bytes a second
+        std::string refuse_store;               // refuse the upload of this file name (553)
     };
 
     FtpTestServer() : FtpTestServer(Setup{}) {}

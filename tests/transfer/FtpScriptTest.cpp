@@ -123,6 +123,8 @@ TEST(FtpScript, AFailedGetLeavesTheEarlierFileAndNoPartOfANewOne) {
         bool down;
         const char* remote;
         double max_seconds;
+        int connect_seconds = 5; // a refused login takes the server 3 s to answer
+        int stall_seconds = 1;
     };
     FtpTestServer::Setup refused;
     refused.password = "another";
@@ -131,12 +133,13 @@ TEST(FtpScript, AFailedGetLeavesTheEarlierFileAndNoPartOfANewOne) {
     FtpTestServer::Setup stalling;
     stalling.stall_retr = true;
     // The client judges a stalled transfer by its speed over the last few seconds, so a transfer that stops
-    // after a burst ends some 6 s after the limit.
+    // after a burst ends some 6 s after the limit. The silent server and the stalled transfer are each cut by
+    // their own limit, the other one being far longer.
     const std::vector<Case> cases{{"missing remote file", {}, false, "S99_SHIFT.csv", 5},
                                   {"server down", {}, true, "S04_SHIFT.csv", 5},
                                   {"login refused", refused, false, "S04_SHIFT.csv", 8},
-                                  {"silent server", silent, false, "S04_SHIFT.csv", 5},
-                                  {"transfer stalls half-way", stalling, false, "S04_SHIFT.csv", 15}};
+                                  {"silent server", silent, false, "S04_SHIFT.csv", 5, 1, 20},
+                                  {"transfer stalls half-way", stalling, false, "S04_SHIFT.csv", 15, 20, 1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         FtpTestServer server(c.setup);
@@ -150,11 +153,8 @@ TEST(FtpScript, AFailedGetLeavesTheEarlierFileAndNoPartOfANewOne) {
         TempRoot root;
         root.write_bytes("zerbanto/S04_SHIFT.csv", "earlier copy");
         Options o = ftp_options(port);
-        o.ftp_connect_timeout = 5; // a refused login takes the server 3 s to answer
-        o.ftp_stall_timeout = 1;
-        if (c.setup.mode == "silent") {
-            o.ftp_connect_timeout = 1;
-        }
+        o.ftp_connect_timeout = c.connect_seconds;
+        o.ftp_stall_timeout = c.stall_seconds;
         TestRecorder rig(root.path(), {}, o);
         const auto start = std::chrono::steady_clock::now();
         const auto outcome = run_ftp_script(*rig.rec, std::string("get ") + c.remote + " c:\\zerbanto\\S04_SHIFT.csv");
@@ -198,15 +198,85 @@ TEST(FtpScript, MputUploadsEveryMatchingFileAndReportsWhatTheServerTook) {
     }
 }
 
-TEST(FtpScript, TimeLimitsDefaultTo15And30SecondsAndCanBeShortened) {
+TEST(FtpScript, TimeLimitsDefaultTo15And30SecondsAnd100BytesASecondAndCanBeChanged) {
     const auto defaults = parse_options({}, Program::Simulator);
     EXPECT_EQ(defaults.options.ftp_connect_timeout, 15);
     EXPECT_EQ(defaults.options.ftp_stall_timeout, 30);
-    const auto shorter = parse_options({"--ftp-connect-timeout", "2", "--ftp-stall-timeout=1"}, Program::Window);
+    EXPECT_EQ(defaults.options.ftp_min_speed, 100);
+    const auto shorter = parse_options({"--ftp-connect-timeout", "2", "--ftp-stall-timeout=1", "--ftp-min-speed", "50"},
+                                       Program::Window);
     ASSERT_EQ(shorter.error, "");
     EXPECT_EQ(shorter.options.ftp_connect_timeout, 2);
     EXPECT_EQ(shorter.options.ftp_stall_timeout, 1);
+    EXPECT_EQ(shorter.options.ftp_min_speed, 50);
     for (const char* bad : {"0", "-1", "1s", "3601"}) {
         EXPECT_NE(parse_options({"--ftp-stall-timeout", bad}, Program::Simulator).error, "") << bad;
+    }
+    EXPECT_NE(parse_options({"--ftp-min-speed", "0"}, Program::Simulator).error, "");
+}
+
+// A transfer that crawls below the minimum speed for the stall time is cut; the default minimum lets a slow
+// but working line of 200 bytes a second through.
+TEST(FtpScript, ASlowTransferIsCutOnlyBelowTheMinimumSpeed) {
+    struct Case {
+        int bytes_a_second;
+        std::size_t size;
+        bool ok;
+    };
+    for (const auto& c : {Case{2, 40, false}, Case{200, 600, true}}) {
+        SCOPED_TRACE(c.bytes_a_second);
+        FtpTestServer::Setup crawl;
+        crawl.crawl_retr = c.bytes_a_second;
+        FtpTestServer server(crawl);
+        ASSERT_GT(server.port(), 0);
+        const std::string plan = std::string(c.size - 2, 'n') + "\r\n";
+        std::ofstream(server.sub() / "S04_SHIFT.csv", std::ios::binary) << plan;
+        TempRoot root;
+        Options o = ftp_options(server.port());
+        o.ftp_stall_timeout = 2;
+        TestRecorder rig(root.path(), {}, o);
+        const auto start = std::chrono::steady_clock::now();
+        const auto outcome = run_ftp_script(*rig.rec, "get S04_SHIFT.csv c:\\zerbanto\\S04_SHIFT.csv");
+        const double took = seconds_since(start);
+        std::printf("[ measured ] %d bytes a second: %.2f s\n", c.bytes_a_second, took);
+        EXPECT_EQ(outcome.ok, c.ok);
+        EXPECT_EQ(root.read_bytes("zerbanto/S04_SHIFT.csv"), c.ok ? plan : "");
+        EXPECT_LT(took, 12);
+    }
+}
+
+// The connection setting chooses the transport; line 1 shows it as written and lines 2 and 3 the login in use.
+TEST(FtpScript, TheOpenLineShowsTheSettingAsWrittenAndItsTransport) {
+    struct Case {
+        const char* setting;
+        int ftp_port;
+        const char* open;
+        Transport transport;
+        const char* host;
+        int port;
+    };
+    for (const auto& c : std::initializer_list<Case>{
+             {"head.example", 2121, "open head.example 2121", Transport::Ftp, "head.example", 2121},
+             {"ftps://head.example", 21, "open ftps://head.example", Transport::Ftps, "head.example", 21},
+             {"ftps://head.example", 2121, "open ftps://head.example 2121", Transport::Ftps, "head.example", 2121},
+             {"FTPS://head.example:990", 2121, "open FTPS://head.example:990", Transport::Ftps, "head.example", 990},
+             {"sftp://head.example", 2121, "open sftp://head.example", Transport::Sftp, "head.example", 22},
+             {"sftp://[::1]:2222", 21, "open sftp://[::1]:2222", Transport::Sftp, "::1", 2222},
+         }) {
+        SCOPED_TRACE(c.setting);
+        const auto lines = ftpscript::lines(c.setting, c.ftp_port, "mput C:\\cortmp\\*.*", {"store04", "s3cret"});
+        EXPECT_EQ(lines[0], c.open);
+        EXPECT_EQ(lines[1], "store04");
+        EXPECT_EQ(lines[2], "s3cret");
+        const auto parsed = ftpscript::parse(lines);
+        ASSERT_TRUE(parsed.script) << parsed.error;
+        const auto address = parse_server_address(parsed.script->host);
+        ASSERT_TRUE(address);
+        EXPECT_EQ(address->transport, c.transport);
+        EXPECT_EQ(address->host, c.host);
+        EXPECT_EQ(port_to_use(*address, parsed.script->port), c.port);
+    }
+    for (const char* bad : {"https://head.example", "ftps://", "sftp://h:0", "sftp://h:22x", "ftps://u@h", "a b"}) {
+        EXPECT_FALSE(parse_server_address(bad)) << bad;
     }
 }

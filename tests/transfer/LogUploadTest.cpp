@@ -84,14 +84,17 @@ TEST(LogUpload, ThreeStandAloneExitsThenAConnectedOneUploadFourCopies) {
 }
 
 // Copies the server did not take stay in the outbox for the next exit: a connection lost after the first file,
-// a server that cannot be reached.
+// a server that cannot be reached, a server that refuses one file (553) and takes the later ones.
 TEST(LogUpload, CopiesTheServerDidNotTakeStayForTheNextExit) {
-    for (const bool reachable : {true, false}) {
-        SCOPED_TRACE(reachable ? "connection lost after one file" : "server down");
+    enum Fault { Lost, Down, Refused };
+    for (const Fault fault : {Lost, Down, Refused}) {
+        SCOPED_TRACE(fault == Lost ? "connection lost after one file" : fault == Down ? "server down" : "553");
         FtpTestServer::Setup setup;
-        setup.close_after_stores = 1;
+        setup.close_after_stores = fault == Lost ? 1 : -1;
+        setup.refuse_store = fault == Refused ? "K04_161207_2200.CSV" : "";
         FtpTestServer server(setup);
         ASSERT_GT(server.port(), 0);
+        const bool reachable = fault != Down;
         int port = server.port();
         if (!reachable) {
             server.stop();
@@ -105,7 +108,9 @@ TEST(LogUpload, CopiesTheServerDidNotTakeStayForTheNextExit) {
 
         const std::set<std::string> all{"K04_161206_2200.CSV", "K04_161207_2200.CSV", "K04_161208_2200.CSV"};
         const std::set<std::string> on_server =
-            reachable ? std::set<std::string>{"K04_161206_2200.CSV"} : std::set<std::string>{};
+            fault == Lost      ? std::set<std::string>{"K04_161206_2200.CSV"}
+            : fault == Refused ? std::set<std::string>{"K04_161206_2200.CSV", "K04_161208_2200.CSV"}
+                               : std::set<std::string>{};
         std::set<std::string> kept;
         for (const auto& n : all) {
             if (on_server.count(n) == 0) {

@@ -1,0 +1,119 @@
+#include "settings/ServerConfig.h"
+
+#include "core/TextFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string trim(std::string_view s) {
+    const auto first = s.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const auto last = s.find_last_not_of(" \t");
+    return std::string(s.substr(first, last - first + 1));
+}
+
+// Why the file's owner or mode rule it out; empty when they are sound.
+std::string check_access(const struct stat& st, const fs::path& path) {
+    if (!S_ISREG(st.st_mode)) {
+        return "設定ファイル " + path.string() + " は普通のファイルではありません";
+    }
+    // A file of root's that only root may read is refused by the open unless the recorder runs as root.
+    if (st.st_uid != ::geteuid()) {
+        return "設定ファイル " + path.string() +
+               " の持ち主が、レコーダーを動かすユーザーではありません (chown で直してください)";
+    }
+    if ((st.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
+        return "設定ファイル " + path.string() +
+               " はほかのユーザーからも読み書きできます (chmod 600 で持ち主だけにしてください)";
+    }
+    return {};
+}
+
+// The file's bytes once its owner and mode have been checked on the open file itself.
+std::string read_checked(const fs::path& path, bool asked_for, std::string& error) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT || asked_for) {
+            error = "設定ファイル " + path.string() + " を読めません (" + std::strerror(errno) + ")";
+        }
+        return {};
+    }
+    struct stat st {};
+    std::string bytes;
+    if (::fstat(fd, &st) != 0) {
+        error = "設定ファイル " + path.string() + " を読めません (" + std::strerror(errno) + ")";
+    } else {
+        error = check_access(st, path);
+    }
+    char buf[4096];
+    for (ssize_t n = 0; error.empty() && (n = ::read(fd, buf, sizeof buf)) != 0;) {
+        if (n < 0) {
+            error = "設定ファイル " + path.string() + " を読めません (" + std::strerror(errno) + ")";
+            break;
+        }
+        bytes.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return bytes;
+}
+
+fs::path path_value(const std::string& value, const fs::path& folder) {
+    const fs::path p(value);
+    return p.empty() || p.is_absolute() ? p : folder / p;
+}
+
+// Takes one "key = value"; false for a key the file may not hold.
+bool take(ServerConfig& c, const std::string& key, const std::string& value, const fs::path& folder) {
+    if (key == "server") {
+        c.server = value;
+    } else if (key == "user") {
+        c.user = value;
+    } else if (key == "password") {
+        c.password = value;
+    } else if (key == "private_key") {
+        c.private_key = path_value(value, folder);
+    } else if (key == "ca_file") {
+        c.ca_file = path_value(value, folder);
+    } else if (key == "known_hosts") {
+        c.known_hosts = path_value(value, folder);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+ServerConfigRead read_server_config(const fs::path& path, bool asked_for) {
+    ServerConfigRead r;
+    const std::string bytes = read_checked(path, asked_for, r.error);
+    if (!r.error.empty()) {
+        return r;
+    }
+    const fs::path folder = path.parent_path();
+    int number = 0;
+    for (const auto& raw : textfile::split_lines(bytes)) {
+        ++number;
+        const std::string line = trim(raw);
+        if (line.empty() || line.front() == '#') {
+            continue;
+        }
+        const auto eq = line.find('=');
+        const std::string key = eq == std::string::npos ? std::string{} : trim(line.substr(0, eq));
+        if (key.empty() || !take(r.config, key, trim(line.substr(eq + 1)), folder)) {
+            r.error = "設定ファイル " + path.string() + " の " + std::to_string(number) +
+                      " 行目が「キー = 値」(server, user, password, private_key, ca_file, known_hosts) ではありません";
+            return r;
+        }
+    }
+    return r;
+}
