@@ -24,8 +24,8 @@ TEST(RecorderEvents, PressesAndTicksDuringTheExitUploadRunNothingTwice) {
     TempRoot root;
     root.write_bytes("zerbanto/KLOG_T04.csv", "T04,2016/12/7 9:00,101,山田,1,9:00,18:00,012E\r\n");
     TestRecorder rig(root.path(), *DateTime::make(2016, 12, 8, 22, 0, 0), options);
-    rig.rec->form.lbl_MiseID.text = "T04";
-    rig.rec->form.Timer1 = false;
+    rig.rec->state().form.lbl_MiseID.text = "T04";
+    rig.rec->state().form.Timer1 = false;
     rig.reader.present = true;
     rig.reader.idm = "012E4C1B3A5F6D7E";
     int presses = 0;
