@@ -10,7 +10,8 @@ void refresh_member_list_or_end(RecorderState& s) {
     case MemberListRefresh::Fresh:
         return;
     case MemberListRefresh::OldList:
-        s.ui.message(MessageIcon::Information, MessageButtons::Ok, "通信ができない為、前回のメンバーリストを使用します。");
+        s.ui.message(MessageIcon::Information, MessageButtons::Ok,
+                     "通信ができない為、前回のメンバーリストを使用します。");
         return;
     case MemberListRefresh::NoList:
         end_with_message(s, MessageIcon::Critical, "c:\\zerbanto\\E99_member.csv\r\nメンバーリストが取得できません");

@@ -3,8 +3,8 @@
 #include "app/ProgramEnd.h"
 
 RecorderState::RecorderState(Services s, Options o)
-    : services(s), clock(s.clock), ui(s.ui), options(std::move(o)), paths(options.root),
-      connection(options.server), uf_initial(paths.settings_file()) {
+    : services(s), clock(s.clock), ui(s.ui), options(std::move(o)), paths(options.root), connection(options.server),
+      uf_initial(paths.settings_file()) {
     show_connection(*this);
 }
 

@@ -1,7 +1,7 @@
 #include "settings/SettingsFile.h"
 
-#include "core/FmMain.h"
 #include "core/Cp932.h"
+#include "core/FmMain.h"
 #include "core/RecordReader.h"
 #include "core/TextFile.h"
 #include "core/TimeText.h"

@@ -1,8 +1,8 @@
 #include "transfer/FtpScript.h"
 
 #include "core/Paths.h"
-#include "core/UserInterface.h"
 #include "core/TextFile.h"
+#include "core/UserInterface.h"
 #include "transfer/FtpLogFile.h"
 #include "transfer/FtpScriptFile.h"
 

@@ -60,8 +60,8 @@ std::string export_copy_name(std::string_view store_code, const DateTime& now) {
            timetext::hhnn(now) + ".CSV";
 }
 
-std::optional<StickCopyFailure> copy_log_to_stick(const fs::path& log, std::string_view store_code,
-                                                  const DateTime& now, const Drive& drive) {
+std::optional<StickCopyFailure> copy_log_to_stick(const fs::path& log, std::string_view store_code, const DateTime& now,
+                                                  const Drive& drive) {
     const std::string name = export_copy_name(store_code, now);
     std::error_code ec;
     if (!fs::exists(log, ec)) {

@@ -2,9 +2,9 @@
 
 #include "core/Cp932.h"
 #include "core/ErrorNumber.h"
+#include "core/Paths.h"
 #include "core/PrivateFolder.h"
 #include "core/TextFile.h"
-#include "core/Paths.h"
 #include "core/UserInterface.h"
 #include "transfer/DriveType.h"
 #include "transfer/StickPath.h"
@@ -131,8 +131,7 @@ Result<bool> replace_member_list_from_listing(const Paths& paths, const DriveLis
             continue;
         }
         const auto known = file_of_line.find(line);
-        const fs::path from =
-            known != file_of_line.end() ? known->second : path_of_drive_text(drives.drives(), line);
+        const fs::path from = known != file_of_line.end() ? known->second : path_of_drive_text(drives.drives(), line);
         if (auto st = replace_member_list(paths, drives, from); !st) {
             return st.error();
         }

@@ -28,5 +28,4 @@ struct StickListing {
 // member list. listed maps the lines back to the files. True when the list was replaced (the caller then
 // reloads it), false when every question was answered No or there is no listing.
 [[nodiscard]] Result<bool> replace_member_list_from_listing(const Paths& paths, const DriveList& drives,
-                                                            UserInterface& ui,
-                                                            const std::vector<ListedFile>& listed);
+                                                            UserInterface& ui, const std::vector<ListedFile>& listed);

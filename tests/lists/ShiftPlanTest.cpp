@@ -1,8 +1,8 @@
 #include "lists/ShiftPlan.h"
 
+#include "app/ShiftPlanLoad.h"
 #include "core/ErrorNumber.h"
 #include "core/FmMain.h"
-#include "app/ShiftPlanLoad.h"
 #include "support/FakeServices.h"
 #include "support/FtpTestServer.h"
 #include "support/TempRoot.h"

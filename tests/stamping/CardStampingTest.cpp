@@ -88,6 +88,24 @@ protected:
     std::unique_ptr<TestRecorder> t;
 };
 
+// The last read and the shown second are kept in the recorder's state; the captions are only written from
+// it. Captions changed behind its back change no decision: the repeat within a minute, one poll per second.
+TEST_F(CardStamping, CaptionsAreWrittenFromTheStateAndNeverReadBack) {
+    set_clock({2026, 12, 8, 9, 5, 10});
+    touch(hanako_idm);
+    ASSERT_EQ(log_lines().size(), 1U);
+    rec().state().form.lbl_last_Idm.text = "other";
+    rec().state().form.lbl_last_io.text = "2";
+    touch(hanako_idm); // 20 seconds later at most: still a repeat
+    EXPECT_EQ(log_lines().size(), 1U);
+    EXPECT_EQ(rec().state().form.lbl_last_Idm.text, hanako_idm);
+
+    const int polls = t->reader.polls;
+    rec().state().form.lbl_Disp_time.text = "9:99:99";
+    rec().timer_tick(); // the clock has not moved on
+    EXPECT_EQ(t->reader.polls, polls) << "a caption made a second new";
+}
+
 TEST_F(CardStamping, KnownCardIsStampedShownChimedAndLoggedWithThePlannedTimesOfItsRow) {
     // A planned row from the shift plan for the member.
     rec().state().form.board[0].ST.text = "9:00";
@@ -185,7 +203,8 @@ class UnregisteredCardRefused : public CardStamping, public ::testing::WithParam
 
 TEST_P(UnregisteredCardRefused, LeavesNoTrace) {
     touch(taro_idm);
-    const auto labels_before = std::make_tuple(rec().state().form.lbl_last_Idm.text, rec().state().form.lbl_last_time.text);
+    const auto labels_before =
+        std::make_tuple(rec().state().form.lbl_last_Idm.text, rec().state().form.lbl_last_time.text);
     rec().state().uf_10key.tenkey_code = 456; // left by an earlier registration in the run
     answer(GetParam().question, GetParam().keys);
     set_clock({2026, 12, 8, 10, 0, 0});
@@ -196,7 +215,8 @@ TEST_P(UnregisteredCardRefused, LeavesNoTrace) {
     EXPECT_EQ(t->ui.keypad_shown, GetParam().keypad_shown);
     EXPECT_EQ(t->sounds.played.back(), "chord");
     EXPECT_EQ(log_lines().size(), 1U);
-    EXPECT_EQ(std::make_tuple(rec().state().form.lbl_last_Idm.text, rec().state().form.lbl_last_time.text), labels_before);
+    EXPECT_EQ(std::make_tuple(rec().state().form.lbl_last_Idm.text, rec().state().form.lbl_last_time.text),
+              labels_before);
     EXPECT_EQ(rec().state().form.board[1].Cast.text, "");
     EXPECT_EQ(rec().state().members.end_index(), 2);
     EXPECT_TRUE(rec().state().form.Timer1);

@@ -153,7 +153,8 @@ TEST(FtpScript, AFailedGetLeavesTheEarlierFileAndNoPartOfANewOne) {
         }
         TestRecorder rig(root.path(), {}, o);
         const auto start = std::chrono::steady_clock::now();
-        const auto outcome = run_ftp_script(ftp_job(rig.rec->state()), std::string("get ") + c.remote + " c:\\zerbanto\\S04_SHIFT.csv");
+        const auto outcome =
+            run_ftp_script(ftp_job(rig.rec->state()), std::string("get ") + c.remote + " c:\\zerbanto\\S04_SHIFT.csv");
         const double took = seconds_since(start);
         std::printf("[ measured ] %s: %.2f s, %d event turns\n", c.name, took, rig.ui.events_processed);
         EXPECT_FALSE(outcome->ok);
