@@ -5,7 +5,7 @@
 #include "core/PrivateFolder.h"
 #include "core/TextFile.h"
 #include "core/TimeText.h"
-#include "transfer/DriveType.h"
+#include "transfer/LogUpload.h"
 #include "transfer/StickPath.h"
 
 #include <cerrno>
@@ -15,17 +15,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// The last two characters (not bytes) of a text, or all of it when it is shorter.
-std::string_view last_two_characters(std::string_view text) {
-    std::size_t pos = text.size();
-    for (int taken = 0; taken < 2 && pos > 0; ++taken) {
-        do {
-            --pos;
-        } while (pos > 0 && (static_cast<unsigned char>(text[pos]) & 0xC0) == 0x80);
-    }
-    return text.substr(pos);
-}
 
 // The export folder on the stick, made when missing; a link in its place is refused. A stick that is gone is
 // the path-not-found of the platform.
@@ -56,8 +45,7 @@ Status ensure_system_folder(const Paths& paths) {
 }
 
 std::string export_copy_name(std::string_view store_code, const DateTime& now) {
-    return "K" + std::string(last_two_characters(store_code)) + "_" + timetext::yymmdd(now) + "_" +
-           timetext::hhnn(now) + ".CSV";
+    return upload_copy_name(store_code, now); // the stick's copy and the outbox's are named alike
 }
 
 std::optional<StickCopyFailure> copy_log_to_stick(const fs::path& log, std::string_view store_code, const DateTime& now,
