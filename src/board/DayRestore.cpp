@@ -1,8 +1,6 @@
 #include "board/DayRestore.h"
 
-#include "app/Recorder.h"
 #include "board/Board.h"
-#include "board/ElapsedTime.h"
 #include "core/Cp932.h"
 #include "core/TextFile.h"
 #include "core/TimeText.h"
@@ -128,12 +126,4 @@ int replay_log(FmMain& form, const std::filesystem::path& log, const DateTime& d
         ++replayed;
     }
     return replayed;
-}
-
-void restore_board(Recorder& rec) {
-    rec.log.close();
-    const DateTime now = rec.clock.now();
-    replay_log(rec.form, rec.log_path(), business_day_start(now));
-    update_elapsed(rec.form, now.seconds_of_day());
-    rec.open_log();
 }

@@ -5,11 +5,6 @@
 #include <filesystem>
 
 class FmMain;
-class Recorder;
-
-// Replays the stamps of the current business day from the attendance log onto the board, refreshes the
-// times once and leaves the log open for appending. A line it cannot read is skipped; the replay goes on.
-void restore_board(Recorder& rec);
 
 // The start of the business day that now belongs to: 5:00:00 of today, or of yesterday before 5:00.
 [[nodiscard]] DateTime business_day_start(const DateTime& now);

@@ -190,17 +190,17 @@ void ScreenSet::render_all(const std::function<void(const std::string&, QWidget&
     visit("main-idle", window);
 
     QtUserInterface dialogs(&window);
-    rec.uf_2.UF2L.text = "カード違い\n\nこのまま 一時的に登録しますか?";
-    rec.uf_2.uf2_ans = 0;
-    visit_modal([&] { dialogs.show_modal(rec.uf_2); }, [&](QWidget& w) { visit("uf2", w); });
-    rec.uf_10key.open_for("012E4C1B3A5F6D7E");
-    rec.uf_10key.digit_click(1); // the prompt and the first digit below it
-    visit_modal([&] { dialogs.show_modal(rec.uf_10key); }, [&](QWidget& w) { visit("uf10key", w); });
-    rec.uf_initial.load();
-    visit_modal([&] { dialogs.show_modal(rec.uf_initial); }, [&](QWidget& w) { visit("ufinitial", w); });
+    rec.state().uf_2.UF2L.text = "カード違い\n\nこのまま 一時的に登録しますか?";
+    rec.state().uf_2.uf2_ans = 0;
+    visit_modal([&] { dialogs.show_modal(rec.state().uf_2); }, [&](QWidget& w) { visit("uf2", w); });
+    rec.state().uf_10key.open_for("012E4C1B3A5F6D7E");
+    rec.state().uf_10key.digit_click(1); // the prompt and the first digit below it
+    visit_modal([&] { dialogs.show_modal(rec.state().uf_10key); }, [&](QWidget& w) { visit("uf10key", w); });
+    rec.state().uf_initial.load();
+    visit_modal([&] { dialogs.show_modal(rec.state().uf_initial); }, [&](QWidget& w) { visit("ufinitial", w); });
 
     rec.cmd_out_click(); // the other mode highlighted
-    fill_busy_board(rec.form);
+    fill_busy_board(rec.state().form);
     window.sync();
     visit("main-busy", window);
 

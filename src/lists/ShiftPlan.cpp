@@ -1,12 +1,11 @@
 #include "lists/ShiftPlan.h"
 
-#include "app/Recorder.h"
 #include "core/CommaFields.h"
 #include "core/Cp932.h"
 #include "core/ErrorNumber.h"
+#include "core/FmMain.h"
 #include "core/TextFile.h"
 #include "core/TimeText.h"
-#include "transfer/FtpScript.h"
 
 #include <vector>
 
@@ -61,22 +60,4 @@ void load_shift_plan(FmMain& form, const fs::path& plan, std::string_view day_ke
             take_plan_row(form, fields, row);
         }
     }
-}
-
-void get_shift_list(Recorder& rec) {
-    // Stand-alone, the plan is not loaded, except in the demo, whose plan is the sample copy on disk.
-    if (!rec.connected() && !rec.options.demo) {
-        return;
-    }
-    const std::string name = shift_file_name(rec.form.lbl_MiseID.text);
-    if (rec.connected()) {
-        // A failed transfer leaves the copy of an earlier run, which is used.
-        (void)run_ftp_script(rec, "get " + name + " c:\\zerbanto\\" + name);
-    }
-    const fs::path plan = rec.paths.file(name);
-    std::error_code ec;
-    if (!fs::is_regular_file(plan, ec)) {
-        return;
-    }
-    load_shift_plan(rec.form, plan, timetext::yymmdd(rec.clock.now()));
 }

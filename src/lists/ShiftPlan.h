@@ -4,12 +4,7 @@
 #include <string>
 #include <string_view>
 
-class Recorder;
 class FmMain;
-
-// In connected mode, fetches the store's shift plan and writes today's planned members into the first
-// board rows, and the plan's title into lbl_shift. The demo, stand-alone, takes the copy on disk.
-void get_shift_list(Recorder& rec);
 
 // "S" + the last two characters of the store code + "_SHIFT.csv": S04_SHIFT.csv for T04, S7_SHIFT.csv for 7.
 [[nodiscard]] std::string shift_file_name(std::string_view store_code);

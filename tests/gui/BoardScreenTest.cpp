@@ -41,7 +41,7 @@ TEST(BoardScreen, ShowsEveryRowStateAndStayColour) {
     root.write_bytes("zerbanto/E99_member.csv", cp932_lines({"123,佐藤 美咲,012E4C1B3A5F6D7E"}));
     TestRecorder t(root.path(), DateTime{2026, 12, 8, 16, 30, 0});
     t.rec->start();
-    FmMain& f = t.rec->form;
+    FmMain& f = t.rec->state().form;
     const std::array<std::array<const char*, 3>, 4> planned{{{"佐藤 美咲", "9:00", "17:00"},
                                                              {"鈴木 一郎", "10:00", "18:00"},
                                                              {"高橋 花子", "13:00", "21:00"},

@@ -48,7 +48,7 @@ TEST(MainWindow, RendersTheModelAndForwardsClicks) {
     auto* out = window.findChild<QPushButton*>(QStringLiteral("cmd_OUT"));
     ASSERT_NE(out, nullptr);
     out->click();
-    EXPECT_EQ(t.rec->inout_mode, 2);
+    EXPECT_EQ(t.rec->state().inout_mode, 2);
     EXPECT_TRUE(out->styleSheet().contains(QStringLiteral("#00ffff")));
 
     int ended = 0;

@@ -1,5 +1,6 @@
 #include "lists/ShiftPlan.h"
 
+#include "app/ShiftPlanLoad.h"
 #include "core/ErrorNumber.h"
 #include "core/FmMain.h"
 #include "support/FakeServices.h"
@@ -119,12 +120,12 @@ TEST(ShiftPlan, StandAloneLoadsNoPlanEvenWhenOneIsOnDisk) {
     TempRoot root;
     root.write_bytes("zerbanto/S04_SHIFT.csv", cp932_lines({"99999,題", "161208,山田,x,9:00,18:00"}));
     TestRecorder rig(root.path());
-    rig.rec->form.lbl_MiseID.text = "T04";
+    rig.rec->state().form.lbl_MiseID.text = "T04";
     rig.clock.set(*DateTime::make(2016, 12, 8, 9, 0, 0));
-    const std::string shift_caption = rig.rec->form.lbl_shift.text;
-    get_shift_list(*rig.rec);
-    EXPECT_EQ(rig.rec->form.lbl_shift.text, shift_caption);
-    EXPECT_EQ(rig.rec->form.board[0].Cast.text, FmMain().board[0].Cast.text);
+    const std::string shift_caption = rig.rec->state().form.lbl_shift.text;
+    get_shift_list(rig.rec->state());
+    EXPECT_EQ(rig.rec->state().form.lbl_shift.text, shift_caption);
+    EXPECT_EQ(rig.rec->state().form.board[0].Cast.text, FmMain().board[0].Cast.text);
     EXPECT_FALSE(fs::exists(root.zerbanto() / "ftp_bat2.txt"));
 }
 
@@ -145,15 +146,15 @@ TEST(ShiftPlan, ConnectedFetchesThePlanOrFallsBackToTheEarlierCopy) {
         TempRoot root;
         root.write_bytes("zerbanto/s04_shift.CSV", cp932_lines({"99999,前回の題", "161208,前回の人,x,2:00,5:00"}));
         TestRecorder rig(root.path(), {}, ftp_options(port));
-        rig.rec->form.lbl_MiseID.text = "T04";
+        rig.rec->state().form.lbl_MiseID.text = "T04";
         rig.clock.set(*DateTime::make(2016, 12, 8, 2, 0, 0));
-        get_shift_list(*rig.rec);
+        get_shift_list(rig.rec->state());
         if (server_up) {
-            EXPECT_EQ(rig.rec->form.lbl_shift.text, "本部の題");
-            expect_row(rig.rec->form, 0, {"1:00", "今日の人", "4:30", 20});
+            EXPECT_EQ(rig.rec->state().form.lbl_shift.text, "本部の題");
+            expect_row(rig.rec->state().form, 0, {"1:00", "今日の人", "4:30", 20});
         } else {
-            EXPECT_EQ(rig.rec->form.lbl_shift.text, "前回の題");
-            expect_row(rig.rec->form, 0, {"2:00", "前回の人", "5:00", 20});
+            EXPECT_EQ(rig.rec->state().form.lbl_shift.text, "前回の題");
+            expect_row(rig.rec->state().form, 0, {"2:00", "前回の人", "5:00", 20});
         }
         EXPECT_NE(root.read_bytes("zerbanto/ftp_bat2.txt").find("get S04_SHIFT.csv c:\\zerbanto\\S04_SHIFT.csv\r\n"),
                   std::string::npos);
