@@ -85,7 +85,7 @@ void Recorder::load() {
         }
     });
     step([&] { form.Timer1 = false; });
-    step([&] { clear_board(form); });
+    step([&] { clear_board(board, form); });
     step([&] { get_shift_list(*this); });
     step([&] { restore_board(*this); });
     step([&] { set_mode_in(form, inout_mode); });
@@ -127,13 +127,7 @@ void Recorder::cmd_in_click() {
 }
 
 void Recorder::cmd_out_click() {
-    run_event([&] {
-        form.Timer1 = true;
-        form.lbl_Disp_time.fore = colors::button_text;
-        form.cmd_IN.back = colors::idle_button;
-        form.cmd_OUT.back = colors::on_shift;
-        inout_mode = 2;
-    });
+    run_event([&] { set_mode_out(form, inout_mode); });
 }
 
 void Recorder::cmd_func_click() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Options.h"
+#include "board/BoardState.h"
 #include "core/DateTime.h"
 #include "core/FmMain.h"
 #include "core/Paths.h"
@@ -80,6 +81,7 @@ public:
     const Paths paths;
 
     FmMain form;
+    BoardState board;
     int inout_mode = 1;
     std::array<std::string, 3> tensou_time;
     MemberTable members;

@@ -11,6 +11,7 @@
 namespace timetext {
 
 inline constexpr int seconds_per_day = 86'400;
+inline constexpr int minutes_per_day = 1'440;
 
 // "9:05:30": 24-hour clock, hour without leading zero, two-digit minutes and seconds.
 [[nodiscard]] std::string hms(const DateTime& t);

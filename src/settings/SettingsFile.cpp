@@ -1,7 +1,7 @@
 #include "settings/SettingsFile.h"
 
 #include "app/Recorder.h"
-#include "core/Cp932.h"
+#include "core/NameFont.h"
 #include "core/RecordReader.h"
 #include "core/TextFile.h"
 #include "core/TimeText.h"
@@ -76,7 +76,7 @@ void apply_record(Recorder& rec, std::string_view record) {
         rec.form.lbl_MiseID.text = settings::record_value(record);
     } else if (key == "店舗名") {
         rec.form.lbl_tenmei.text = settings::record_value(record);
-        rec.form.lbl_tenmei.pt = utf8_length(rec.form.lbl_tenmei.text) > 7 ? 28 : 36;
+        rec.form.lbl_tenmei.pt = name_fonts::store.pt_for(rec.form.lbl_tenmei.text);
     } else if (key == "F転送") {
         take_transfer_time(rec.tensou_time, record);
     }

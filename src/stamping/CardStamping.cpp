@@ -3,8 +3,8 @@
 #include "app/Recorder.h"
 #include "board/Board.h"
 #include "board/ElapsedTime.h"
-#include "core/Cp932.h"
 #include "core/ErrorNumber.h"
+#include "core/NameFont.h"
 #include "core/TimeText.h"
 #include "stamping/LogLine.h"
 
@@ -22,9 +22,6 @@ struct Stamp {
 };
 
 const char* const unregistered_question = "カード違い\n\nこのまま 一時的に登録しますか?";
-constexpr std::size_t long_name_chars = 6;
-constexpr double long_name_pt = 28;
-constexpr double short_name_pt = 36;
 
 // One call of the reader component: its result, and the IDm text with every NUL removed.
 std::int16_t read_card(CardReader& reader, std::string& idm) {
@@ -53,9 +50,9 @@ std::string stamp_time(const FmMain& form) {
 std::string stamp_line(const Recorder& rec, const Stamp& stamp, const std::string& idm, const DateTime& now) {
     std::string planned_start;
     std::string planned_leave;
-    if (const auto row = stamp_row(rec.form, stamp.name)) {
-        planned_start = rec.form.board[*row].ST.text;
-        planned_leave = rec.form.board[*row].KT.text;
+    if (const auto row = rec.board.row_of(stamp.name)) {
+        planned_start = rec.board.rows[*row].planned_start;
+        planned_leave = rec.board.rows[*row].planned_leave;
     }
     return log_line(rec.form.lbl_MiseID.text, now, stamp.cast_code, stamp.name, rec.inout_mode, planned_start,
                     planned_leave, idm);
@@ -81,7 +78,7 @@ std::optional<Stamp> register_card(Recorder& rec, const std::string& idm) {
 void show_read(FmMain& form, const std::string& name) {
     form.lbl_Read_Status.text = "◎";
     form.lbl_Read_Name.text = name;
-    form.lbl_Read_Name.pt = utf8_length(name) > long_name_chars ? long_name_pt : short_name_pt;
+    form.lbl_Read_Name.pt = name_fonts::read_name.pt_for(name);
 }
 
 void write_log_line(Recorder& rec, const std::string& line) {
@@ -118,7 +115,7 @@ void process_card(Recorder& rec, const std::string& idm, const std::string& time
     if (!repeat) {
         write_log_line(rec, stamp_line(rec, *stamp, idm, now));
     }
-    set_status(form, stamp->name, rec.inout_mode, time_hm);
+    set_status(rec.board, form, stamp->name, rec.inout_mode, time_hm);
     play_chimes(rec.services.sounds);
     show_read(form, stamp->name);
     form.lbl_last_time.text = timetext::hms(now);
@@ -136,8 +133,8 @@ void reopen_log(Recorder& rec) {
 
 void daily_reset(Recorder& rec) {
     rec.form.Timer1 = false;
-    clear_board(rec.form);
-    clear_work_time(rec.form);
+    clear_board(rec.board, rec.form);
+    clear_work_time(rec.board, rec.form);
     reopen_log(rec);
     set_mode_in(rec.form, rec.inout_mode);
 }
@@ -165,7 +162,7 @@ void clock_jobs(Recorder& rec, const DateTime& now) {
     const std::string minute = std::to_string(now.minute);
     if (form.lbl_min_stat.text != minute) {
         form.Timer1 = false;
-        update_elapsed(form, now.seconds_of_day());
+        update_elapsed(rec.board, form, now.seconds_of_day());
         form.lbl_min_stat.text = minute;
         form.Timer1 = true;
     }

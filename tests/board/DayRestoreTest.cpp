@@ -36,14 +36,14 @@ protected:
     std::unique_ptr<TestRecorder> restore_at(DateTime now) {
         auto t = std::make_unique<TestRecorder>(root.path(), now);
         t->rec->form.lbl_MiseID.text = "T01";
-        clear_board(t->rec->form);
-        plan(t->rec->form, 0, "佐藤");
+        clear_board(t->rec->board, t->rec->form);
+        plan(t->rec->board, 0, "佐藤");
         restore_board(*t->rec);
         return t;
     }
-    static void plan(FmMain& form, int i, const char* name) {
-        form.board.at(static_cast<std::size_t>(i)).Cast.text = name;
-        form.board.at(static_cast<std::size_t>(i)).ST.text = "9:00";
+    static void plan(BoardState& board, int i, const char* name) {
+        board.rows.at(static_cast<std::size_t>(i)).name = name;
+        board.rows.at(static_cast<std::size_t>(i)).planned_start = "9:00";
     }
     static const BoardRow& row(const TestRecorder& t, int i) {
         return t.rec->form.board.at(static_cast<std::size_t>(i));
