@@ -230,6 +230,7 @@ TEST(Board, TotalsWrapAtTwentyFourHours) {
     s.board.rows[0].stay = 20;
     set_status(s.board, form, "佐藤", 2, "0:20");
     EXPECT_EQ("0:10", r.TT.text);
+    EXPECT_EQ(10, s.board.rows[0].total); // the board holds what it shows
 }
 
 TEST(Board, EmptyNameTakesARowThatEndsTheSearch) {
@@ -269,6 +270,7 @@ TEST_P(Elapsed, ContinuousAndCumulativeTime) {
     update_elapsed(s.board, form, c.now);
     EXPECT_EQ(c.et, row(form, 0).ET.text);
     EXPECT_EQ(c.rt, row(form, 0).RT.text);
+    EXPECT_EQ(*timetext::parse_time_of_day(c.rt) / 60, s.board.rows[0].cumulative); // held as shown
     EXPECT_EQ(c.back, row(form, 0).ET.back);
 }
 
@@ -290,10 +292,12 @@ TEST(Board, ElapsedColoursEveryRowAndEmptiesAStayWithoutInTime) {
     Shown s = empty_board();
     FmMain& form = s.form;
     set_status(s.board, form, "佐藤", 1, "9:00");
-    s.board.rows[0].time_in.clear(); // a stay without in-time is not a stay
+    s.board.rows[0].time_in.clear();             // a stay without in-time is not a stay
+    set_status(s.board, form, "鈴木", 1, "9時"); // an in-time that cannot be read keeps the stay shown
     s.board.rows[20].stay_mark = StayMark::FromSix;
     update_elapsed(s.board, form, at(16, 0));
     EXPECT_EQ("", row(form, 0).ET.text);
+    EXPECT_EQ("0:00", row(form, 1).ET.text);
     for (const auto& r : form.board) {
         EXPECT_EQ(colors::neutral, r.ET.back);
     }

@@ -72,6 +72,14 @@ TEST_F(Restore, ReplaysTheBusinessDayOnly) {
     EXPECT_EQ(row(*t, 2).ET.back, colors::salmon);
     EXPECT_EQ(row(*t, 3).Cast.text, ""); // 鈴木 stamped the day before
     EXPECT_TRUE(t->rec->log.is_open());
+    EXPECT_EQ(t->rec->form.lbl_disp_yy.text, "1"); // the row of the last stamp replayed
+}
+
+TEST_F(Restore, ALogOfEarlierDaysOnlyHandsNoRowBack) {
+    write_log({"T01,2026/3/5 10:00,1,佐藤,1,9:00,17:00,A"});
+    const auto t = restore_at({2026, 3, 6, 9, 0, 0});
+    EXPECT_EQ(row(*t, 0).Cast.back, colors::neutral);
+    EXPECT_EQ(t->rec->form.lbl_disp_yy.text, FmMain().lbl_disp_yy.text); // no stamp replayed: as it was
 }
 
 TEST_F(Restore, AtFiveTheNewDayStartsEmpty) {
