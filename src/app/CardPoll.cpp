@@ -4,7 +4,7 @@
 #include "app/RecorderState.h"
 #include "board/Board.h"
 #include "board/ElapsedTime.h"
-#include "core/Cp932.h"
+#include "core/NameFont.h"
 #include "core/TimeText.h"
 #include "stamping/CardStamping.h"
 #include "stamping/LogLine.h"
@@ -22,18 +22,15 @@ struct Stamp {
 };
 
 const char* const unregistered_question = "カード違い\n\nこのまま 一時的に登録しますか?";
-constexpr std::size_t long_name_chars = 6;
-constexpr double long_name_pt = 28;
-constexpr double short_name_pt = 36;
 
 // The log line of a stamp. Its planned times are those of the row the stamp is about to go on, read before
 // the board changes: the board shows a stamp only once its line is on disk.
 std::string stamp_line(const RecorderState& s, const Stamp& stamp, const std::string& idm, const DateTime& now) {
     std::string planned_start;
     std::string planned_leave;
-    if (const auto row = stamp_row(s.form, stamp.name)) {
-        planned_start = s.form.board[*row].ST.text;
-        planned_leave = s.form.board[*row].KT.text;
+    if (const auto row = s.board.row_of(stamp.name)) {
+        planned_start = s.board.rows[*row].planned_start;
+        planned_leave = s.board.rows[*row].planned_leave;
     }
     return log_line(s.form.lbl_MiseID.text, now, stamp.cast_code, stamp.name, s.inout_mode, planned_start,
                     planned_leave, idm);
@@ -68,7 +65,7 @@ std::optional<Stamp> identify(RecorderState& s, const std::string& idm) {
 void show_read(FmMain& form, const std::string& name) {
     form.lbl_Read_Status.text = "◎";
     form.lbl_Read_Name.text = name;
-    form.lbl_Read_Name.pt = utf8_length(name) > long_name_chars ? long_name_pt : short_name_pt;
+    form.lbl_Read_Name.pt = name_fonts::read_name.pt_for(name);
 }
 
 void show_last_read(FmMain& form, const StampMemory::Read& read) {
@@ -95,7 +92,7 @@ Status process_card(RecorderState& s, const std::string& idm, const std::string&
             return st;
         }
     }
-    set_status(form, stamp->name, s.inout_mode, time_hm);
+    set_status(s.board, form, stamp->name, s.inout_mode, time_hm);
     play_chimes(s.services.sounds);
     show_read(form, stamp->name);
     s.stamp_memory.remember_read(now, s.inout_mode, idm);
@@ -106,7 +103,7 @@ Status process_card(RecorderState& s, const std::string& idm, const std::string&
 
 // The board's clearing shows the stopped clock: the next tick polls again, whatever its second.
 void clear_whole_board(RecorderState& s) {
-    clear_board(s.form);
+    clear_board(s.board, s.form);
     s.shown_second.reset();
 }
 
@@ -123,7 +120,7 @@ Status reopen_log_in_mode_in(RecorderState& s) {
 Status daily_reset(RecorderState& s) {
     s.form.Timer1 = false;
     clear_whole_board(s);
-    clear_work_time(s.form);
+    clear_work_time(s.board, s.form);
     return reopen_log_in_mode_in(s);
 }
 
@@ -150,7 +147,7 @@ Status clock_jobs(RecorderState& s, const DateTime& now) {
     }
     if (s.refreshed_minute != now.minute) {
         form.Timer1 = false;
-        update_elapsed(form, now.seconds_of_day());
+        update_elapsed(s.board, form, now.seconds_of_day());
         s.refreshed_minute = now.minute;
         form.lbl_min_stat.text = std::to_string(now.minute);
         form.Timer1 = true;

@@ -53,7 +53,7 @@ void load_main_window(RecorderState& s) {
     first_look(s.form);
     s.form.Timer1 = false;
     step("board", [&] {
-        clear_board(s.form);
+        clear_board(s.board, s.form);
         s.shown_second.reset();
     });
     step("shift plan", [&] { get_shift_list(s); });

@@ -64,14 +64,7 @@ void Recorder::cmd_in_click() {
 }
 
 void Recorder::cmd_out_click() {
-    run_event([&] {
-        FmMain& form = state_.form;
-        form.Timer1 = true;
-        form.lbl_Disp_time.fore = colors::button_text;
-        form.cmd_IN.back = colors::idle_button;
-        form.cmd_OUT.back = colors::on_shift;
-        state_.inout_mode = 2;
-    });
+    run_event([&] { set_mode_out(state_.form, state_.inout_mode); });
 }
 
 void Recorder::cmd_func_click() {

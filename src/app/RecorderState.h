@@ -2,6 +2,7 @@
 
 #include "app/Connection.h"
 #include "app/Options.h"
+#include "board/BoardState.h"
 #include "core/DateTime.h"
 #include "core/FmMain.h"
 #include "core/Paths.h"
@@ -47,6 +48,7 @@ struct RecorderState {
     const Connection connection;
 
     FmMain form;
+    BoardState board; // the board's day; its rows in the form are written from it
     int inout_mode = 1;
     std::array<std::string, 3> tensou_time;
     MemberTable members;

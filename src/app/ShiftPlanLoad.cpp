@@ -25,5 +25,5 @@ void get_shift_list(RecorderState& s) {
     if (!fs::is_regular_file(plan, ec)) {
         return;
     }
-    load_shift_plan(s.form, plan, timetext::yymmdd(s.clock.now()));
+    load_shift_plan(s.board, s.form, plan, timetext::yymmdd(s.clock.now()));
 }

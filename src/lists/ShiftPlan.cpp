@@ -1,9 +1,10 @@
 #include "lists/ShiftPlan.h"
 
+#include "board/BoardView.h"
 #include "core/CommaFields.h"
 #include "core/Cp932.h"
 #include "core/ErrorNumber.h"
-#include "core/FmMain.h"
+#include "core/NameFont.h"
 #include "core/TextFile.h"
 #include "core/TimeText.h"
 
@@ -26,25 +27,19 @@ std::string field(const std::vector<std::string_view>& fields, std::size_t n) {
     return std::string(fields[n - 1]);
 }
 
-void take_plan_row(FmMain& form, const std::vector<std::string_view>& fields, std::size_t& row) {
-    if (row >= form.board.size()) {
+void take_plan_row(BoardState& board, const std::vector<std::string_view>& fields, std::size_t& row) {
+    if (row >= board.rows.size()) {
         throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
     }
-    BoardRow& r = form.board[row];
-    r.ST.text = field(fields, 4);
-    r.KT.text = field(fields, 5);
-    r.Cast.text = field(fields, 2);
-    r.Cast.pt = utf8_length(r.Cast.text) > 6 ? 18 : 20;
+    BoardEntry& r = board.rows[row];
+    r.planned_start = field(fields, 4);
+    r.planned_leave = field(fields, 5);
+    r.name = field(fields, 2);
+    r.name_pt = name_fonts::board.pt_for(r.name);
     ++row;
 }
 
-} // namespace
-
-std::string shift_file_name(std::string_view store_code) {
-    return "S" + std::string(utf8_right(store_code, 2)) + "_SHIFT.csv";
-}
-
-void load_shift_plan(FmMain& form, const fs::path& plan, std::string_view day_key) {
+void read_plan(BoardState& board, FmMain& form, const fs::path& plan, std::string_view day_key) {
     textfile::LineReader reader;
     if (auto st = reader.open(plan); !st) {
         throw RuntimeError(st.error());
@@ -57,7 +52,23 @@ void load_shift_plan(FmMain& form, const fs::path& plan, std::string_view day_ke
         if (first == "99999") {
             form.lbl_shift.text = field(fields, 2);
         } else if (first == day_key) {
-            take_plan_row(form, fields, row);
+            take_plan_row(board, fields, row);
         }
     }
+}
+
+} // namespace
+
+std::string shift_file_name(std::string_view store_code) {
+    return "S" + std::string(utf8_right(store_code, 2)) + "_SHIFT.csv";
+}
+
+void load_shift_plan(BoardState& board, FmMain& form, const fs::path& plan, std::string_view day_key) {
+    try {
+        read_plan(board, form, plan, day_key);
+    } catch (...) {
+        show_board(board, form); // the rows taken before the failure stay
+        throw;
+    }
+    show_board(board, form);
 }

@@ -2,6 +2,7 @@
 
 #include "core/Cp932.h"
 #include "core/FmMain.h"
+#include "core/NameFont.h"
 #include "core/RecordReader.h"
 #include "core/TextFile.h"
 #include "core/TimeText.h"
@@ -76,7 +77,7 @@ void apply_record(FmMain& form, std::array<std::string, 3>& tensou_time, std::st
         form.lbl_MiseID.text = settings::record_value(record);
     } else if (key == "店舗名") {
         form.lbl_tenmei.text = settings::record_value(record);
-        form.lbl_tenmei.pt = utf8_length(form.lbl_tenmei.text) > 7 ? 28 : 36;
+        form.lbl_tenmei.pt = name_fonts::store.pt_for(form.lbl_tenmei.text);
     } else if (key == "F転送") {
         take_transfer_time(tensou_time, record);
     }

@@ -108,9 +108,9 @@ TEST_F(CardStamping, CaptionsAreWrittenFromTheStateAndNeverReadBack) {
 
 TEST_F(CardStamping, KnownCardIsStampedShownChimedAndLoggedWithThePlannedTimesOfItsRow) {
     // A planned row from the shift plan for the member.
-    rec().state().form.board[0].ST.text = "9:00";
-    rec().state().form.board[0].Cast.text = "山田 花子";
-    rec().state().form.board[0].KT.text = "17:00";
+    rec().state().board.rows[0].planned_start = "9:00";
+    rec().state().board.rows[0].name = "山田 花子";
+    rec().state().board.rows[0].planned_leave = "17:00";
     set_clock({2026, 12, 8, 9, 5, 10});
     touch(hanako_idm);
 
@@ -288,7 +288,7 @@ TEST_F(CardStamping, EmptyMemberTableSendsEveryCardToTheQuestion) {
 
 TEST_F(CardStamping, FullBoardStillLogsWithEmptyPlannedTimes) {
     for (int i = 0; i < board_rows; ++i) {
-        set_status(rec().state().form, "member " + std::to_string(i), 1, "8:00");
+        set_status(rec().state().board, rec().state().form, "member " + std::to_string(i), 1, "8:00");
     }
     touch(hanako_idm);
     ASSERT_EQ(log_lines().size(), 1U);
@@ -404,14 +404,14 @@ TEST_F(CardStamping, DailyResetRunsOnceAtTheFirstPollOfTheBusinessDayEvenWithACa
 
     // Later the same business day nothing is reset, also not across the calendar midnight.
     t->wait_seconds(5);
-    set_status(rec().state().form, "鈴木太郎", 1, "5:01");
+    set_status(rec().state().board, rec().state().form, "鈴木太郎", 1, "5:01");
     set_clock({2026, 12, 10, 4, 59, 59});
     EXPECT_EQ(rec().state().form.board[1].Cast.text, "鈴木太郎");
     set_clock({2026, 12, 10, 5, 0, 30}); // first poll after 5:00 of the next business day
     EXPECT_EQ(rec().state().form.board[0].Cast.text, "");
 
     // A clock set back across 5:00 is an earlier business day: today's board stays.
-    set_status(rec().state().form, "鈴木太郎", 1, "5:01");
+    set_status(rec().state().board, rec().state().form, "鈴木太郎", 1, "5:01");
     set_clock({2026, 12, 10, 4, 59, 50});
     EXPECT_EQ(rec().state().form.board[0].Cast.text, "鈴木太郎");
 }
@@ -436,7 +436,7 @@ TEST_F(CardStamping, DailyResetWaitsForADialogOpenAt500AndRunsRightAfterIt) {
 
 TEST_F(CardStamping, StartAfter500KeepsTheRestoredBoardAndTransferTimesReturnToShiftIn) {
     // Start-up built this business day's board: the first poll must not empty it.
-    set_status(rec().state().form, "鈴木太郎", 1, "8:55");
+    set_status(rec().state().board, rec().state().form, "鈴木太郎", 1, "8:55");
     t->wait_seconds(3);
     EXPECT_EQ(rec().state().form.board[0].Cast.text, "鈴木太郎");
 
