@@ -4,7 +4,7 @@
 // file in the same folder, the same write without the sync, and one call of an empty virtual function.
 #include "BenchTiming.h"
 
-#include "stamping/CardStamping.h"
+#include "app/CardPoll.h"
 #include "support/FakeServices.h"
 
 #include <fcntl.h>
@@ -31,17 +31,17 @@ std::unique_ptr<TestRecorder> full_recorder(const fs::path& root) {
     auto t = std::make_unique<TestRecorder>(root);
     Recorder& rec = *t->rec;
     for (int i = 0; i < MemberTable::slot_count; ++i) {
-        auto& slot = rec.members.slot(i);
+        auto& slot = rec.state().members.slot(i);
         slot.code = std::to_string(100000 + i);
         slot.name = "会員 " + std::to_string(i);
         char idm[17];
         std::snprintf(idm, sizeof idm, "01FF%012X", i);
         slot.idm = idm;
     }
-    rec.form.lbl_MiseID.text = "T01";
-    rec.form.lbl_Disp_time.text = "9:00:00";
-    rec.form.Timer1 = true;
-    rec.open_log();
+    rec.state().form.lbl_MiseID.text = "T01";
+    rec.state().form.lbl_Disp_time.text = "9:00:00";
+    rec.state().form.Timer1 = true;
+    (void)open_log(rec.state());
     return t;
 }
 
@@ -58,9 +58,9 @@ template <class F> double micros_per_call(int runs, int calls, F&& call) {
 void card_poll(TestRecorder& t, bool card, bool sync) {
     t.reader.present = card;
     t.reader.idm = last_idm;
-    t.rec->log.set_sync(sync);
-    t.rec->inout_mode = 3 - t.rec->inout_mode; // in, out, in: no read is a repeat
-    get_card_idm(*t.rec);
+    t.rec->state().log.set_sync(sync);
+    t.rec->state().inout_mode = 3 - t.rec->state().inout_mode; // in, out, in: no read is a repeat
+    get_card_idm(t.rec->state());
     t.sounds.played.clear();
 }
 
@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
         20 * sync_calls, [&] { card_poll(*t, true, false); }, [&] { bare.append(false); });
     const long lines = bench::count_lines(dir / "zerbanto" / "KLOG_T01.csv");
     const bool logged =
-        lines == 5L * sync_calls * 21 && !t->rec->ended() && t->rec->form.lbl_Read_Name.text == "会員 10000";
+        lines == 5L * sync_calls * 21 && !t->rec->ended() && t->rec->state().form.lbl_Read_Name.text == "会員 10000";
 
     bench::print_compare("get_card_idm, no card", no_card, "us", "no-op virtual call", no_op, "us");
     bench::print_compare("get_card_idm, last slot of 10,001, fdatasync", card_sync, "us", "bare write + fdatasync",

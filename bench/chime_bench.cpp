@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
     std::thread timer([&] {
         for (auto next = Steady::now(); running; next += 100ms) {
             std::this_thread::sleep_until(next);
-            if (rec.form.Timer1 && !rec.ended()) {
+            if (rec.state().form.Timer1 && !rec.ended()) {
                 rec.timer_tick();
             }
         }

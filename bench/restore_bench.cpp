@@ -68,11 +68,12 @@ int main(int argc, char** argv) {
     const DateTime now = write_log(log, total_lines);
 
     int replayed = 0;
+    BoardState board;
     FmMain form;
     const auto restore = [&] {
-        clear_board(form);
-        replayed = replay_log(form, log, business_day_start(now));
-        update_elapsed(form, now.seconds_of_day());
+        clear_board(board, form);
+        replayed = replay_log(board, form, log, business_day_start(now));
+        update_elapsed(board, form, now.seconds_of_day());
     };
     bench::time_wc(log, 2); // the file in the page cache for both
     const auto wc = bench::time_wc(log, 7);

@@ -85,14 +85,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t lines = 0;
     const auto fuzzed_names = names_in(bytes, lines);
 
+    BoardState board;
     FmMain form;
-    clear_board(form);
-    const int replayed = replay_log(form, root().zerbanto() / "KLOG_T01.csv", business_day_start(now));
+    clear_board(board, form);
+    const int replayed = replay_log(board, form, root().zerbanto() / "KLOG_T01.csv", business_day_start(now));
     fuzz_check(replayed >= 1 && static_cast<std::size_t>(replayed) <= lines + 1, "at most one stamp a line");
     check_board(form, fuzzed_names);
 
     const FmMain replayed_board = form;
-    update_elapsed(form, now.seconds_of_day());
+    update_elapsed(board, form, now.seconds_of_day());
     for (std::size_t r = 0; r < form.board.size(); ++r) {
         fuzz_check(form.board[r].Cast.text == replayed_board.board[r].Cast.text, "the refresh keeps the names");
     }

@@ -1,6 +1,8 @@
 // The settings file action01.txt: the record reader and the value rules on any bytes, then the whole loader
 // on a recorder whose root holds those bytes as its settings file, stand-alone and connected.
 #include "FuzzRoot.h"
+#include "app/ProgramEnd.h"
+#include "app/SettingsLoad.h"
 #include "core/Cp932.h"
 #include "core/RecordReader.h"
 #include "settings/SettingsFile.h"
@@ -38,25 +40,28 @@ TestRecorder& recorder(bool connected) {
         return o;
     }());
     TestRecorder& t = connected ? with_server : standalone;
-    t.rec->form = FmMain{};
+    t.rec->state().form = FmMain{};
     t.ui.messages.clear();
     t.ui.store_setup_shown = 0;
     return t;
 }
 
-void load_settings(std::string_view bytes, bool connected) {
+void try_settings(std::string_view bytes, bool connected) {
     root().reset();
     root().write("zerbanto/action01.txt", bytes);
     TestRecorder& t = recorder(connected);
     try {
-        get_actionmap(*t.rec);
+        load_settings(t.rec->state());
     } catch (const ProgramEnd&) {
         return; // a message said why; the program ends, which is allowed
     }
-    fuzz_check(t.rec->form.lbl_tenso_stat[0].text == t.rec->tensou_time[0], "the first transfer time is shown");
-    fuzz_check(t.rec->form.lbl_tenso_stat[1].text == t.rec->tensou_time[1], "the second transfer time is shown");
+    fuzz_check(t.rec->state().form.lbl_tenso_stat[0].text == t.rec->state().tensou_time[0],
+               "the first transfer time is shown");
+    fuzz_check(t.rec->state().form.lbl_tenso_stat[1].text == t.rec->state().tensou_time[1],
+               "the second transfer time is shown");
     fuzz_check(t.ui.store_setup_shown == 0, "a present settings file needs no store setup");
-    fuzz_check(t.rec->form.lbl_type.text == t.rec->connection_setting(), "the connection setting is shown");
+    fuzz_check(t.rec->state().form.lbl_type.text == t.rec->state().connection.label_text(),
+               "the connection setting is shown");
 }
 
 } // namespace
@@ -64,6 +69,6 @@ void load_settings(std::string_view bytes, bool connected) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     check_pure_parts(bytes);
-    load_settings(bytes, size % 2 == 1);
+    try_settings(bytes, size % 2 == 1);
     return 0;
 }

@@ -1,6 +1,7 @@
 // The shift plan S01_SHIFT.csv for the day 261208: any bytes loaded onto a board whose cells hold a mark no
 // file can put there (a line end), so that every cell the loader wrote can be told from one it left alone.
 #include "FuzzRoot.h"
+#include "board/BoardView.h"
 #include "core/Cp932.h"
 #include "core/ErrorNumber.h"
 #include "core/FmMain.h"
@@ -46,14 +47,18 @@ std::vector<std::vector<std::string>> day_lines(std::string_view bytes) {
     return out;
 }
 
-FmMain marked_form() {
-    FmMain form;
-    for (auto& row : form.board) {
-        row.ST.text = row.KT.text = row.Cast.text = untouched;
+// The board with every planned field marked, and the window showing it.
+struct Marked {
+    Marked() {
+        for (auto& row : board.rows) {
+            row.planned_start = row.planned_leave = row.name = untouched;
+        }
+        show_board(board, form);
+        form.lbl_shift.text = untouched;
     }
-    form.lbl_shift.text = untouched;
-    return form;
-}
+    BoardState board;
+    FmMain form;
+};
 
 bool written(const Control& cell) {
     return cell.text != untouched;
@@ -93,10 +98,11 @@ void check_rows(const FmMain& form, const std::vector<std::vector<std::string>>&
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     root().write("zerbanto/S01_SHIFT.csv", bytes);
-    FmMain form = marked_form();
+    Marked marked;
+    FmMain& form = marked.form;
     bool completed = true;
     try {
-        load_shift_plan(form, root().zerbanto() / "S01_SHIFT.csv", day_key);
+        load_shift_plan(marked.board, form, root().zerbanto() / "S01_SHIFT.csv", day_key);
     } catch (const RuntimeError& e) {
         fuzz_check(e.number() == ErrorNumber::SubscriptOutOfRange, "a line the loader cannot take is out of range");
         completed = false;

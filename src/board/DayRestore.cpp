@@ -1,8 +1,7 @@
 #include "board/DayRestore.h"
 
-#include "app/Recorder.h"
 #include "board/Board.h"
-#include "board/ElapsedTime.h"
+#include "board/BoardView.h"
 #include "core/Cp932.h"
 #include "core/TextFile.h"
 #include "core/TimeText.h"
@@ -98,7 +97,7 @@ DateTime business_day_start(const DateTime& now) {
     return start;
 }
 
-int replay_log(FmMain& form, const std::filesystem::path& log, const DateTime& day_start) {
+int replay_log(BoardState& board, FmMain& form, const std::filesystem::path& log, const DateTime& day_start) {
     textfile::LineReader reader;
     if (!reader.open(log)) {
         return 0; // no log yet: nothing to replay
@@ -106,6 +105,7 @@ int replay_log(FmMain& form, const std::filesystem::path& log, const DateTime& d
     const std::int64_t start_ms = day_start.to_millis();
     const std::int64_t start_key = key_of(day_start);
     int replayed = 0;
+    std::optional<std::size_t> last_row;
     std::string_view raw;
     while (reader.next_raw(raw)) {
         const auto fields = stamp_fields(raw);
@@ -124,16 +124,13 @@ int replay_log(FmMain& form, const std::filesystem::path& log, const DateTime& d
         if (!decodes(raw)) {
             continue;
         }
-        set_status(form, cp932::to_utf8(fields->name), stamp_mode(fields->mode), timetext::hm(when->seconds_of_day()));
+        last_row =
+            board.stamp(cp932::to_utf8(fields->name), stamp_mode(fields->mode), timetext::hm(when->seconds_of_day()));
         ++replayed;
     }
+    show_board(board, form);
+    if (replayed > 0) {
+        show_stamp_row(form, last_row);
+    }
     return replayed;
-}
-
-void restore_board(Recorder& rec) {
-    rec.log.close();
-    const DateTime now = rec.clock.now();
-    replay_log(rec.form, rec.log_path(), business_day_start(now));
-    update_elapsed(rec.form, now.seconds_of_day());
-    rec.open_log();
 }

@@ -1,59 +1,45 @@
 #include "board/ElapsedTime.h"
 
+#include "board/BoardView.h"
 #include "core/TimeText.h"
-
-#include <charconv>
-#include <string>
 
 namespace {
 
-void recompute(BoardRow& row, int now) {
-    if (row.iT.text.empty()) {
-        row.ET.text.clear();
+void recompute(BoardEntry& row, int now) {
+    if (row.time_in.empty()) {
+        row.stay.reset();
         return;
     }
-    const auto in = timetext::parse_time_of_day(row.iT.text);
+    const auto in = timetext::parse_time_of_day(row.time_in);
     if (!in) {
-        return; // only set_status writes the cell; a text it did not write is left alone
+        return; // only a stamp writes the in-time; one it did not write leaves the stay as it was
     }
     // An in-time later than now means the stay crossed midnight.
     const int stay = *in <= now ? now - *in : now - *in + timetext::seconds_per_day;
-    row.ET.text = timetext::hm(stay);
-    if (row.TT.text.empty()) {
-        row.RT.text = row.ET.text;
-    } else if (auto sum = timetext::add_hm(row.TT.text, row.ET.text)) {
-        row.RT.text = *sum;
-    }
+    row.stay = stay / 60; // whole minutes, as shown
+    row.cumulative = (row.total.value_or(0) + *row.stay) % timetext::minutes_per_day;
 }
 
-// The whole hours of an "h:mm" text decide the colour; no colon means no stay is shown.
-Color stay_colour(const std::string& et) {
-    const auto colon = et.find(':');
-    if (colon == std::string::npos) {
-        return colors::neutral;
-    }
-    int hours = 0;
-    const auto [end, ec] = std::from_chars(et.data(), et.data() + colon, hours);
-    if (ec != std::errc{} || end != et.data() + colon) {
-        return colors::neutral;
-    }
+StayMark stay_mark(const std::optional<int>& stay) {
+    const int hours = stay.value_or(0) / 60;
     if (hours > 5) {
-        return colors::salmon;
+        return StayMark::FromSix;
     }
-    return hours > 3 ? colors::yellow : colors::neutral;
+    return hours > 3 ? StayMark::FromFour : StayMark::Short;
 }
 
 } // namespace
 
-void update_elapsed(FmMain& form, int now_seconds_of_day) {
+void update_elapsed(BoardState& board, FmMain& form, int now_seconds_of_day) {
     const int now =
         ((now_seconds_of_day % timetext::seconds_per_day) + timetext::seconds_per_day) % timetext::seconds_per_day;
-    for (auto& row : form.board) {
-        if (!row.ET.text.empty()) {
+    for (BoardEntry& row : board.rows) {
+        if (row.stay) {
             recompute(row, now);
         }
     }
-    for (auto& row : form.board) {
-        row.ET.back = stay_colour(row.ET.text);
+    for (BoardEntry& row : board.rows) {
+        row.stay_mark = stay_mark(row.stay);
     }
+    show_board(board, form);
 }

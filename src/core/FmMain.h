@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-// One row of the attendance board: planned start, name, continuous time, cumulative time, completed total,
-// last shift-in and planned leave. The board is the only record of each member's state for the day.
+// The cells of one row of the attendance board: planned start, name, continuous time, cumulative time,
+// completed total, last shift-in and planned leave. They show the board's state; nothing reads them back.
 struct BoardRow {
     Control ST;
     Control Cast;

@@ -6,11 +6,11 @@
 #include <string>
 #include <string_view>
 
-// The recorder's time texts. Times of day and durations are both kept as texts on the window; arithmetic
-// reads them back as times of day and wraps at 24 hours.
+// The recorder's time texts. Times of day and durations are shown as "h:mm" and wrap at 24 hours.
 namespace timetext {
 
 inline constexpr int seconds_per_day = 86'400;
+inline constexpr int minutes_per_day = 1'440;
 
 // "9:05:30": 24-hour clock, hour without leading zero, two-digit minutes and seconds.
 [[nodiscard]] std::string hms(const DateTime& t);

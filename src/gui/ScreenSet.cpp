@@ -2,7 +2,8 @@
 
 #include "app/Recorder.h"
 #include "app/SampleStore.h"
-#include "core/Cp932.h"
+#include "board/ElapsedTime.h"
+#include "core/NameFont.h"
 #include "core/TimeText.h"
 #include "gui/MainWindow.h"
 #include "gui/QtUserInterface.h"
@@ -88,40 +89,40 @@ std::string hm(int minutes) {
     return std::to_string(minutes / 60) + ":" + (minutes % 60 < 10 ? "0" : "") + std::to_string(minutes % 60);
 }
 
-void fill_busy_board(FmMain& f) {
+ShiftState shift_of(const SampleRow& s) {
+    switch (s.state) {
+    case SampleRow::Out:
+        return ShiftState::ShiftedOut;
+    case SampleRow::FirstSeenOut:
+        return ShiftState::FirstSeenOut;
+    case SampleRow::OnShift:
+        return ShiftState::OnShift;
+    case SampleRow::Planned:
+        break;
+    }
+    return ShiftState::None;
+}
+
+// The rows go onto the board as stamps leave them; the refresh at the sample time then shows the stays.
+void fill_busy_board(BoardState& board, FmMain& f) {
     const int now_minutes = sample_now.hour * 60 + sample_now.minute;
     for (std::size_t i = 0; i < busy_rows.size(); ++i) {
         const SampleRow& s = busy_rows[i];
-        BoardRow& row = f.board[i];
-        row.ST.text = s.planned;
-        row.Cast.text = sample::members().at(i).name;
-        row.Cast.pt = utf8_length(row.Cast.text) > 6 ? 18 : 20;
-        row.ET.text.clear();
-        row.ET.back = colors::neutral;
-        row.iT.text.clear();
-        switch (s.state) {
-        case SampleRow::Planned:
-            row.Cast.back = colors::neutral;
-            break;
-        case SampleRow::Out:
-            row.Cast.back = colors::shifted_out;
-            break;
-        case SampleRow::FirstSeenOut:
-            row.Cast.back = colors::first_seen_out;
-            break;
-        case SampleRow::OnShift: {
-            row.Cast.back = colors::on_shift;
-            row.iT.text = hm(now_minutes - s.minutes_in);
-            row.ET.text = hm(s.minutes_in);
-            const int hours = s.minutes_in / 60;
-            row.ET.back = hours > 5 ? colors::salmon : hours > 3 ? colors::yellow : colors::neutral;
-            break;
-        }
+        BoardEntry& row = board.rows[i];
+        row = BoardEntry{};
+        row.planned_start = s.planned;
+        row.name = sample::members().at(i).name;
+        row.name_pt = name_fonts::board.pt_for(row.name);
+        row.shift = shift_of(s);
+        if (row.shift == ShiftState::OnShift) {
+            row.time_in = hm(now_minutes - s.minutes_in);
+            row.stay = 0;
         }
     }
+    update_elapsed(board, f, sample_now.seconds_of_day());
     f.lbl_Read_Status.text = "◎";
     f.lbl_Read_Name.text = sample::members().at(7).name;
-    f.lbl_Read_Name.pt = utf8_length(f.lbl_Read_Name.text) > 6 ? 28 : 36;
+    f.lbl_Read_Name.pt = name_fonts::read_name.pt_for(f.lbl_Read_Name.text);
 }
 
 void write_sample_store(const Paths& paths) {
@@ -190,14 +191,14 @@ void ScreenSet::render_all(const std::function<void(const std::string&, QWidget&
     visit("main-idle", window);
 
     QtUserInterface dialogs(&window);
-    rec.uf_2.UF2L.text = "カード違い\n\nこのまま 一時的に登録しますか?";
-    rec.uf_2.uf2_ans = 0;
-    visit_modal([&] { dialogs.show_modal(rec.uf_2); }, [&](QWidget& w) { visit("uf2", w); });
-    rec.uf_10key.open_for("012E4C1B3A5F6D7E");
-    rec.uf_10key.digit_click(1); // the prompt and the first digit below it
-    visit_modal([&] { dialogs.show_modal(rec.uf_10key); }, [&](QWidget& w) { visit("uf10key", w); });
-    rec.uf_initial.load();
-    visit_modal([&] { dialogs.show_modal(rec.uf_initial); }, [&](QWidget& w) { visit("ufinitial", w); });
+    rec.state().uf_2.UF2L.text = "カード違い\n\nこのまま 一時的に登録しますか?";
+    rec.state().uf_2.uf2_ans = 0;
+    visit_modal([&] { dialogs.show_modal(rec.state().uf_2); }, [&](QWidget& w) { visit("uf2", w); });
+    rec.state().uf_10key.open_for("012E4C1B3A5F6D7E");
+    rec.state().uf_10key.digit_click(1); // the prompt and the first digit below it
+    visit_modal([&] { dialogs.show_modal(rec.state().uf_10key); }, [&](QWidget& w) { visit("uf10key", w); });
+    rec.state().uf_initial.load();
+    visit_modal([&] { dialogs.show_modal(rec.state().uf_initial); }, [&](QWidget& w) { visit("ufinitial", w); });
     visit_modal(
         [&] {
             (void)dialogs.message(MessageIcon::Exclamation, MessageButtons::YesNo,
@@ -208,7 +209,7 @@ void ScreenSet::render_all(const std::function<void(const std::string&, QWidget&
                 [&](QWidget& w) { visit("message", w); });
 
     rec.cmd_out_click(); // the other mode highlighted
-    fill_busy_board(rec.form);
+    fill_busy_board(rec.state().board, rec.state().form);
     window.sync();
     visit("main-busy", window);
 

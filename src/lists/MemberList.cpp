@@ -1,9 +1,7 @@
 #include "lists/MemberList.h"
 
-#include "app/Recorder.h"
 #include "core/CommaFields.h"
 #include "core/TextFile.h"
-#include "lists/MemberListDownload.h"
 
 #include <string_view>
 #include <vector>
@@ -11,7 +9,6 @@
 namespace {
 
 constexpr std::string_view date_line_code = "99999";
-constexpr const char* missing_list_message = "従業員リスト\nC:\\Zerbanto\\E99_member.csv が見当たりません";
 
 // A member line stores what it has: a line with one field stores only the code, one with two no IDm.
 void store_member(MemberTable::Slot& slot, const std::vector<std::string_view>& fields) {
@@ -57,28 +54,4 @@ Status load_member_list(const std::filesystem::path& path, MemberTable& table, s
     // clear_member_list reaches slot 1000 only; members of an earlier, longer list must not reappear.
     clear_from(table, n);
     return Done{};
-}
-
-void get_member_list(Recorder& rec) {
-    try {
-        if (rec.connected()) {
-            try {
-                refresh_member_list(rec);
-            } catch (const RuntimeError& e) {
-                if (e.number() == ErrorNumber::FileNotFound) {
-                    throw;
-                }
-                // any other failure of the refresh: the list on disk is loaded as it is
-            }
-        }
-        if (auto st = load_member_list(rec.paths.member_list(), rec.members, rec.form.lbl_member_date.text); !st) {
-            throw RuntimeError(st.error());
-        }
-    } catch (const RuntimeError& e) {
-        if (e.number() != ErrorNumber::FileNotFound) {
-            return; // the list stays as far as it was loaded; start-up goes on
-        }
-        rec.ui.message(MessageIcon::Critical, MessageButtons::Ok, missing_list_message);
-        rec.end_program();
-    }
 }

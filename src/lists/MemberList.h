@@ -6,12 +6,6 @@
 #include <filesystem>
 #include <string>
 
-class Recorder;
-
-// Refreshes the member list from the head office when connected, then loads it into the member table and
-// its date line into lbl_member_date. Ends the program when there is no list to load.
-void get_member_list(Recorder& rec);
-
 // Loads a member list file into the table: clears it, fills the members from slot 0 in file order, and
 // puts the date line's second field into member_date. Empty lines take no slot; lines beyond the last slot
 // are dropped. Every slot after the last member is cleared, also the ones an earlier, longer list left.

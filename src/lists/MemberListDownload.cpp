@@ -1,8 +1,10 @@
 #include "lists/MemberListDownload.h"
 
-#include "app/Recorder.h"
+#include "core/Paths.h"
 #include "core/TextFile.h"
 #include "transfer/FtpScript.h"
+
+#include <exception>
 
 namespace fs = std::filesystem;
 
@@ -14,40 +16,31 @@ bool is_file(const fs::path& p) {
 }
 
 // Fetches the download copy; true when a complete copy arrived.
-bool download(Recorder& rec) {
+bool download(const FtpJob& session) {
     std::error_code ec;
-    const fs::path copy = rec.paths.member_download();
+    const fs::path copy = session.paths.member_download();
     if (is_file(copy)) {
         fs::remove(copy, ec);
     }
     try {
-        const FtpOutcome outcome = run_ftp_script(rec, "get E99_member.csv c:\\zerbanto\\xE99_member.csv");
+        const auto outcome = run_ftp_script(session, "get E99_member.csv c:\\zerbanto\\xE99_member.csv");
         // A copy that could not be removed beforehand is not taken for a fresh one.
-        return outcome.ok && is_file(rec.paths.member_download());
+        return outcome && outcome->ok && is_file(session.paths.member_download());
     } catch (const std::exception&) {
-        return false;
+        return false; // the transfer's thread could not be started or failed: no copy
     }
 }
 
 } // namespace
 
-void refresh_member_list(Recorder& rec) {
-    if (download(rec)) {
-        // A copy that cannot be put in place leaves the list on disk, which is loaded as it is.
-        if (!textfile::copy_file_atomic(rec.paths.member_download(), rec.paths.member_list())) {
-            rec.ui.message(
-                MessageIcon::Exclamation, MessageButtons::Ok,
-                std::string("c:\\zerbanto\\E99_member.csv\r\n受け取ったメンバーリストに置き換えられません。") +
-                    (is_file(rec.paths.member_list()) ? "前回のメンバーリストを使用します。" : ""));
+MemberListRefresh refresh_member_list(const FtpJob& session) {
+    if (download(session)) {
+        // A copy that cannot be put in place leaves the list on disk, which is loaded as it is (if any).
+        if (!textfile::copy_file_atomic(session.paths.member_download(), session.paths.member_list())) {
+            return is_file(session.paths.member_list()) ? MemberListRefresh::UnplacedOldList
+                                                        : MemberListRefresh::UnplacedNoList;
         }
-        return;
+        return MemberListRefresh::Fresh;
     }
-    if (is_file(rec.paths.member_list())) {
-        rec.ui.message(MessageIcon::Information, MessageButtons::Ok,
-                       "通信ができない為、前回のメンバーリストを使用します。");
-        return;
-    }
-    rec.ui.message(MessageIcon::Critical, MessageButtons::Ok,
-                   "c:\\zerbanto\\E99_member.csv\r\nメンバーリストが取得できません");
-    rec.end_program(); // closes the log
+    return is_file(session.paths.member_list()) ? MemberListRefresh::OldList : MemberListRefresh::NoList;
 }

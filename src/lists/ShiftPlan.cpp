@@ -1,12 +1,12 @@
 #include "lists/ShiftPlan.h"
 
-#include "app/Recorder.h"
+#include "board/BoardView.h"
 #include "core/CommaFields.h"
 #include "core/Cp932.h"
 #include "core/ErrorNumber.h"
+#include "core/NameFont.h"
 #include "core/TextFile.h"
 #include "core/TimeText.h"
-#include "transfer/FtpScript.h"
 
 #include <vector>
 
@@ -27,25 +27,19 @@ std::string field(const std::vector<std::string_view>& fields, std::size_t n) {
     return std::string(fields[n - 1]);
 }
 
-void take_plan_row(FmMain& form, const std::vector<std::string_view>& fields, std::size_t& row) {
-    if (row >= form.board.size()) {
+void take_plan_row(BoardState& board, const std::vector<std::string_view>& fields, std::size_t& row) {
+    if (row >= board.rows.size()) {
         throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
     }
-    BoardRow& r = form.board[row];
-    r.ST.text = field(fields, 4);
-    r.KT.text = field(fields, 5);
-    r.Cast.text = field(fields, 2);
-    r.Cast.pt = utf8_length(r.Cast.text) > 6 ? 18 : 20;
+    BoardEntry& r = board.rows[row];
+    r.planned_start = field(fields, 4);
+    r.planned_leave = field(fields, 5);
+    r.name = field(fields, 2);
+    r.name_pt = name_fonts::board.pt_for(r.name);
     ++row;
 }
 
-} // namespace
-
-std::string shift_file_name(std::string_view store_code) {
-    return "S" + std::string(utf8_right(store_code, 2)) + "_SHIFT.csv";
-}
-
-void load_shift_plan(FmMain& form, const fs::path& plan, std::string_view day_key) {
+void read_plan(BoardState& board, FmMain& form, const fs::path& plan, std::string_view day_key) {
     textfile::LineReader reader;
     if (auto st = reader.open(plan); !st) {
         throw RuntimeError(st.error());
@@ -58,25 +52,23 @@ void load_shift_plan(FmMain& form, const fs::path& plan, std::string_view day_ke
         if (first == "99999") {
             form.lbl_shift.text = field(fields, 2);
         } else if (first == day_key) {
-            take_plan_row(form, fields, row);
+            take_plan_row(board, fields, row);
         }
     }
 }
 
-void get_shift_list(Recorder& rec) {
-    // Stand-alone, the plan is not loaded, except in the demo, whose plan is the sample copy on disk.
-    if (!rec.connected() && !rec.options.demo) {
-        return;
+} // namespace
+
+std::string shift_file_name(std::string_view store_code) {
+    return "S" + std::string(utf8_right(store_code, 2)) + "_SHIFT.csv";
+}
+
+void load_shift_plan(BoardState& board, FmMain& form, const fs::path& plan, std::string_view day_key) {
+    try {
+        read_plan(board, form, plan, day_key);
+    } catch (...) {
+        show_board(board, form); // the rows taken before the failure stay
+        throw;
     }
-    const std::string name = shift_file_name(rec.form.lbl_MiseID.text);
-    if (rec.connected()) {
-        // A failed transfer leaves the copy of an earlier run, which is used.
-        (void)run_ftp_script(rec, "get " + name + " c:\\zerbanto\\" + name);
-    }
-    const fs::path plan = rec.paths.file(name);
-    std::error_code ec;
-    if (!fs::is_regular_file(plan, ec)) {
-        return;
-    }
-    load_shift_plan(rec.form, plan, timetext::yymmdd(rec.clock.now()));
+    show_board(board, form);
 }

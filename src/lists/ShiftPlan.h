@@ -1,20 +1,17 @@
 #pragma once
 
+#include "board/BoardState.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
 
-class Recorder;
 class FmMain;
-
-// In connected mode, fetches the store's shift plan and writes today's planned members into the first
-// board rows, and the plan's title into lbl_shift. The demo, stand-alone, takes the copy on disk.
-void get_shift_list(Recorder& rec);
 
 // "S" + the last two characters of the store code + "_SHIFT.csv": S04_SHIFT.csv for T04, S7_SHIFT.csv for 7.
 [[nodiscard]] std::string shift_file_name(std::string_view store_code);
 
-// Writes the plan lines of the day key (yymmdd) into board rows 0 upwards, in file order, and a title line
-// into lbl_shift. A line that cannot be taken stops the loading there with a RuntimeError; what was written
-// before stays.
-void load_shift_plan(FmMain& form, const std::filesystem::path& plan, std::string_view day_key);
+// Writes the plan lines of the day key (yymmdd) into board rows 0 upwards, in file order, shows them, and
+// writes a title line into lbl_shift. A line that cannot be taken stops the loading there with a RuntimeError;
+// what was written before stays.
+void load_shift_plan(BoardState& board, FmMain& form, const std::filesystem::path& plan, std::string_view day_key);

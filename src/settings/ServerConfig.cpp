@@ -1,9 +1,9 @@
 #include "settings/ServerConfig.h"
 
+#include "core/SystemErrorText.h"
 #include "core/TextFile.h"
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,6 +19,11 @@ std::string trim(std::string_view s) {
     }
     const auto last = s.find_last_not_of(" \t");
     return std::string(s.substr(first, last - first + 1));
+}
+
+std::string unreadable(const fs::path& path, int error_number) {
+    return "設定ファイル " + path.string() + " を読めません (" +
+           system_error_text(std::error_code(error_number, std::generic_category())) + ")";
 }
 
 // Why the file's owner or mode rule it out; empty when they are sound.
@@ -42,22 +47,23 @@ std::string check_access(const struct stat& st, const fs::path& path) {
 std::string read_checked(const fs::path& path, bool asked_for, std::string& error) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        if (errno != ENOENT || asked_for) {
-            error = "設定ファイル " + path.string() + " を読めません (" + std::strerror(errno) + ")";
+        // The file, or the data folder it lies in, is not there: the data folder is checked and named later.
+        if ((errno != ENOENT && errno != ENOTDIR) || asked_for) {
+            error = unreadable(path, errno);
         }
         return {};
     }
     struct stat st {};
     std::string bytes;
     if (::fstat(fd, &st) != 0) {
-        error = "設定ファイル " + path.string() + " を読めません (" + std::strerror(errno) + ")";
+        error = unreadable(path, errno);
     } else {
         error = check_access(st, path);
     }
     char buf[4096];
     for (ssize_t n = 0; error.empty() && (n = ::read(fd, buf, sizeof buf)) != 0;) {
         if (n < 0) {
-            error = "設定ファイル " + path.string() + " を読めません (" + std::strerror(errno) + ")";
+            error = unreadable(path, errno);
             break;
         }
         bytes.append(buf, static_cast<std::size_t>(n));

@@ -1,7 +1,8 @@
 #include "settings/SettingsFile.h"
 
-#include "app/Recorder.h"
 #include "core/Cp932.h"
+#include "core/FmMain.h"
+#include "core/NameFont.h"
 #include "core/RecordReader.h"
 #include "core/TextFile.h"
 #include "core/TimeText.h"
@@ -68,66 +69,33 @@ void take_transfer_time(std::array<std::string, 3>& tensou_time, std::string_vie
     tensou_time[slot] = (colon == std::string::npos || colon == 0) ? std::string{} : *text;
 }
 
-void apply_record(Recorder& rec, std::string_view record) {
+void apply_record(FmMain& form, std::array<std::string, 3>& tensou_time, std::string_view record) {
     const std::string key = key_of(record);
     if (key == "会社名") {
-        rec.form.lbl_company.text = settings::record_value(record);
+        form.lbl_company.text = settings::record_value(record);
     } else if (key == "店舗C") {
-        rec.form.lbl_MiseID.text = settings::record_value(record);
+        form.lbl_MiseID.text = settings::record_value(record);
     } else if (key == "店舗名") {
-        rec.form.lbl_tenmei.text = settings::record_value(record);
-        rec.form.lbl_tenmei.pt = utf8_length(rec.form.lbl_tenmei.text) > 7 ? 28 : 36;
+        form.lbl_tenmei.text = settings::record_value(record);
+        form.lbl_tenmei.pt = name_fonts::store.pt_for(form.lbl_tenmei.text);
     } else if (key == "F転送") {
-        take_transfer_time(rec.tensou_time, record);
-    }
-}
-
-[[noreturn]] void unexpected(Recorder& rec, ErrorNumber e) {
-    rec.ui.message(MessageIcon::Critical, MessageButtons::Ok,
-                   "想定外エラー get_actionmap err = " + std::to_string(number_of(e)));
-    rec.end_program();
-}
-
-// Opens the settings file; in connected mode a missing file brings up the store setup until one exists.
-bool open_settings(Recorder& rec, textfile::LineReader& reader) {
-    for (;;) {
-        const Status opened = reader.open(rec.paths.settings_file());
-        if (opened) {
-            return true;
-        }
-        if (opened.error() != ErrorNumber::FileNotFound) {
-            unexpected(rec, opened.error());
-        }
-        if (!rec.connected()) {
-            return false;
-        }
-        rec.uf_initial.set_settings_file(rec.paths.settings_file());
-        rec.uf_initial.load();
-        rec.ui.show_modal(rec.uf_initial);
-        if (!rec.uf_initial.last_write) {
-            rec.ui.message(MessageIcon::Critical, MessageButtons::Ok,
-                           "設定ファイルを書き込めません。\n" + rec.paths.settings_file().string());
-            rec.end_program();
-        }
+        take_transfer_time(tensou_time, record);
     }
 }
 
 } // namespace
 
-void get_actionmap(Recorder& rec) {
-    rec.tensou_time[0].clear();
-    rec.tensou_time[1].clear();
+Status read_settings(const std::filesystem::path& file, FmMain& form, std::array<std::string, 3>& tensou_time) {
     // Line by line: the records of one line are all that is held at a time.
     textfile::LineReader reader;
+    if (const Status opened = reader.open(file); !opened) {
+        return opened;
+    }
     std::string line;
-    if (open_settings(rec, reader)) {
-        while (reader.next(line)) {
-            for (const auto& record : read_records(line)) {
-                apply_record(rec, record);
-            }
+    while (reader.next(line)) {
+        for (const auto& record : read_records(line)) {
+            apply_record(form, tensou_time, record);
         }
     }
-    rec.form.lbl_tenso_stat[0].text = rec.tensou_time[0];
-    rec.form.lbl_tenso_stat[1].text = rec.tensou_time[1];
-    rec.form.lbl_type.text = rec.connection_setting();
+    return Done{};
 }

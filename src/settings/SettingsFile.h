@@ -1,15 +1,20 @@
 #pragma once
 
+#include "core/Result.h"
+
+#include <array>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 
-class Recorder;
+class FmMain;
 
-// Reads the settings file into the main window's labels and the transfer times. A missing file leaves the
-// design texts when stand-alone and brings up the store setup when connected; anything unexpected ends
-// the program with a message.
-void get_actionmap(Recorder& rec);
+// Reads the settings file into the main window's labels (company, store code, store name) and the next free
+// transfer-time slots. The error number when the file cannot be opened (FileNotFound when it is missing);
+// nothing is changed then.
+[[nodiscard]] Status read_settings(const std::filesystem::path& file, FmMain& form,
+                                   std::array<std::string, 3>& tensou_time);
 
 namespace settings {
 

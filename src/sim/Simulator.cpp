@@ -183,8 +183,8 @@ void Simulator::cmd_second_start() {
     ui_.message(MessageIcon::Information, MessageButtons::Ok, "タイムレコーダーは既に起動しています。");
     second.request_activation();
     bool restored = false;
-    if (instance_->take_activation_request() && recorder_->form.minimised) {
-        recorder_->form.minimised = false;
+    if (instance_->take_activation_request() && recorder_->state().form.minimised) {
+        recorder_->state().form.minimised = false;
         restored = true;
     }
     events_.write({{"event", "activate"}, {"restored", restored}});
@@ -196,7 +196,7 @@ void Simulator::report_log() {
     if (!report_log_ || !recorder_) {
         return;
     }
-    recorder_->log.set_on_appended([this](std::string_view line) {
+    recorder_->state().log.set_on_appended([this](std::string_view line) {
         events_.write({{"event", "logged"}, {"line", std::string(line)}});
     });
 }
@@ -208,7 +208,7 @@ void Simulator::cmd_wait(const std::string& duration) {
     }
     for (std::int64_t done = 0; done + 100 <= *ms; done += 100) {
         clock_.advance_millis(100);
-        if (recorder_ && recorder_->form.Timer1 && !recorder_->ended()) {
+        if (recorder_ && recorder_->state().form.Timer1 && !recorder_->ended()) {
             recorder_->timer_tick();
         }
         if (recorder_ && recorder_->ended()) {

@@ -27,23 +27,23 @@ nlohmann::ordered_json cell_json(const Control& c) {
 nlohmann::ordered_json state_event(const Recorder& rec) {
     nlohmann::ordered_json e;
     e["event"] = "state";
-    e["clock"] = clock_text(rec.clock.now());
-    e["Timer1"] = rec.form.Timer1;
-    e["inout_mode"] = rec.inout_mode;
-    e["tensou_time"] = rec.tensou_time;
+    e["clock"] = clock_text(rec.state().clock.now());
+    e["Timer1"] = rec.state().form.Timer1;
+    e["inout_mode"] = rec.state().inout_mode;
+    e["tensou_time"] = rec.state().tensou_time;
     auto members = nlohmann::ordered_json::array();
-    for (int i = 0; i < MemberTable::slot_count && !rec.members.is_end(i); ++i) {
-        const auto& s = rec.members.slot(i);
+    for (int i = 0; i < MemberTable::slot_count && !rec.state().members.is_end(i); ++i) {
+        const auto& s = rec.state().members.slot(i);
         members.push_back({*s.code, s.name, s.idm});
     }
     e["members"] = members;
     nlohmann::ordered_json labels = nlohmann::ordered_json::object();
-    for (const auto& [name, c] : rec.form.named_controls()) {
+    for (const auto& [name, c] : rec.state().form.named_controls()) {
         labels[name] = label_json(*c);
     }
     e["labels"] = labels;
     auto board = nlohmann::ordered_json::array();
-    for (const auto& row : rec.form.board) {
+    for (const auto& row : rec.state().form.board) {
         nlohmann::ordered_json r = nlohmann::ordered_json::object();
         for (const auto& [col, c] : cells_of(row)) {
             r[col] = cell_json(*c);

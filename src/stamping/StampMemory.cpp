@@ -22,11 +22,15 @@ bool StampMemory::reset_due(const DateTime& t) {
     return false;
 }
 
-bool StampMemory::within_repeat_window(const DateTime& t) const {
-    if (!last_read_) {
+bool StampMemory::is_repeat(const DateTime& t, int mode, std::string_view idm) const {
+    if (!last_read_ || last_read_->mode != mode || last_read_->idm != idm) {
         return false;
     }
     // Whole seconds, as the clock shows them: 9:00:00.9 and 9:01:00.0 are 60 seconds apart.
-    const std::int64_t apart = t.to_millis() / 1000 - last_read_->to_millis() / 1000;
+    const std::int64_t apart = t.to_millis() / 1000 - last_read_->when.to_millis() / 1000;
     return std::llabs(apart) < repeat_seconds;
+}
+
+void StampMemory::remember_read(const DateTime& t, int mode, std::string idm) {
+    last_read_ = Read{t, mode, std::move(idm)};
 }

@@ -3,9 +3,11 @@
 #include "core/DateTime.h"
 
 #include <optional>
+#include <string>
+#include <string_view>
 
-// What card stamping remembers between polls besides the window's labels: the full date and time of the
-// last read (lbl_last_time holds only the time of day, which cannot tell yesterday from today) and the
+// What card stamping remembers between polls: the last read (its full date and time, mode and IDm; the
+// labels lbl_last_time, lbl_last_io and lbl_last_Idm are written from it) and the
 // business day whose board is on the window (so the daily reset runs once per business day even when the
 // second 5:00:00 passed with a card on the reader or a dialog open).
 class StampMemory {
@@ -20,13 +22,19 @@ public:
 
     // A read of the same card in the same mode less than a minute before t (either way, so that a clock
     // set back by a few seconds does not log a lying card twice) is a repeat.
-    [[nodiscard]] bool within_repeat_window(const DateTime& t) const;
-    void remember_read(const DateTime& t) { last_read_ = t; }
-    [[nodiscard]] const std::optional<DateTime>& last_read() const { return last_read_; }
+    [[nodiscard]] bool is_repeat(const DateTime& t, int mode, std::string_view idm) const;
+    void remember_read(const DateTime& t, int mode, std::string idm);
+
+    struct Read {
+        DateTime when;
+        int mode = 0;
+        std::string idm;
+    };
+    [[nodiscard]] const std::optional<Read>& last_read() const { return last_read_; }
 
     static constexpr int repeat_seconds = 60;
 
 private:
     std::optional<DateTime> board_day_;
-    std::optional<DateTime> last_read_;
+    std::optional<Read> last_read_;
 };

@@ -1,7 +1,8 @@
 #include "transfer/FtpScript.h"
 
-#include "app/Recorder.h"
+#include "core/Paths.h"
 #include "core/TextFile.h"
+#include "core/UserInterface.h"
 #include "transfer/FtpLogFile.h"
 #include "transfer/FtpScriptFile.h"
 
@@ -34,30 +35,29 @@ struct CancelOnExit {
 
 } // namespace
 
-std::string ftp_host(const FmMain& form, const Options& options) {
-    if (is_debug_company(form.lbl_company.text) && !options.debug_server.empty()) {
-        return options.debug_server;
+std::string ftp_host(std::string_view company, const std::string& connection_setting, const std::string& debug_server) {
+    if (is_debug_company(company) && !debug_server.empty()) {
+        return debug_server;
     }
-    return form.lbl_type.text;
+    return connection_setting;
 }
 
-FtpOutcome run_ftp_script(Recorder& rec, std::string_view command) {
-    const fs::path script_path = rec.paths.file("ftp_bat2.txt");
-    const auto lines =
-        ftpscript::lines(ftp_host(rec.form, rec.options), rec.options.ftp_port, command, rec.options.login);
+Result<FtpOutcome> run_ftp_script(const FtpJob& session, std::string_view command) {
+    const fs::path script_path = session.paths.file("ftp_bat2.txt");
+    const auto lines = ftpscript::lines(session.host, session.port, command, session.login);
     // The script holds the password: its owner alone may read it.
     if (auto st = textfile::write_lines_atomic(script_path, lines, fs::perms::owner_read | fs::perms::owner_write);
         !st) {
-        throw RuntimeError(st.error());
+        return st.error();
     }
     auto written = textfile::read_lines(script_path);
     if (!written) {
-        throw RuntimeError(written.error());
+        return written.error();
     }
-    const fs::path log_path = rec.paths.file("ftplog.txt");
-    const fs::path root = rec.paths.root();
-    const FtpLimits limits{rec.options.ftp_connect_timeout, rec.options.ftp_stall_timeout, rec.options.ftp_min_speed};
-    const TransportKeys keys = rec.options.keys;
+    const fs::path log_path = session.paths.file("ftplog.txt");
+    const fs::path root = session.paths.root();
+    const FtpLimits limits = session.limits;
+    const TransportKeys keys = session.keys;
     auto cancel = std::make_shared<std::atomic<bool>>(false);
 
     // The transfer runs beside the window's thread; the window keeps handling its events until it is over.
@@ -73,7 +73,7 @@ FtpOutcome run_ftp_script(Recorder& rec, std::string_view command) {
         });
     CancelOnExit cancel_on_exit{*cancel};
     while (done.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
-        rec.ui.process_events();
+        session.ui.process_events();
     }
     return done.get();
 }

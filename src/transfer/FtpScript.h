@@ -1,19 +1,32 @@
 #pragma once
 
+#include "core/Result.h"
 #include "transfer/FtpRunner.h"
 
 #include <string>
 #include <string_view>
 
-class Recorder;
-struct Options;
-class FmMain;
+class Paths;
+class UserInterface;
+
+// What a transfer needs: the folders (the script and its log lie in the system folder), the server, its
+// port, time limits, login and keys, and the window whose events run while it waits.
+struct FtpJob {
+    const Paths& paths;
+    std::string host; // the connection setting: a host (FTP), ftps://HOST[:PORT] or sftp://HOST[:PORT]
+    int port = 21;
+    FtpLimits limits;
+    UserInterface& ui;
+    ftpscript::Login login;
+    TransportKeys keys;
+};
 
 // Writes the eight-line FTP script for one transfer command ("get ..." or "mput ...") and runs it to its
 // end, letting window events run meanwhile. Callers judge success by the local files afterwards; the
-// outcome also names the files an "mput" delivered.
-FtpOutcome run_ftp_script(Recorder& rec, std::string_view command);
+// outcome also names the files an "mput" delivered. The error number when the script cannot be written.
+[[nodiscard]] Result<FtpOutcome> run_ftp_script(const FtpJob& session, std::string_view command);
 
 // The server of the script: the connection setting, or the built-in server when the company name is "debug"
 // in any case and one was given.
-[[nodiscard]] std::string ftp_host(const FmMain& form, const Options& options);
+[[nodiscard]] std::string ftp_host(std::string_view company, const std::string& connection_setting,
+                                   const std::string& debug_server);

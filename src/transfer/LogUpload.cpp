@@ -1,7 +1,7 @@
 #include "transfer/LogUpload.h"
 
-#include "app/Recorder.h"
 #include "core/Cp932.h"
+#include "core/Paths.h"
 #include "core/PrivateFolder.h"
 #include "core/TextFile.h"
 #include "core/TimeText.h"
@@ -14,22 +14,25 @@ std::string upload_copy_name(std::string_view store_code, const DateTime& now) {
            ".CSV";
 }
 
-void Pre_Tensou_STD(Recorder& rec) {
-    const std::string name = upload_copy_name(rec.form.lbl_MiseID.text, rec.clock.now());
-    const fs::path outbox = rec.paths.cortmp();
-    std::error_code ec;
-    if (make_private_folder(outbox)) {
-        return;
+Status upload_logs(const LogUploadJob& job, const FtpJob* server) {
+    const std::string name = upload_copy_name(job.store_code, job.now);
+    if (const auto ec = make_private_folder(job.outbox)) {
+        return error_from_errno(ec.value());
     }
-    if (!textfile::copy_file_atomic(rec.log_path(), resolve_case_insensitive(outbox, name))) {
-        return;
+    if (auto st = textfile::copy_file_atomic(job.log, resolve_case_insensitive(job.outbox, name)); !st) {
+        return st;
     }
-    if (!rec.connected()) {
-        return;
+    if (server == nullptr) {
+        return Done{};
     }
-    const FtpOutcome outcome = run_ftp_script(rec, "mput C:\\cortmp\\*.*");
+    const auto outcome = run_ftp_script(*server, "mput C:\\cortmp\\*.*");
+    if (!outcome) {
+        return outcome.error();
+    }
     // Only what the server took leaves the outbox; the rest goes with the next upload.
-    for (const auto& file : outcome.uploaded) {
+    std::error_code ec;
+    for (const auto& file : outcome->uploaded) {
         fs::remove(file, ec);
     }
+    return Done{};
 }

@@ -1,20 +1,35 @@
 #pragma once
 
+#include "core/ErrorNumber.h"
+#include "core/Result.h"
 #include "transfer/DriveList.h"
 
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
-class Recorder;
+class Paths;
 struct DateTime;
 
-// "USBへ": asks per removable drive and copies a time-stamped copy of the log to each confirmed one.
-void Search_OutUSB_Drive(Recorder& rec);
+// Makes the system folder when it is missing; a parent that is missing is the path-not-found of the platform.
+[[nodiscard]] Status ensure_system_folder(const Paths& paths);
 
-// Copies the store's log to the drive's Zerbanto folder (created when missing) under the name of the
-// moment. The copy is written under a temporary name and renamed when complete, so the final name never
-// holds part of a log. An error in creating the folder is thrown to the caller.
-void Chk_server_file(Recorder& rec, const Drive& drive);
+// Errors after which the export goes on with its next step instead of stopping.
+[[nodiscard]] bool export_goes_on_after(ErrorNumber n);
+
+// Where copy_log_to_stick stopped: in making or opening the stick's folder, or in the copy itself.
+struct StickCopyFailure {
+    ErrorNumber number;
+    bool in_copy;
+};
+
+// (Formerly Chk_server_file.) Copies the log to the drive's Zerbanto folder (created when missing) under the
+// name of the moment. The copy is written under a temporary name and renamed when complete, so the final
+// name never holds part of a log. No log, or a log that went away during the copy, is no failure.
+[[nodiscard]] std::optional<StickCopyFailure> copy_log_to_stick(const std::filesystem::path& log,
+                                                                std::string_view store_code, const DateTime& now,
+                                                                const Drive& drive);
 
 // "K04_160714_2305.CSV": the last two characters of the store code, the date and the time.
 [[nodiscard]] std::string export_copy_name(std::string_view store_code, const DateTime& now);

@@ -1,23 +1,31 @@
 #pragma once
 
+#include "core/Result.h"
 #include "transfer/UsbListing.h"
 
 #include <vector>
 
-class Recorder;
+class Paths;
+class UserInterface;
 
-// "USBから": looks for member lists on every removable drive, asks per file, copies the first confirmed
-// one over the member list and reloads it.
-void Get_From_USB(Recorder& rec);
+// What the search of the sticks found: the member-list files it listed, and how many sticks it looked at.
+struct StickListing {
+    std::vector<ListedFile> files;
+    int sticks = 0;
+};
 
-// Writes the listing file usb_out.txt afresh: the member-list files of every removable drive, drive by
-// drive. Hands back what it listed, so that the questions reach the very files even when a name does not
-// survive the listing's code page.
-std::vector<ListedFile> Search_USB_Drive2(Recorder& rec);
+// (Formerly Search_USB_Drive2.) Writes the listing file usb_out.txt afresh: the member-list files of every
+// removable drive, drive by drive, letting window events run after each. Hands back what it listed, so that
+// the questions reach the very files even when a name does not survive the listing's code page.
+[[nodiscard]] Result<StickListing> list_stick_member_files(const Paths& paths, const DriveList& drives,
+                                                           UserInterface& ui);
 
 // Appends one drive's member-list files to the listing file (creating it) and hands them back.
-std::vector<ListedFile> list_usb_member_files(Recorder& rec, const Drive& drive);
+[[nodiscard]] Result<std::vector<ListedFile>> list_usb_member_files(const Paths& paths, const Drive& drive,
+                                                                    UserInterface& ui);
 
-// Asks per line of the listing file; on the first Yes copies that file over the member list and reloads
-// it. listed maps the lines back to the files.
-void chk_usbdir_file2(Recorder& rec, const std::vector<ListedFile>& listed);
+// (Formerly chk_usbdir_file2.) Asks per line of the listing file; on the first Yes copies that file over the
+// member list. listed maps the lines back to the files. True when the list was replaced (the caller then
+// reloads it), false when every question was answered No or there is no listing.
+[[nodiscard]] Result<bool> replace_member_list_from_listing(const Paths& paths, const DriveList& drives,
+                                                            UserInterface& ui, const std::vector<ListedFile>& listed);

@@ -1,4 +1,6 @@
+#include "app/Connection.h"
 #include "app/Recorder.h"
+#include "core/Cp932.h"
 
 #include "support/FakeServices.h"
 #include "support/FtpTestServer.h"
@@ -24,8 +26,8 @@ TEST(RecorderEvents, PressesAndTicksDuringTheExitUploadRunNothingTwice) {
     TempRoot root;
     root.write_bytes("zerbanto/KLOG_T04.csv", "T04,2016/12/7 9:00,101,山田,1,9:00,18:00,012E\r\n");
     TestRecorder rig(root.path(), *DateTime::make(2016, 12, 8, 22, 0, 0), options);
-    rig.rec->form.lbl_MiseID.text = "T04";
-    rig.rec->form.Timer1 = false;
+    rig.rec->state().form.lbl_MiseID.text = "T04";
+    rig.rec->state().form.Timer1 = false;
     rig.reader.present = true;
     rig.reader.idm = "012E4C1B3A5F6D7E";
     int presses = 0;
@@ -47,4 +49,36 @@ TEST(RecorderEvents, PressesAndTicksDuringTheExitUploadRunNothingTwice) {
         copies.push_back(entry.path().filename().string());
     }
     EXPECT_EQ(copies, std::vector<std::string>{"K04_161208_2200.CSV"});
+}
+
+// A start-up step that fails is skipped, as the shop knows it, and what was skipped is written to standard
+// error for service staff: the log's place taken by a folder fails the day restore and the log step.
+TEST(RecorderEvents, AFailedStartUpStepIsSkippedAndWrittenToStandardError) {
+    TempRoot root;
+    root.write_bytes("zerbanto/E99_member.csv", cp932_lines({"1,A,AB"}));
+    std::filesystem::create_directories(root.zerbanto() / "KLOG_T99.csv");
+    TestRecorder rig(root.path());
+    testing::internal::CaptureStderr();
+    rig.rec->start();
+    const std::string written = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(rig.rec->ended());
+    EXPECT_TRUE(rig.rec->state().form.Timer1);
+    EXPECT_TRUE(rig.ui.messages.empty());
+    EXPECT_NE(written.find("\"day restore\" skipped"), std::string::npos) << written;
+    EXPECT_NE(written.find("\"log\" skipped"), std::string::npos) << written;
+}
+
+// Only a server named on the command line connects; lbl_type shows "StandAlone" otherwise.
+TEST(RecorderConnection, OnlyANamedServerConnects) {
+    struct Case {
+        const char* server;
+        bool connected;
+        const char* label;
+    };
+    for (const auto& c : std::initializer_list<Case>{
+             {"", false, "StandAlone"}, {"StandAlone", false, "StandAlone"}, {"127.0.0.1", true, "127.0.0.1"}}) {
+        const Connection connection{c.server};
+        EXPECT_EQ(connection.connected(), c.connected) << c.server;
+        EXPECT_EQ(connection.label_text(), c.label) << c.server;
+    }
 }

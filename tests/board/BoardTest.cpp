@@ -1,5 +1,7 @@
 #include "board/Board.h"
+#include "board/BoardView.h"
 #include "board/ElapsedTime.h"
+#include "core/TimeText.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +13,16 @@ int at(int h, int m, int s = 0) {
     return h * 3600 + m * 60 + s;
 }
 
-FmMain empty_board() {
+// The board and the window that shows it.
+struct Shown {
+    BoardState board;
     FmMain form;
-    clear_board(form);
-    return form;
+};
+
+Shown empty_board() {
+    Shown s;
+    clear_board(s.board, s.form);
+    return s;
 }
 
 const BoardRow& row(const FmMain& form, int i) {
@@ -22,20 +30,22 @@ const BoardRow& row(const FmMain& form, int i) {
 }
 
 // What the shift plan leaves: planned names with their times in the first rows.
-void plan(FmMain& form, int i, const std::string& name, const std::string& start, const std::string& leave) {
-    auto& r = form.board.at(static_cast<std::size_t>(i));
-    r.Cast.text = name;
-    r.ST.text = start;
-    r.KT.text = leave;
+void plan(Shown& s, int i, const std::string& name, const std::string& start, const std::string& leave) {
+    auto& r = s.board.rows.at(static_cast<std::size_t>(i));
+    r.name = name;
+    r.planned_start = start;
+    r.planned_leave = leave;
+    show_board(s.board, s.form);
 }
 
 TEST(Board, ClearBoardEmptiesEveryRowAndStopsTheClock) {
     FmMain form; // design texts and colours in every cell
-    form.board[4].Cast.back = colors::on_shift;
-    form.board[4].ET.back = colors::salmon;
-    form.board[4].Cast.pt = 18;
+    BoardState board;
+    board.rows[4].shift = ShiftState::OnShift;
+    board.rows[4].stay_mark = StayMark::FromSix;
+    board.rows[4].name_pt = 18;
     form.lbl_Read_Status.text = "◎";
-    clear_board(form);
+    clear_board(board, form);
     for (const auto& r : form.board) {
         for (const auto& [col, c] : cells_of(r)) {
             EXPECT_EQ("", c->text) << col;
@@ -61,13 +71,14 @@ TEST(Board, ClearBoardEmptiesEveryRowAndStopsTheClock) {
 }
 
 TEST(Board, PlannedMemberUsesTheirRowAndOthersGoBelowThePlan) {
-    FmMain form = empty_board();
-    plan(form, 0, "佐藤", "9:00", "17:00");
-    plan(form, 1, "鈴木", "10:00", "18:00");
-    plan(form, 2, "高橋　一郎", "11:00", "19:00"); // full-width space
-    plan(form, 3, "田中", "12:00", "20:00");
+    Shown s = empty_board();
+    FmMain& form = s.form;
+    plan(s, 0, "佐藤", "9:00", "17:00");
+    plan(s, 1, "鈴木", "10:00", "18:00");
+    plan(s, 2, "高橋　一郎", "11:00", "19:00"); // full-width space
+    plan(s, 3, "田中", "12:00", "20:00");
 
-    set_status(form, "田中", 1, "11:55");
+    set_status(s.board, form, "田中", 1, "11:55");
     EXPECT_EQ("3", form.lbl_disp_yy.text);
     EXPECT_EQ(colors::on_shift, row(form, 3).Cast.back);
     EXPECT_EQ("11:55", row(form, 3).iT.text);
@@ -75,31 +86,33 @@ TEST(Board, PlannedMemberUsesTheirRowAndOthersGoBelowThePlan) {
     EXPECT_EQ("12:00", row(form, 3).ST.text);
 
     // One character different (half-width space): a new row, the planned one stays neutral.
-    set_status(form, "高橋 一郎", 1, "11:58");
+    set_status(s.board, form, "高橋 一郎", 1, "11:58");
     EXPECT_EQ("4", form.lbl_disp_yy.text);
     EXPECT_EQ("高橋 一郎", row(form, 4).Cast.text);
     EXPECT_EQ("", row(form, 4).ST.text);
     EXPECT_EQ(colors::neutral, row(form, 2).Cast.back);
 
-    set_status(form, "伊藤", 1, "12:00");
+    set_status(s.board, form, "伊藤", 1, "12:00");
     EXPECT_EQ("5", form.lbl_disp_yy.text);
 }
 
 TEST(Board, EmptyPlannedRowEndsTheSearch) {
-    FmMain form = empty_board();
-    plan(form, 0, "佐藤", "9:00", "17:00");
-    plan(form, 2, "鈴木", "10:00", "18:00"); // row 1 left empty by the plan
-    set_status(form, "鈴木", 1, "9:58");
+    Shown s = empty_board();
+    FmMain& form = s.form;
+    plan(s, 0, "佐藤", "9:00", "17:00");
+    plan(s, 2, "鈴木", "10:00", "18:00"); // row 1 left empty by the plan
+    set_status(s.board, form, "鈴木", 1, "9:58");
     EXPECT_EQ("1", form.lbl_disp_yy.text);
     EXPECT_EQ("鈴木", row(form, 1).Cast.text);
     EXPECT_EQ(colors::neutral, row(form, 2).Cast.back);
 }
 
 TEST(Board, NameFontBySize) {
-    FmMain form = empty_board();
-    set_status(form, "あいうえおか", 1, "9:00");   // 6 characters
-    set_status(form, "あいうえおかき", 1, "9:00"); // 7 characters
-    set_status(form, "abcdefg", 2, "9:00");
+    Shown s = empty_board();
+    FmMain& form = s.form;
+    set_status(s.board, form, "あいうえおか", 1, "9:00");   // 6 characters
+    set_status(s.board, form, "あいうえおかき", 1, "9:00"); // 7 characters
+    set_status(s.board, form, "abcdefg", 2, "9:00");
     EXPECT_EQ(20, row(form, 0).Cast.pt);
     EXPECT_EQ(18, row(form, 1).Cast.pt);
     EXPECT_EQ(18, row(form, 2).Cast.pt);
@@ -107,118 +120,125 @@ TEST(Board, NameFontBySize) {
 
 // One member's day: two stays with refreshes across the 4 h and 6 h marks, totals and colours.
 TEST(Board, WholeDayOfOneMember) {
-    FmMain form = empty_board();
-    set_status(form, "佐藤", 1, "9:00");
+    Shown s = empty_board();
+    FmMain& form = s.form;
+    set_status(s.board, form, "佐藤", 1, "9:00");
     const BoardRow& r = row(form, 0);
     EXPECT_EQ("0:00", r.ET.text);
 
-    update_elapsed(form, at(11, 10, 30));
+    update_elapsed(s.board, form, at(11, 10, 30));
     EXPECT_EQ("2:10", r.ET.text);
     EXPECT_EQ("2:10", r.RT.text); // no completed stay yet
     EXPECT_EQ(colors::neutral, r.ET.back);
 
-    set_status(form, "佐藤", 2, "11:10");
+    set_status(s.board, form, "佐藤", 2, "11:10");
     EXPECT_EQ(colors::shifted_out, r.Cast.back);
     EXPECT_EQ("2:10", r.TT.text);
     EXPECT_EQ("", r.ET.text);
     EXPECT_EQ("", r.iT.text);
-    update_elapsed(form, at(11, 30));
+    update_elapsed(s.board, form, at(11, 30));
     EXPECT_EQ("", r.ET.text); // not on shift: not recomputed
     EXPECT_EQ(colors::neutral, r.ET.back);
 
-    set_status(form, "佐藤", 1, "12:00");
+    set_status(s.board, form, "佐藤", 1, "12:00");
     EXPECT_EQ(colors::on_shift, r.Cast.back);
     EXPECT_EQ("0:00", r.ET.text);
-    update_elapsed(form, at(15, 59, 59));
+    update_elapsed(s.board, form, at(15, 59, 59));
     EXPECT_EQ("3:59", r.ET.text);
     EXPECT_EQ("6:09", r.RT.text);
     EXPECT_EQ(colors::neutral, r.ET.back);
-    update_elapsed(form, at(16, 0));
+    update_elapsed(s.board, form, at(16, 0));
     EXPECT_EQ("4:00", r.ET.text);
     EXPECT_EQ(colors::yellow, r.ET.back);
-    update_elapsed(form, at(17, 59, 59));
+    update_elapsed(s.board, form, at(17, 59, 59));
     EXPECT_EQ(colors::yellow, r.ET.back);
-    update_elapsed(form, at(18, 0));
+    update_elapsed(s.board, form, at(18, 0));
     EXPECT_EQ("6:00", r.ET.text);
     EXPECT_EQ("8:10", r.RT.text);
     EXPECT_EQ(colors::salmon, r.ET.back);
 
-    set_status(form, "佐藤", 2, "18:00");
+    set_status(s.board, form, "佐藤", 2, "18:00");
     EXPECT_EQ("8:10", r.TT.text);
     EXPECT_EQ(colors::neutral, r.ET.back);
     EXPECT_EQ("0", form.lbl_disp_yy.text);
 
-    clear_work_time(form);
+    clear_work_time(s.board, form);
     EXPECT_EQ("", r.TT.text);
     EXPECT_EQ("佐藤", r.Cast.text);
 }
 
 TEST(Board, RepeatedShiftInOnlyMovesTheInTime) {
-    FmMain form = empty_board();
-    set_status(form, "佐藤", 1, "9:00");
-    update_elapsed(form, at(10, 30));
-    set_status(form, "佐藤", 1, "10:30");
+    Shown s = empty_board();
+    FmMain& form = s.form;
+    set_status(s.board, form, "佐藤", 1, "9:00");
+    update_elapsed(s.board, form, at(10, 30));
+    set_status(s.board, form, "佐藤", 1, "10:30");
     const BoardRow& r = row(form, 0);
     EXPECT_EQ("10:30", r.iT.text);
     EXPECT_EQ("1:30", r.ET.text); // kept until the next refresh
-    update_elapsed(form, at(10, 45));
+    update_elapsed(s.board, form, at(10, 45));
     EXPECT_EQ("0:15", r.ET.text); // the earlier part of the stay is not counted
-    set_status(form, "佐藤", 2, "10:45");
+    set_status(s.board, form, "佐藤", 2, "10:45");
     EXPECT_EQ("0:15", r.TT.text);
 }
 
 TEST(Board, ShiftOutWithoutRowThenShiftIn) {
-    FmMain form = empty_board();
-    set_status(form, "佐藤", 2, "9:00");
+    Shown s = empty_board();
+    FmMain& form = s.form;
+    set_status(s.board, form, "佐藤", 2, "9:00");
     const BoardRow& r = row(form, 0);
     EXPECT_EQ(colors::first_seen_out, r.Cast.back);
     EXPECT_EQ("", r.iT.text);
     EXPECT_EQ("", r.ET.text);
     EXPECT_EQ("0", form.lbl_disp_yy.text);
 
-    set_status(form, "佐藤", 2, "9:05"); // out again: grey, total unchanged
+    set_status(s.board, form, "佐藤", 2, "9:05"); // out again: grey, total unchanged
     EXPECT_EQ(colors::shifted_out, r.Cast.back);
     EXPECT_EQ("", r.TT.text);
 
-    set_status(form, "佐藤", 1, "9:10");
+    set_status(s.board, form, "佐藤", 1, "9:10");
     EXPECT_EQ(colors::on_shift, r.Cast.back);
     EXPECT_EQ("0:00", r.ET.text);
     EXPECT_EQ("9:10", r.iT.text);
 }
 
 TEST(Board, FullBoardLeavesTheHandBackEmpty) {
-    FmMain form = empty_board();
+    Shown s = empty_board();
+    FmMain& form = s.form;
     for (int i = 0; i < board_rows; ++i) {
-        set_status(form, "m" + std::to_string(i), 1, "9:00");
+        set_status(s.board, form, "m" + std::to_string(i), 1, "9:00");
         ASSERT_EQ(std::to_string(i), form.lbl_disp_yy.text);
     }
     const FmMain before = form;
-    set_status(form, "outsider", 1, "9:30");
+    set_status(s.board, form, "outsider", 1, "9:30");
     EXPECT_EQ("", form.lbl_disp_yy.text);
     for (int i = 0; i < board_rows; ++i) {
         EXPECT_EQ(row(before, i).Cast.text, row(form, i).Cast.text);
         EXPECT_EQ(row(before, i).iT.text, row(form, i).iT.text);
     }
-    set_status(form, "m25", 2, "9:40");
+    set_status(s.board, form, "m25", 2, "9:40");
     EXPECT_EQ("25", form.lbl_disp_yy.text);
     EXPECT_EQ(colors::shifted_out, row(form, 25).Cast.back);
 }
 
 TEST(Board, TotalsWrapAtTwentyFourHours) {
-    FmMain form = empty_board();
-    set_status(form, "佐藤", 1, "0:00");
-    auto& r = form.board[0];
-    r.TT.text = "23:50";
-    r.ET.text = "0:20";
-    set_status(form, "佐藤", 2, "0:20");
+    Shown s = empty_board();
+    FmMain& form = s.form;
+    set_status(s.board, form, "佐藤", 1, "0:00");
+    const BoardRow& r = form.board[0];
+    s.board.rows[0].total = 23 * 60 + 50;
+    s.board.rows[0].stay = 20;
+    set_status(s.board, form, "佐藤", 2, "0:20");
     EXPECT_EQ("0:10", r.TT.text);
+    EXPECT_EQ(10, s.board.rows[0].total); // the board holds what it shows
 }
 
 TEST(Board, EmptyNameTakesARowThatEndsTheSearch) {
-    FmMain form = empty_board();
-    set_status(form, "", 1, "9:00");
+    Shown s = empty_board();
+    FmMain& form = s.form;
+    set_status(s.board, form, "", 1, "9:00");
     EXPECT_EQ("0", form.lbl_disp_yy.text);
-    set_status(form, "佐藤", 1, "9:01");
+    set_status(s.board, form, "佐藤", 1, "9:01");
     EXPECT_EQ("0", form.lbl_disp_yy.text); // row 0 has no name, so the search ends there
     EXPECT_EQ("佐藤", row(form, 0).Cast.text);
 }
@@ -241,12 +261,16 @@ class Elapsed : public testing::TestWithParam<ElapsedCase> {};
 
 TEST_P(Elapsed, ContinuousAndCumulativeTime) {
     const auto& c = GetParam();
-    FmMain form = empty_board();
-    set_status(form, "佐藤", 1, c.in);
-    form.board[0].TT.text = c.tt;
-    update_elapsed(form, c.now);
+    Shown s = empty_board();
+    FmMain& form = s.form;
+    set_status(s.board, form, "佐藤", 1, c.in);
+    if (const auto tt = timetext::parse_time_of_day(c.tt)) {
+        s.board.rows[0].total = *tt / 60;
+    }
+    update_elapsed(s.board, form, c.now);
     EXPECT_EQ(c.et, row(form, 0).ET.text);
     EXPECT_EQ(c.rt, row(form, 0).RT.text);
+    EXPECT_EQ(*timetext::parse_time_of_day(c.rt) / 60, s.board.rows[0].cumulative); // held as shown
     EXPECT_EQ(c.back, row(form, 0).ET.back);
 }
 
@@ -265,12 +289,15 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<ElapsedCase>& p) { return std::string(p.param.name); });
 
 TEST(Board, ElapsedColoursEveryRowAndEmptiesAStayWithoutInTime) {
-    FmMain form = empty_board();
-    set_status(form, "佐藤", 1, "9:00");
-    form.board[0].iT.text.clear(); // a stay without in-time is not a stay
-    form.board[20].ET.back = colors::salmon;
-    update_elapsed(form, at(16, 0));
+    Shown s = empty_board();
+    FmMain& form = s.form;
+    set_status(s.board, form, "佐藤", 1, "9:00");
+    s.board.rows[0].time_in.clear();             // a stay without in-time is not a stay
+    set_status(s.board, form, "鈴木", 1, "9時"); // an in-time that cannot be read keeps the stay shown
+    s.board.rows[20].stay_mark = StayMark::FromSix;
+    update_elapsed(s.board, form, at(16, 0));
     EXPECT_EQ("", row(form, 0).ET.text);
+    EXPECT_EQ("0:00", row(form, 1).ET.text);
     for (const auto& r : form.board) {
         EXPECT_EQ(colors::neutral, r.ET.back);
     }

@@ -1,5 +1,6 @@
 #include "board/DayRestore.h"
 
+#include "app/BoardRestore.h"
 #include "app/Recorder.h"
 #include "board/Board.h"
 #include "core/Cp932.h"
@@ -35,18 +36,18 @@ protected:
     }
     std::unique_ptr<TestRecorder> restore_at(DateTime now) {
         auto t = std::make_unique<TestRecorder>(root.path(), now);
-        t->rec->form.lbl_MiseID.text = "T01";
-        clear_board(t->rec->form);
-        plan(t->rec->form, 0, "佐藤");
-        restore_board(*t->rec);
+        t->rec->state().form.lbl_MiseID.text = "T01";
+        clear_board(t->rec->state().board, t->rec->state().form);
+        plan(t->rec->state().board, 0, "佐藤");
+        EXPECT_TRUE(restore_board(t->rec->state()));
         return t;
     }
-    static void plan(FmMain& form, int i, const char* name) {
-        form.board.at(static_cast<std::size_t>(i)).Cast.text = name;
-        form.board.at(static_cast<std::size_t>(i)).ST.text = "9:00";
+    static void plan(BoardState& board, int i, const char* name) {
+        board.rows.at(static_cast<std::size_t>(i)).name = name;
+        board.rows.at(static_cast<std::size_t>(i)).planned_start = "9:00";
     }
     static const BoardRow& row(const TestRecorder& t, int i) {
-        return t.rec->form.board.at(static_cast<std::size_t>(i));
+        return t.rec->state().form.board.at(static_cast<std::size_t>(i));
     }
 
     TempRoot root;
@@ -71,7 +72,15 @@ TEST_F(Restore, ReplaysTheBusinessDayOnly) {
     EXPECT_EQ(row(*t, 2).ET.text, "6:00"); // across midnight
     EXPECT_EQ(row(*t, 2).ET.back, colors::salmon);
     EXPECT_EQ(row(*t, 3).Cast.text, ""); // 鈴木 stamped the day before
-    EXPECT_TRUE(t->rec->log.is_open());
+    EXPECT_TRUE(t->rec->state().log.is_open());
+    EXPECT_EQ(t->rec->state().form.lbl_disp_yy.text, "1"); // the row of the last stamp replayed
+}
+
+TEST_F(Restore, ALogOfEarlierDaysOnlyHandsNoRowBack) {
+    write_log({"T01,2026/3/5 10:00,1,佐藤,1,9:00,17:00,A"});
+    const auto t = restore_at({2026, 3, 6, 9, 0, 0});
+    EXPECT_EQ(row(*t, 0).Cast.back, colors::neutral);
+    EXPECT_EQ(t->rec->state().form.lbl_disp_yy.text, FmMain().lbl_disp_yy.text); // no stamp replayed: as it was
 }
 
 TEST_F(Restore, AtFiveTheNewDayStartsEmpty) {
@@ -98,8 +107,8 @@ TEST_F(Restore, SkipsLinesItCannotReadAndGoesOn) {
     EXPECT_EQ(row(*t, 1).Cast.text, "伊藤");
     EXPECT_EQ(row(*t, 1).ET.text, "2:00");
     EXPECT_EQ(row(*t, 2).Cast.text, "");
-    ASSERT_TRUE(t->rec->log.is_open());
-    ASSERT_TRUE(t->rec->log.append_line("T01,2026/3/6 12:00,2,鈴木,1,,,B"));
+    ASSERT_TRUE(t->rec->state().log.is_open());
+    ASSERT_TRUE(t->rec->state().log.append_line("T01,2026/3/6 12:00,2,鈴木,1,,,B"));
     const std::string bytes = root.read_bytes("zerbanto/KLOG_T01.csv");
     EXPECT_NE(bytes.find("T01,2026/3/6 11:0\r\n" + cp932::from_utf8("T01,2026/3/6 12:00,2,鈴木,1,,,B") + "\r\n"),
               std::string::npos);
@@ -128,7 +137,7 @@ TEST_F(Restore, WithoutALogThePlanStaysAndTheLogIsCreated) {
     const auto t = restore_at({2026, 3, 6, 9, 0, 0});
     EXPECT_EQ(row(*t, 0).Cast.text, "佐藤");
     EXPECT_EQ(row(*t, 1).Cast.text, "");
-    EXPECT_TRUE(t->rec->log.is_open());
+    EXPECT_TRUE(t->rec->state().log.is_open());
     EXPECT_TRUE(std::filesystem::exists(root.zerbanto() / "KLOG_T01.csv"));
 }
 

@@ -41,25 +41,26 @@ TEST(BoardScreen, ShowsEveryRowStateAndStayColour) {
     root.write_bytes("zerbanto/E99_member.csv", cp932_lines({"123,佐藤 美咲,012E4C1B3A5F6D7E"}));
     TestRecorder t(root.path(), DateTime{2026, 12, 8, 16, 30, 0});
     t.rec->start();
-    FmMain& f = t.rec->form;
+    FmMain& f = t.rec->state().form;
+    BoardState& board = t.rec->state().board;
     const std::array<std::array<const char*, 3>, 4> planned{{{"佐藤 美咲", "9:00", "17:00"},
                                                              {"鈴木 一郎", "10:00", "18:00"},
                                                              {"高橋 花子", "13:00", "21:00"},
                                                              {"田中 太郎", "17:00", "22:00"}}};
     for (std::size_t i = 0; i < planned.size(); ++i) {
-        f.board[i].Cast.text = planned[i][0];
-        f.board[i].Cast.pt = 20;
-        f.board[i].ST.text = planned[i][1];
-        f.board[i].KT.text = planned[i][2];
+        board.rows[i].name = planned[i][0];
+        board.rows[i].name_pt = 20;
+        board.rows[i].planned_start = planned[i][1];
+        board.rows[i].planned_leave = planned[i][2];
     }
-    set_status(f, "佐藤 美咲", 1, "9:00");  // 7:30 by now: salmon
-    set_status(f, "鈴木 一郎", 1, "12:00"); // 4:30: yellow
-    set_status(f, "高橋 花子", 1, "13:00");
-    set_status(f, "高橋 花子", 2, "15:00");       // shifted out: grey
-    set_status(f, "伊藤 さくら", 1, "14:00");     // not planned: a row below the plan
-    set_status(f, "渡辺 由美子さん", 2, "15:10"); // first seen by a shift-out, a long name
-    set_status(f, "山本", 1, "15:50");
-    update_elapsed(f, t.clock.now().seconds_of_day());
+    set_status(board, f, "佐藤 美咲", 1, "9:00");  // 7:30 by now: salmon
+    set_status(board, f, "鈴木 一郎", 1, "12:00"); // 4:30: yellow
+    set_status(board, f, "高橋 花子", 1, "13:00");
+    set_status(board, f, "高橋 花子", 2, "15:00");       // shifted out: grey
+    set_status(board, f, "伊藤 さくら", 1, "14:00");     // not planned: a row below the plan
+    set_status(board, f, "渡辺 由美子さん", 2, "15:10"); // first seen by a shift-out, a long name
+    set_status(board, f, "山本", 1, "15:50");
+    update_elapsed(board, f, t.clock.now().seconds_of_day());
 
     MainWindow window(*t.rec);
     window.resize(1366, 768);

@@ -102,7 +102,7 @@ TEST(MainWindow, RendersTheModelAndForwardsClicks) {
     auto* out = window.findChild<QPushButton*>(QStringLiteral("cmd_OUT"));
     ASSERT_NE(out, nullptr);
     out->click();
-    EXPECT_EQ(t.rec->inout_mode, 2);
+    EXPECT_EQ(t.rec->state().inout_mode, 2);
     EXPECT_TRUE(out->styleSheet().contains(QStringLiteral("#00ffff")));
 
     int ended = 0;
@@ -198,8 +198,8 @@ TEST(MainWindow, ACardTypedWhileAQuestionIsOpenAnswersNothingAndIsDropped) {
         q.open();
         EXPECT_TRUE(still_open);
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-        EXPECT_EQ(rec.members.slot(0).idm, member_idm);
-        EXPECT_TRUE(rec.members.is_end(1));
+        EXPECT_EQ(rec.state().members.slot(0).idm, member_idm);
+        EXPECT_TRUE(rec.state().members.is_end(1));
         CardReader::Buffer buffer{};
         EXPECT_NE(reader.get_smart_card_uid(buffer), 0) << buffer.data();
     }

@@ -1,4 +1,4 @@
-#include "lists/MemberListDownload.h"
+#include "app/MemberListLoad.h"
 
 #include "support/FakeServices.h"
 #include "support/FtpTestServer.h"
@@ -23,7 +23,7 @@ TEST(MemberListDownload, ReplacesTheListWithTheServersCopyAndKeepsTheCopy) {
     TestRecorder rig(root.path(), {}, ftp_options(server.port()));
 
     const mode_t saved = ::umask(0);
-    refresh_member_list(*rig.rec);
+    refresh_member_list_or_end(rig.rec->state());
     ::umask(saved);
 
     EXPECT_TRUE(rig.ui.messages.empty());
@@ -83,14 +83,14 @@ TEST(MemberListDownload, WithoutAFreshCopyUsesTheOldListOrEnds) {
         TestRecorder rig(root.path(), {}, ftp_options(port));
 
         if (c.list_on_disk) {
-            refresh_member_list(*rig.rec);
+            refresh_member_list_or_end(rig.rec->state());
             ASSERT_EQ(rig.ui.messages.size(), 1U);
             EXPECT_EQ(rig.ui.messages[0].icon, MessageIcon::Information);
             EXPECT_EQ(rig.ui.messages[0].text, "通信ができない為、前回のメンバーリストを使用します。");
             EXPECT_EQ(root.read_bytes("zerbanto/E99_member.csv"), old);
             EXPECT_FALSE(rig.rec->ended());
         } else {
-            EXPECT_THROW(refresh_member_list(*rig.rec), ProgramEnd);
+            EXPECT_THROW(refresh_member_list_or_end(rig.rec->state()), ProgramEnd);
             ASSERT_EQ(rig.ui.messages.size(), 1U);
             EXPECT_EQ(rig.ui.messages[0].icon, MessageIcon::Critical);
             EXPECT_EQ(rig.ui.messages[0].text, "c:\\zerbanto\\E99_member.csv\r\nメンバーリストが取得できません");
@@ -119,7 +119,7 @@ TEST(MemberListDownload, ACompleteListWithoutASizeIsTakenAndOneThatCannotBePutIn
         TempRoot root;
         root.write_bytes("zerbanto/E99_member.csv", "1,old,AA\r\n");
         TestRecorder rig(root.path(), {}, ftp_options(server.port()));
-        refresh_member_list(*rig.rec);
+        refresh_member_list_or_end(rig.rec->state());
         EXPECT_TRUE(rig.ui.messages.empty());
         EXPECT_EQ(root.read_bytes("zerbanto/E99_member.csv"), c.list);
     }
@@ -129,9 +129,10 @@ TEST(MemberListDownload, ACompleteListWithoutASizeIsTakenAndOneThatCannotBePutIn
     TempRoot root;
     fs::create_directories(root.zerbanto() / "E99_member.csv" / "in the way");
     TestRecorder rig(root.path(), {}, ftp_options(server.port()));
-    refresh_member_list(*rig.rec);
+    refresh_member_list_or_end(rig.rec->state());
     ASSERT_EQ(rig.ui.messages.size(), 1U);
     EXPECT_EQ(rig.ui.messages[0].icon, MessageIcon::Exclamation);
     EXPECT_EQ(rig.ui.messages[0].text,
               "c:\\zerbanto\\E99_member.csv\r\n受け取ったメンバーリストに置き換えられません。");
+    EXPECT_FALSE(rig.rec->ended());
 }

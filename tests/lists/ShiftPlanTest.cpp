@@ -1,5 +1,7 @@
 #include "lists/ShiftPlan.h"
 
+#include "app/ShiftPlanLoad.h"
+#include "board/Board.h"
 #include "core/ErrorNumber.h"
 #include "core/FmMain.h"
 #include "support/FakeServices.h"
@@ -13,6 +15,13 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// A board emptied as the start-up empties it, and the window showing it.
+struct Shown {
+    Shown() { clear_board(board, form); }
+    BoardState board;
+    FmMain form;
+};
 
 struct Row {
     std::string st, cast, kt;
@@ -48,21 +57,24 @@ TEST(ShiftPlan, TodaysLinesFillRowsInFileOrderWithTheirFontRule) {
                      cp932_lines({"161207,昨日の人,x,9:00,18:00", "161208,山田花子さん,x,9:00,18:00,extra",
                                   "99999,12月8日のシフト", "161209,明日の人,x,10:00,19:00",
                                   "161208,佐藤一郎さんだ,x,12:30,21:00", "161208,山田花子さん,x,19:00,22:00"}));
-    FmMain form;
-    const FmMain fresh;
-    load_shift_plan(form, root.zerbanto() / "S04_SHIFT.csv", "161208");
+    Shown shown;
+    FmMain& form = shown.form;
+    const FmMain fresh = form;
+    load_shift_plan(shown.board, form, root.zerbanto() / "S04_SHIFT.csv", "161208");
     EXPECT_EQ(form.lbl_shift.text, "12月8日のシフト");
     expect_row(form, 0, {"9:00", "山田花子さん", "18:00", 20});    // 6 characters
     expect_row(form, 1, {"12:30", "佐藤一郎さんだ", "21:00", 18}); // 7 characters
     expect_row(form, 2, {"19:00", "山田花子さん", "22:00", 20});   // planned twice: two rows
     expect_row(form, 3, row_of(fresh, 3));
 
-    FmMain tomorrow_only;
-    load_shift_plan(tomorrow_only, root.zerbanto() / "S04_SHIFT.csv", "161209");
+    Shown tomorrow;
+    FmMain& tomorrow_only = tomorrow.form;
+    load_shift_plan(tomorrow.board, tomorrow_only, root.zerbanto() / "S04_SHIFT.csv", "161209");
     EXPECT_EQ(tomorrow_only.lbl_shift.text, "12月8日のシフト");
     expect_row(tomorrow_only, 0, {"10:00", "明日の人", "19:00", 20});
-    FmMain no_plan;
-    load_shift_plan(no_plan, root.zerbanto() / "S04_SHIFT.csv", "161210");
+    Shown none;
+    FmMain& no_plan = none.form;
+    load_shift_plan(none.board, no_plan, root.zerbanto() / "S04_SHIFT.csv", "161210");
     expect_row(no_plan, 0, row_of(fresh, 0));
 }
 
@@ -73,8 +85,8 @@ TEST(ShiftPlan, StopsAtTheFirstLineItCannotTake) {
         std::vector<std::string> bad_lines;
         Row row1;
     };
-    FmMain fresh;
-    const Row untouched = row_of(fresh, 1);
+    const Shown fresh;
+    const Row untouched = row_of(fresh.form, 1);
     const std::vector<Case> cases{
         {"four fields", {"161208,短い人,x,10:00"}, {"10:00", untouched.cast, untouched.kt, untouched.pt}},
         {"three fields", {"161208,短い人,x"}, untouched},
@@ -90,9 +102,10 @@ TEST(ShiftPlan, StopsAtTheFirstLineItCannotTake) {
         }
         bytes += cp932_lines({"161208,後の人,x,11:00,20:00", "99999,後の題"});
         root.write_bytes("zerbanto/S04_SHIFT.csv", bytes);
-        FmMain form;
+        Shown shown;
+        FmMain& form = shown.form;
         try {
-            load_shift_plan(form, root.zerbanto() / "S04_SHIFT.csv", "161208");
+            load_shift_plan(shown.board, form, root.zerbanto() / "S04_SHIFT.csv", "161208");
             ADD_FAILURE() << "no error";
         } catch (const RuntimeError& e) {
             EXPECT_EQ(e.number(), ErrorNumber::SubscriptOutOfRange);
@@ -110,8 +123,9 @@ TEST(ShiftPlan, TheTwentySeventhRowOfTheDayStopsTheLoading) {
         bytes += cp932_lines({"161208,人" + std::to_string(i) + ",x,9:00,18:00"});
     }
     root.write_bytes("zerbanto/S04_SHIFT.csv", bytes);
-    FmMain form;
-    EXPECT_THROW(load_shift_plan(form, root.zerbanto() / "S04_SHIFT.csv", "161208"), RuntimeError);
+    Shown shown;
+    FmMain& form = shown.form;
+    EXPECT_THROW(load_shift_plan(shown.board, form, root.zerbanto() / "S04_SHIFT.csv", "161208"), RuntimeError);
     EXPECT_EQ(form.board[25].Cast.text, "人25");
 }
 
@@ -119,12 +133,12 @@ TEST(ShiftPlan, StandAloneLoadsNoPlanEvenWhenOneIsOnDisk) {
     TempRoot root;
     root.write_bytes("zerbanto/S04_SHIFT.csv", cp932_lines({"99999,題", "161208,山田,x,9:00,18:00"}));
     TestRecorder rig(root.path());
-    rig.rec->form.lbl_MiseID.text = "T04";
+    rig.rec->state().form.lbl_MiseID.text = "T04";
     rig.clock.set(*DateTime::make(2016, 12, 8, 9, 0, 0));
-    const std::string shift_caption = rig.rec->form.lbl_shift.text;
-    get_shift_list(*rig.rec);
-    EXPECT_EQ(rig.rec->form.lbl_shift.text, shift_caption);
-    EXPECT_EQ(rig.rec->form.board[0].Cast.text, FmMain().board[0].Cast.text);
+    const std::string shift_caption = rig.rec->state().form.lbl_shift.text;
+    get_shift_list(rig.rec->state());
+    EXPECT_EQ(rig.rec->state().form.lbl_shift.text, shift_caption);
+    EXPECT_EQ(rig.rec->state().form.board[0].Cast.text, FmMain().board[0].Cast.text);
     EXPECT_FALSE(fs::exists(root.zerbanto() / "ftp_bat2.txt"));
 }
 
@@ -145,15 +159,15 @@ TEST(ShiftPlan, ConnectedFetchesThePlanOrFallsBackToTheEarlierCopy) {
         TempRoot root;
         root.write_bytes("zerbanto/s04_shift.CSV", cp932_lines({"99999,前回の題", "161208,前回の人,x,2:00,5:00"}));
         TestRecorder rig(root.path(), {}, ftp_options(port));
-        rig.rec->form.lbl_MiseID.text = "T04";
+        rig.rec->state().form.lbl_MiseID.text = "T04";
         rig.clock.set(*DateTime::make(2016, 12, 8, 2, 0, 0));
-        get_shift_list(*rig.rec);
+        get_shift_list(rig.rec->state());
         if (server_up) {
-            EXPECT_EQ(rig.rec->form.lbl_shift.text, "本部の題");
-            expect_row(rig.rec->form, 0, {"1:00", "今日の人", "4:30", 20});
+            EXPECT_EQ(rig.rec->state().form.lbl_shift.text, "本部の題");
+            expect_row(rig.rec->state().form, 0, {"1:00", "今日の人", "4:30", 20});
         } else {
-            EXPECT_EQ(rig.rec->form.lbl_shift.text, "前回の題");
-            expect_row(rig.rec->form, 0, {"2:00", "前回の人", "5:00", 20});
+            EXPECT_EQ(rig.rec->state().form.lbl_shift.text, "前回の題");
+            expect_row(rig.rec->state().form, 0, {"2:00", "前回の人", "5:00", 20});
         }
         EXPECT_NE(root.read_bytes("zerbanto/ftp_bat2.txt").find("get S04_SHIFT.csv c:\\zerbanto\\S04_SHIFT.csv\r\n"),
                   std::string::npos);

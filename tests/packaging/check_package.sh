@@ -25,7 +25,6 @@ expect_file() { grep -qx -- "$1" <<<"$contents" || fail "missing $1"; }
 expect_file "$prefix/bin/timerecorder"
 expect_file "$prefix/bin/timerecorder-sim"
 expect_file "$prefix/bin/timerecorder-report"
-expect_file "$prefix/share/man/man1/timerecorder-report.1"
 expect_file "$prefix/share/applications/timerecorder.desktop"
 expect_file "$prefix/share/icons/hicolor/scalable/apps/timerecorder.svg"
 expect_file "$prefix/share/icons/hicolor/48x48/apps/timerecorder.png"

@@ -145,7 +145,8 @@ TEST(StartupScenario, RefusesAFolderItCannotUseAndNamesIt) {
         std::string text;
     } cases[] = {
         {missing, "データのフォルダーがありません。\n" + missing.string()},
-        {root.path() / "plain", "データのフォルダーを作成できません。\n" + (root.path() / "plain/zerbanto").string()},
+        {root.path() / "plain", "データのフォルダーを作成できません。\n" + (root.path() / "plain/zerbanto").string() +
+                                    "\nフォルダーではないものがパスの途中にあります"},
         {root.path() / "locked",
          "ロックファイルを作成できません。\n" + (root.path() / "locked/zerbanto/.timerecorder.lock").string()},
     };

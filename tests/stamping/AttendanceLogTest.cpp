@@ -125,12 +125,12 @@ TEST(AttendanceLog, ReopenFollowsTheStoreCode) {
     TempRoot root;
     root.write_bytes("zerbanto/KLOG_T01.CSV", cp932_lines({"old"})); // the same file in other case
     TestRecorder t(root.path());
-    t.rec->form.lbl_MiseID.text = "T01";
-    t.rec->open_log();
-    ASSERT_TRUE(t.rec->log.append_line("one"));
-    t.rec->form.lbl_MiseID.text = "T02";
-    t.rec->open_log();
-    ASSERT_TRUE(t.rec->log.append_line("two"));
+    t.rec->state().form.lbl_MiseID.text = "T01";
+    ASSERT_TRUE(open_log(t.rec->state()));
+    ASSERT_TRUE(t.rec->state().log.append_line("one"));
+    t.rec->state().form.lbl_MiseID.text = "T02";
+    ASSERT_TRUE(open_log(t.rec->state()));
+    ASSERT_TRUE(t.rec->state().log.append_line("two"));
     EXPECT_EQ(root.read_bytes("zerbanto/KLOG_T01.CSV"), cp932_lines({"old", "one"}));
     EXPECT_EQ(root.read_bytes("zerbanto/KLOG_T02.csv"), cp932_lines({"two"}));
 }

@@ -1,4 +1,6 @@
 #include "stamping/CardStamping.h"
+
+#include "app/CardPoll.h"
 #include "board/Board.h"
 #include "core/Cp932.h"
 #include "core/TextFile.h"
@@ -24,7 +26,7 @@ protected:
         t = std::make_unique<TestRecorder>(root.path(), DateTime{2026, 12, 8, 9, 0, 0});
         t->rec->start();
         ASSERT_FALSE(t->rec->ended());
-        ASSERT_EQ(t->rec->members.end_index(), 2);
+        ASSERT_EQ(t->rec->state().members.end_index(), 2);
         t->wait_seconds(1);
     }
 
@@ -86,29 +88,47 @@ protected:
     std::unique_ptr<TestRecorder> t;
 };
 
+// The last read and the shown second are kept in the recorder's state; the captions are only written from
+// it. Captions changed behind its back change no decision: the repeat within a minute, one poll per second.
+TEST_F(CardStamping, CaptionsAreWrittenFromTheStateAndNeverReadBack) {
+    set_clock({2026, 12, 8, 9, 5, 10});
+    touch(hanako_idm);
+    ASSERT_EQ(log_lines().size(), 1U);
+    rec().state().form.lbl_last_Idm.text = "other";
+    rec().state().form.lbl_last_io.text = "2";
+    touch(hanako_idm); // 20 seconds later at most: still a repeat
+    EXPECT_EQ(log_lines().size(), 1U);
+    EXPECT_EQ(rec().state().form.lbl_last_Idm.text, hanako_idm);
+
+    const int polls = t->reader.polls;
+    rec().state().form.lbl_Disp_time.text = "9:99:99";
+    rec().timer_tick(); // the clock has not moved on
+    EXPECT_EQ(t->reader.polls, polls) << "a caption made a second new";
+}
+
 TEST_F(CardStamping, KnownCardIsStampedShownChimedAndLoggedWithThePlannedTimesOfItsRow) {
     // A planned row from the shift plan for the member.
-    rec().form.board[0].ST.text = "9:00";
-    rec().form.board[0].Cast.text = "山田 花子";
-    rec().form.board[0].KT.text = "17:00";
+    rec().state().board.rows[0].planned_start = "9:00";
+    rec().state().board.rows[0].name = "山田 花子";
+    rec().state().board.rows[0].planned_leave = "17:00";
     set_clock({2026, 12, 8, 9, 5, 10});
     touch(hanako_idm);
 
-    EXPECT_EQ(rec().form.lbl_Read_Status.text, "◎");
-    EXPECT_EQ(rec().form.lbl_Read_Name.text, "山田 花子");
-    EXPECT_EQ(rec().form.lbl_Read_Name.pt, 36);
-    EXPECT_EQ(rec().form.board[0].iT.text, "9:05");
+    EXPECT_EQ(rec().state().form.lbl_Read_Status.text, "◎");
+    EXPECT_EQ(rec().state().form.lbl_Read_Name.text, "山田 花子");
+    EXPECT_EQ(rec().state().form.lbl_Read_Name.pt, 36);
+    EXPECT_EQ(rec().state().form.board[0].iT.text, "9:05");
     EXPECT_EQ(t->sounds.played, std::vector<std::string>{"chimes"});
     EXPECT_EQ(log_lines(), std::vector<std::string>{"T01,2026/12/8 9:05,123,山田 花子,1,9:00,17:00," + hanako_idm});
-    EXPECT_EQ(rec().form.lbl_last_Idm.text, hanako_idm);
-    EXPECT_EQ(rec().form.lbl_last_io.text, "1");
-    EXPECT_EQ(rec().form.lbl_last_time.text, "9:05:11");
-    EXPECT_TRUE(rec().form.Timer1);
+    EXPECT_EQ(rec().state().form.lbl_last_Idm.text, hanako_idm);
+    EXPECT_EQ(rec().state().form.lbl_last_io.text, "1");
+    EXPECT_EQ(rec().state().form.lbl_last_time.text, "9:05:11");
+    EXPECT_TRUE(rec().state().form.Timer1);
     // The next poll without a card empties the result and lets pending events run.
     const int before = t->ui.events_processed;
     t->wait_seconds(1);
-    EXPECT_EQ(rec().form.lbl_Read_Name.text, "");
-    EXPECT_EQ(rec().form.lbl_Read_Status.text, "");
+    EXPECT_EQ(rec().state().form.lbl_Read_Name.text, "");
+    EXPECT_EQ(rec().state().form.lbl_Read_Status.text, "");
     EXPECT_GT(t->ui.events_processed, before);
 }
 
@@ -160,11 +180,11 @@ TEST_F(CardStamping, RepeatWindowMeasuresFullDateTimesAcrossMidnightAndDays) {
 TEST_F(CardStamping, NameLengthChoosesTheFontSize) {
     for (const auto& [name, pt] : std::vector<std::pair<std::string, double>>{
              {"あいうえおか", 36}, {"あいうえおかき", 28}, {"abcdef", 36}, {"abcdefg", 28}}) {
-        rec().members.slot(0).name = name;
+        rec().state().members.slot(0).name = name;
         t->wait_seconds(61);
         touch(hanako_idm);
-        EXPECT_EQ(rec().form.lbl_Read_Name.text, name);
-        EXPECT_EQ(rec().form.lbl_Read_Name.pt, pt) << name;
+        EXPECT_EQ(rec().state().form.lbl_Read_Name.text, name);
+        EXPECT_EQ(rec().state().form.lbl_Read_Name.pt, pt) << name;
     }
 }
 
@@ -183,21 +203,23 @@ class UnregisteredCardRefused : public CardStamping, public ::testing::WithParam
 
 TEST_P(UnregisteredCardRefused, LeavesNoTrace) {
     touch(taro_idm);
-    const auto labels_before = std::make_tuple(rec().form.lbl_last_Idm.text, rec().form.lbl_last_time.text);
-    rec().uf_10key.tenkey_code = 456; // left by an earlier registration in the run
+    const auto labels_before =
+        std::make_tuple(rec().state().form.lbl_last_Idm.text, rec().state().form.lbl_last_time.text);
+    rec().state().uf_10key.tenkey_code = 456; // left by an earlier registration in the run
     answer(GetParam().question, GetParam().keys);
     set_clock({2026, 12, 8, 10, 0, 0});
     touch(stranger_idm);
 
     EXPECT_EQ(t->ui.yes_no_shown, 1);
-    EXPECT_EQ(rec().uf_2.UF2L.text, "カード違い\n\nこのまま 一時的に登録しますか?");
+    EXPECT_EQ(rec().state().uf_2.UF2L.text, "カード違い\n\nこのまま 一時的に登録しますか?");
     EXPECT_EQ(t->ui.keypad_shown, GetParam().keypad_shown);
     EXPECT_EQ(t->sounds.played.back(), "chord");
     EXPECT_EQ(log_lines().size(), 1U);
-    EXPECT_EQ(std::make_tuple(rec().form.lbl_last_Idm.text, rec().form.lbl_last_time.text), labels_before);
-    EXPECT_EQ(rec().form.board[1].Cast.text, "");
-    EXPECT_EQ(rec().members.end_index(), 2);
-    EXPECT_TRUE(rec().form.Timer1);
+    EXPECT_EQ(std::make_tuple(rec().state().form.lbl_last_Idm.text, rec().state().form.lbl_last_time.text),
+              labels_before);
+    EXPECT_EQ(rec().state().form.board[1].Cast.text, "");
+    EXPECT_EQ(rec().state().members.end_index(), 2);
+    EXPECT_TRUE(rec().state().form.Timer1);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -213,15 +235,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CardStamping, UnregisteredCardRegisteredOnTheKeypadIsFoundAtItsNextTouch) {
     // An earlier registration in the run left tenkey_code at 456.
-    rec().uf_10key.tenkey_code = 456;
+    rec().state().uf_10key.tenkey_code = 456;
     answer("yes", {"1", "2", "3", "登録"});
     set_clock({2026, 12, 8, 10, 0, 0});
     touch(stranger_idm);
     EXPECT_EQ(t->ui.keypad_shown, 1);
-    EXPECT_EQ(rec().form.lbl_Read_Name.text, "山田 花子");
+    EXPECT_EQ(rec().state().form.lbl_Read_Name.text, "山田 花子");
     ASSERT_EQ(log_lines().size(), 1U);
     EXPECT_EQ(log_lines()[0], "T01,2026/12/8 10:00,123,山田 花子,1,,," + stranger_idm);
-    EXPECT_EQ(rec().members.slot(2).idm, stranger_idm);
+    EXPECT_EQ(rec().state().members.slot(2).idm, stranger_idm);
     EXPECT_EQ(t->sounds.played, (std::vector<std::string>{"chord", "chimes"}));
 
     t->wait_seconds(120);
@@ -232,7 +254,7 @@ TEST_F(CardStamping, UnregisteredCardRegisteredOnTheKeypadIsFoundAtItsNextTouch)
     // A code nobody has: the name is the code in angle brackets.
     answer("yes", {"4", "5", "6", "7", "登録"});
     touch("AAAA0000AAAA0000");
-    EXPECT_EQ(rec().form.lbl_Read_Name.text, "<4567>");
+    EXPECT_EQ(rec().state().form.lbl_Read_Name.text, "<4567>");
     EXPECT_EQ(log_lines().back(), "T01,2026/12/8 10:02,4567,<4567>,1,,,AAAA0000AAAA0000");
 }
 
@@ -249,15 +271,15 @@ TEST_F(CardStamping, EveryNulOfTheBufferIsRemovedAndAnEmptyIdmIsLookedUpLikeAnyO
     touch("");
     EXPECT_EQ(t->ui.yes_no_shown, 1);
     // Once a member with an empty IDm is in the table, such a read is that member's.
-    rec().members.slot(2) = {"789", "高橋", ""};
-    rec().members.slot(3) = {};
+    rec().state().members.slot(2) = {"789", "高橋", ""};
+    rec().state().members.slot(3) = {};
     touch("");
     EXPECT_EQ(t->ui.yes_no_shown, 1);
     EXPECT_EQ(log_lines().back(), "T01,2026/12/8 9:00,789,高橋,1,,,");
 }
 
 TEST_F(CardStamping, EmptyMemberTableSendsEveryCardToTheQuestion) {
-    rec().members.slot(0) = {};
+    rec().state().members.slot(0) = {};
     answer("no");
     touch(hanako_idm);
     EXPECT_EQ(t->ui.yes_no_shown, 1);
@@ -266,7 +288,7 @@ TEST_F(CardStamping, EmptyMemberTableSendsEveryCardToTheQuestion) {
 
 TEST_F(CardStamping, FullBoardStillLogsWithEmptyPlannedTimes) {
     for (int i = 0; i < board_rows; ++i) {
-        set_status(rec().form, "member " + std::to_string(i), 1, "8:00");
+        set_status(rec().state().board, rec().state().form, "member " + std::to_string(i), 1, "8:00");
     }
     touch(hanako_idm);
     ASSERT_EQ(log_lines().size(), 1U);
@@ -302,12 +324,12 @@ TEST(CardStampingFailure, EachErrorEndsTheProgramWithItsCriticalMessageAndTheLog
         options.root = root.path();
         Recorder rec(Services{clock, ui, reader, sounds, drives}, options);
         rec.start();
-        ASSERT_TRUE(rec.log.is_open());
+        ASSERT_TRUE(rec.state().log.is_open());
         clock.advance_millis(1000);
         rec.timer_tick();
         EXPECT_TRUE(rec.ended());
-        EXPECT_FALSE(rec.log.is_open());
-        EXPECT_FALSE(rec.form.Timer1);
+        EXPECT_FALSE(rec.state().log.is_open());
+        EXPECT_FALSE(rec.state().form.Timer1);
         ASSERT_EQ(ui.messages.size(), 1U);
         EXPECT_EQ(ui.messages[0].icon, MessageIcon::Critical);
         EXPECT_EQ(ui.messages[0].buttons, MessageButtons::Ok);
@@ -317,7 +339,7 @@ TEST(CardStampingFailure, EachErrorEndsTheProgramWithItsCriticalMessageAndTheLog
 
 TEST_F(CardStamping, RealFailuresOfTheStampPath) {
     // The log channel closed when a line is written.
-    rec().log.close();
+    rec().state().log.close();
     touch(hanako_idm);
     ASSERT_TRUE(rec().ended());
     EXPECT_EQ(t->ui.messages.back().text, "LOGファイルに書き込みできません");
@@ -339,8 +361,8 @@ TEST_F(CardStamping, RealFailuresOfTheStampPath) {
     odd.rec->start();
     odd.reader.idm = "AB";
     odd.reader.present = true;
-    odd.rec->form.lbl_Disp_time.text = "停止中";
-    EXPECT_THROW(get_card_idm(*odd.rec), ProgramEnd);
+    odd.rec->state().form.lbl_Disp_time.text = "停止中";
+    EXPECT_THROW(get_card_idm(odd.rec->state()), ProgramEnd);
     ASSERT_TRUE(odd.rec->ended());
     EXPECT_EQ(odd.ui.messages.back().text, "get_card_idm 想定外エラー =13");
 }
@@ -359,8 +381,8 @@ TEST_F(CardStamping, ALineThatCannotBeWrittenIsNeitherChimedNorShown) {
     ASSERT_TRUE(rec().ended());
     EXPECT_EQ(t->ui.messages.back().text, "LOGファイルに書き込みできません");
     EXPECT_EQ(t->sounds.played, std::vector<std::string>{"chimes"}); // taro's only
-    EXPECT_EQ(rec().form.lbl_Read_Name.text, "");
-    EXPECT_EQ(rec().form.board[1].Cast.text, "");
+    EXPECT_EQ(rec().state().form.lbl_Read_Name.text, "");
+    EXPECT_EQ(rec().state().form.board[1].Cast.text, "");
     EXPECT_EQ(root.read_bytes("zerbanto/KLOG_T01.csv"), before);
 }
 
@@ -370,28 +392,28 @@ TEST_F(CardStamping, DailyResetRunsOnceAtTheFirstPollOfTheBusinessDayEvenWithACa
     rec().cmd_out_click();
     put(hanako_idm); // lying on the reader across 5:00:00
     t->wait_seconds(9);
-    ASSERT_EQ(rec().form.board[1].Cast.text, "山田 花子");
-    EXPECT_EQ(rec().inout_mode, 2);
+    ASSERT_EQ(rec().state().form.board[1].Cast.text, "山田 花子");
+    EXPECT_EQ(rec().state().inout_mode, 2);
     t->wait_seconds(1); // 5:00:00: the reset comes first, then the card is stamped on the fresh board in mode 1
-    EXPECT_EQ(rec().form.board[0].Cast.text, "山田 花子");
-    EXPECT_EQ(rec().form.board[0].Cast.back, colors::on_shift);
-    EXPECT_EQ(rec().form.board[1].Cast.text, "");
-    EXPECT_EQ(rec().inout_mode, 1);
+    EXPECT_EQ(rec().state().form.board[0].Cast.text, "山田 花子");
+    EXPECT_EQ(rec().state().form.board[0].Cast.back, colors::on_shift);
+    EXPECT_EQ(rec().state().form.board[1].Cast.text, "");
+    EXPECT_EQ(rec().state().inout_mode, 1);
     EXPECT_EQ(log_lines().size(), 3U); // taro, hanako's shift-out at 4:59:50, hanako's shift-in at 5:00:00
     lift();
 
     // Later the same business day nothing is reset, also not across the calendar midnight.
     t->wait_seconds(5);
-    set_status(rec().form, "鈴木太郎", 1, "5:01");
+    set_status(rec().state().board, rec().state().form, "鈴木太郎", 1, "5:01");
     set_clock({2026, 12, 10, 4, 59, 59});
-    EXPECT_EQ(rec().form.board[1].Cast.text, "鈴木太郎");
+    EXPECT_EQ(rec().state().form.board[1].Cast.text, "鈴木太郎");
     set_clock({2026, 12, 10, 5, 0, 30}); // first poll after 5:00 of the next business day
-    EXPECT_EQ(rec().form.board[0].Cast.text, "");
+    EXPECT_EQ(rec().state().form.board[0].Cast.text, "");
 
     // A clock set back across 5:00 is an earlier business day: today's board stays.
-    set_status(rec().form, "鈴木太郎", 1, "5:01");
+    set_status(rec().state().board, rec().state().form, "鈴木太郎", 1, "5:01");
     set_clock({2026, 12, 10, 4, 59, 50});
-    EXPECT_EQ(rec().form.board[0].Cast.text, "鈴木太郎");
+    EXPECT_EQ(rec().state().form.board[0].Cast.text, "鈴木太郎");
 }
 
 TEST_F(CardStamping, DailyResetWaitsForADialogOpenAt500AndRunsRightAfterIt) {
@@ -402,40 +424,40 @@ TEST_F(CardStamping, DailyResetWaitsForADialogOpenAt500AndRunsRightAfterIt) {
         t->clock.advance_millis(60'000);
         d.time_out();
         lift(); // the member walked away
-        board_when_closed = rec().form.board[0].Cast.text;
+        board_when_closed = rec().state().form.board[0].Cast.text;
     };
-    ASSERT_EQ(rec().form.board[0].Cast.text, "鈴木太郎");
+    ASSERT_EQ(rec().state().form.board[0].Cast.text, "鈴木太郎");
     touch(stranger_idm); // the first poll after the dialog comes within the same second
     EXPECT_EQ(t->ui.yes_no_shown, 1);
     EXPECT_EQ(board_when_closed, "鈴木太郎");
-    EXPECT_EQ(rec().form.board[0].Cast.text, "");
+    EXPECT_EQ(rec().state().form.board[0].Cast.text, "");
     EXPECT_EQ(log_lines().size(), 1U);
 }
 
 TEST_F(CardStamping, StartAfter500KeepsTheRestoredBoardAndTransferTimesReturnToShiftIn) {
     // Start-up built this business day's board: the first poll must not empty it.
-    set_status(rec().form, "鈴木太郎", 1, "8:55");
+    set_status(rec().state().board, rec().state().form, "鈴木太郎", 1, "8:55");
     t->wait_seconds(3);
-    EXPECT_EQ(rec().form.board[0].Cast.text, "鈴木太郎");
+    EXPECT_EQ(rec().state().form.board[0].Cast.text, "鈴木太郎");
 
     set_clock({2026, 12, 8, 12, 14, 58});
     rec().cmd_out_click();
     t->wait_seconds(1);
-    EXPECT_EQ(rec().inout_mode, 2);
+    EXPECT_EQ(rec().state().inout_mode, 2);
     t->wait_seconds(1); // 12:15:00
-    EXPECT_EQ(rec().inout_mode, 1);
-    EXPECT_TRUE(rec().log.is_open());
-    EXPECT_EQ(rec().form.lbl_min_stat.text, "15");
+    EXPECT_EQ(rec().state().inout_mode, 1);
+    EXPECT_TRUE(rec().state().log.is_open());
+    EXPECT_EQ(rec().state().form.lbl_min_stat.text, "15");
 }
 
 TEST_F(CardStamping, TransferTimeAt500RunsTheResetAndTheFlushInOneCall) {
-    rec().tensou_time[1] = " 5:00:00 ";
+    rec().state().tensou_time[1] = " 5:00:00 ";
     touch(taro_idm);
     rec().cmd_out_click();
     set_clock({2026, 12, 9, 5, 0, 0});
-    EXPECT_EQ(rec().form.board[0].Cast.text, "");
-    EXPECT_EQ(rec().inout_mode, 1);
-    EXPECT_TRUE(rec().log.is_open());
+    EXPECT_EQ(rec().state().form.board[0].Cast.text, "");
+    EXPECT_EQ(rec().state().inout_mode, 1);
+    EXPECT_TRUE(rec().state().log.is_open());
     touch(hanako_idm);
     EXPECT_EQ(log_lines().size(), 2U);
 }
@@ -447,19 +469,19 @@ TEST_F(CardStamping, TransferTimeAt500RunsTheResetAndTheFlushInOneCall) {
 TEST_F(CardStamping, RunningTimesAreRefreshedAtTheFirstPollOfEachMinute) {
     set_clock({2026, 12, 8, 9, 5, 10});
     touch(hanako_idm);
-    const BoardRow& row = rec().form.board[0];
+    const BoardRow& row = rec().state().form.board[0];
     ASSERT_EQ(row.Cast.text, "山田 花子");
     EXPECT_EQ(row.ET.text, "0:00");
 
     set_clock({2026, 12, 8, 9, 59, 58});
     EXPECT_EQ(row.ET.text, "0:54");
-    EXPECT_EQ(rec().form.lbl_min_stat.text, "59");
+    EXPECT_EQ(rec().state().form.lbl_min_stat.text, "59");
     t->wait_seconds(1); // 9:59:59, still minute 59: nothing changes
     EXPECT_EQ(row.ET.text, "0:54");
     t->wait_seconds(1); // 10:00:00
     EXPECT_EQ(row.ET.text, "0:55");
-    EXPECT_EQ(rec().form.lbl_min_stat.text, "0");
-    EXPECT_TRUE(rec().form.Timer1);
+    EXPECT_EQ(rec().state().form.lbl_min_stat.text, "0");
+    EXPECT_TRUE(rec().state().form.Timer1);
     t->wait_seconds(4 * 60 * 60); // four hours on shift: the running time turns yellow
     EXPECT_EQ(row.ET.text, "4:55");
     EXPECT_EQ(row.ET.back, colors::yellow);

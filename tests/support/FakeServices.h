@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ProgramEnd.h"
 #include "app/Recorder.h"
 #include "core/DateTime.h"
 #include "core/UserInterface.h"

@@ -1,5 +1,6 @@
 #include "transfer/FtpScript.h"
 
+#include "app/FtpJobOf.h"
 #include "app/Options.h"
 #include "support/FakeServices.h"
 #include "support/FtpTestServer.h"
@@ -46,12 +47,7 @@ TEST(FtpScript, ChoosesTheHostByTheCompanyName) {
                                                      {"DeBuG", "vendor.example", "vendor.example"},
                                                      {"debug ", "vendor.example", "head.example"},
                                                      {"debug", "", "head.example"}}) {
-        FmMain form;
-        form.lbl_company.text = c.company;
-        form.lbl_type.text = "head.example";
-        Options o;
-        o.debug_server = c.debug_server;
-        EXPECT_EQ(ftp_host(form, o), c.host) << '"' << c.company << '"';
+        EXPECT_EQ(ftp_host(c.company, "head.example", c.debug_server), c.host) << '"' << c.company << '"';
     }
 }
 
@@ -91,8 +87,8 @@ TEST(FtpScript, FetchesAFileAndKeepsOnlyTheLastScriptAndLog) {
     root.write_bytes("zerbanto/xE99_member.csv.part-4242", "half a li");
     TestRecorder rig(root.path(), {}, ftp_options(server.port()));
 
-    const auto first = run_ftp_script(*rig.rec, "get E99_member.csv c:\\zerbanto\\xE99_member.csv");
-    EXPECT_TRUE(first.ok);
+    const auto first = run_ftp_script(ftp_job(rig.rec->state()), "get E99_member.csv c:\\zerbanto\\xE99_member.csv");
+    EXPECT_TRUE(first->ok);
     EXPECT_EQ(root.read_bytes("zerbanto/xE99_member.csv"), "1,a,b\r\n");
     const std::string open_line = "open 127.0.0.1 " + std::to_string(server.port());
     EXPECT_EQ(root.read_bytes("zerbanto/ftp_bat2.txt"),
@@ -103,8 +99,8 @@ TEST(FtpScript, FetchesAFileAndKeepsOnlyTheLastScriptAndLog) {
     EXPECT_NE(first_log.find("xE99_member.csv"), std::string::npos);
     EXPECT_EQ(first_log.find("Pelmora583920"), std::string::npos);
 
-    const auto second = run_ftp_script(*rig.rec, "get S04_SHIFT.csv C:\\Zerbanto\\S04_SHIFT.csv");
-    EXPECT_TRUE(second.ok);
+    const auto second = run_ftp_script(ftp_job(rig.rec->state()), "get S04_SHIFT.csv C:\\Zerbanto\\S04_SHIFT.csv");
+    EXPECT_TRUE(second->ok);
     EXPECT_EQ(root.read_bytes("zerbanto/S04_SHIFT.csv"), "99999,plan\r\n");
     EXPECT_EQ(root.read_bytes("zerbanto/ftp_bat2.txt"),
               script_bytes(open_line, "get S04_SHIFT.csv C:\\Zerbanto\\S04_SHIFT.csv"));
@@ -157,10 +153,11 @@ TEST(FtpScript, AFailedGetLeavesTheEarlierFileAndNoPartOfANewOne) {
         o.ftp_stall_timeout = c.stall_seconds;
         TestRecorder rig(root.path(), {}, o);
         const auto start = std::chrono::steady_clock::now();
-        const auto outcome = run_ftp_script(*rig.rec, std::string("get ") + c.remote + " c:\\zerbanto\\S04_SHIFT.csv");
+        const auto outcome =
+            run_ftp_script(ftp_job(rig.rec->state()), std::string("get ") + c.remote + " c:\\zerbanto\\S04_SHIFT.csv");
         const double took = seconds_since(start);
         std::printf("[ measured ] %s: %.2f s, %d event turns\n", c.name, took, rig.ui.events_processed);
-        EXPECT_FALSE(outcome.ok);
+        EXPECT_FALSE(outcome->ok);
         EXPECT_EQ(root.read_bytes("zerbanto/S04_SHIFT.csv"), "earlier copy");
         EXPECT_TRUE(no_partial_files(root.zerbanto()));
         EXPECT_LT(took, c.max_seconds);
@@ -184,14 +181,14 @@ TEST(FtpScript, MputUploadsEveryMatchingFileAndReportsWhatTheServerTook) {
             root.write_bytes("cortmp/" + n, "data of " + n);
         }
         TestRecorder rig(root.path(), {}, ftp_options(server.port()));
-        const auto outcome = run_ftp_script(*rig.rec, "mput C:\\cortmp\\*.*");
+        const auto outcome = run_ftp_script(ftp_job(rig.rec->state()), "mput C:\\cortmp\\*.*");
         const std::size_t taken = close_after < 0 ? names.size() : static_cast<std::size_t>(close_after);
-        EXPECT_EQ(outcome.ok, close_after < 0);
-        ASSERT_EQ(outcome.uploaded.size(), taken);
+        EXPECT_EQ(outcome->ok, close_after < 0);
+        ASSERT_EQ(outcome->uploaded.size(), taken);
         for (std::size_t i = 0; i < names.size(); ++i) {
             const fs::path on_server = server.sub() / names[i];
             if (i < taken) {
-                EXPECT_EQ(outcome.uploaded[i], root.path() / "cortmp" / names[i]);
+                EXPECT_EQ(outcome->uploaded[i], root.path() / "cortmp" / names[i]);
                 EXPECT_EQ(file_bytes(on_server), "data of " + names[i]);
             }
         }
@@ -236,10 +233,11 @@ TEST(FtpScript, ASlowTransferIsCutOnlyBelowTheMinimumSpeed) {
         o.ftp_stall_timeout = 2;
         TestRecorder rig(root.path(), {}, o);
         const auto start = std::chrono::steady_clock::now();
-        const auto outcome = run_ftp_script(*rig.rec, "get S04_SHIFT.csv c:\\zerbanto\\S04_SHIFT.csv");
+        const auto outcome = run_ftp_script(ftp_job(rig.rec->state()), "get S04_SHIFT.csv c:\\zerbanto\\S04_SHIFT.csv");
         const double took = seconds_since(start);
         std::printf("[ measured ] %d bytes a second: %.2f s\n", c.bytes_a_second, took);
-        EXPECT_EQ(outcome.ok, c.ok);
+        ASSERT_TRUE(outcome);
+        EXPECT_EQ(outcome->ok, c.ok);
         EXPECT_EQ(root.read_bytes("zerbanto/S04_SHIFT.csv"), c.ok ? plan : "");
         EXPECT_LT(took, 12);
     }

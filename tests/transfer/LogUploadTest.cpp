@@ -1,5 +1,6 @@
 #include "transfer/LogUpload.h"
 
+#include "app/ExitUpload.h"
 #include "support/FakeServices.h"
 #include "support/FtpTestServer.h"
 #include "support/TempRoot.h"
@@ -28,9 +29,9 @@ const std::string log_bytes = "T04,2016/12/7 9:00,101,山田,1,9:00,18:00,012E\r
 // One press of the exit button's upload at the given time.
 void exit_at(const TempRoot& root, int port, int day, int hour, int minute) {
     TestRecorder rig(root.path(), {}, ftp_options(port));
-    rig.rec->form.lbl_MiseID.text = "T04";
+    rig.rec->state().form.lbl_MiseID.text = "T04";
     rig.clock.set(*DateTime::make(2016, 12, day, hour, minute, 30));
-    Pre_Tensou_STD(*rig.rec);
+    (void)upload_at_exit(rig.rec->state());
 }
 
 } // namespace

@@ -1,0 +1,216 @@
+#include "app/CardPoll.h"
+
+#include "app/ErrorMessages.h"
+#include "app/RecorderState.h"
+#include "board/Board.h"
+#include "board/ElapsedTime.h"
+#include "core/NameFont.h"
+#include "core/TimeText.h"
+#include "stamping/CardStamping.h"
+#include "stamping/LogLine.h"
+
+#include <exception>
+#include <optional>
+#include <string>
+
+namespace {
+
+// A card accepted for a stamp: who it belongs to and what the log records.
+struct Stamp {
+    std::string cast_code;
+    std::string name;
+};
+
+const char* const unregistered_question = "カード違い\n\nこのまま 一時的に登録しますか?";
+
+// The log line of a stamp. Its planned times are those of the row the stamp is about to go on, read before
+// the board changes: the board shows a stamp only once its line is on disk.
+std::string stamp_line(const RecorderState& s, const Stamp& stamp, const std::string& idm, const DateTime& now) {
+    std::string planned_start;
+    std::string planned_leave;
+    if (const auto row = s.board.row_of(stamp.name)) {
+        planned_start = s.board.rows[*row].planned_start;
+        planned_leave = s.board.rows[*row].planned_leave;
+    }
+    return log_line(s.form.lbl_MiseID.text, now, stamp.cast_code, stamp.name, s.inout_mode, planned_start,
+                    planned_leave, idm);
+}
+
+// The unregistered card: the question, then the keypad. nullopt when nothing was registered.
+std::optional<Stamp> register_card(RecorderState& s, const std::string& idm) {
+    play_chord(s.services.sounds);
+    s.uf_2.UF2L.text = unregistered_question;
+    s.uf_2.uf2_ans = 0;
+    s.ui.show_modal(s.uf_2);
+    if (s.uf_2.uf2_ans != YesNoDialog::yes) {
+        return std::nullopt;
+    }
+    s.uf_10key.open_for(idm);
+    s.ui.show_modal(s.uf_10key);
+    if (s.uf_10key.tenkey_code == 0) {
+        return std::nullopt;
+    }
+    return Stamp{std::to_string(s.uf_10key.tenkey_code), s.uf_10key.tenkey_str};
+}
+
+// The card's member, or the one registered for it now; nullopt when nothing was registered.
+std::optional<Stamp> identify(RecorderState& s, const std::string& idm) {
+    if (const auto index = s.members.find_idm(idm)) {
+        const auto& slot = s.members.slot(*index);
+        return Stamp{slot.code.value_or(std::string{}), slot.name};
+    }
+    return register_card(s, idm);
+}
+
+void show_read(FmMain& form, const std::string& name) {
+    form.lbl_Read_Status.text = "◎";
+    form.lbl_Read_Name.text = name;
+    form.lbl_Read_Name.pt = name_fonts::read_name.pt_for(name);
+}
+
+void show_last_read(FmMain& form, const StampMemory::Read& read) {
+    form.lbl_last_time.text = timetext::hms(read.when);
+    form.lbl_last_Idm.text = read.idm;
+    form.lbl_last_io.text = std::to_string(read.mode);
+}
+
+// Steps of a card read. The stamp time is the clock shown when the poll began. The line is written and synced
+// before the board, the name and the chime tell the member the stamp was taken: a write that fails ends the
+// program with no chime.
+Status process_card(RecorderState& s, const std::string& idm, const std::string& time_hm) {
+    FmMain& form = s.form;
+    form.Timer1 = false;
+    const std::optional<Stamp> stamp = identify(s, idm);
+    if (!stamp) {
+        form.Timer1 = true;
+        return Done{};
+    }
+    // A dialog may have been open for a while: the read happens when it was answered.
+    const DateTime now = s.clock.now();
+    if (!s.stamp_memory.is_repeat(now, s.inout_mode, idm)) {
+        if (Status st = s.log.append_line(stamp_line(s, *stamp, idm, now)); !st) {
+            return st;
+        }
+    }
+    set_status(s.board, form, stamp->name, s.inout_mode, time_hm);
+    play_chimes(s.services.sounds);
+    show_read(form, stamp->name);
+    s.stamp_memory.remember_read(now, s.inout_mode, idm);
+    show_last_read(form, *s.stamp_memory.last_read());
+    form.Timer1 = true;
+    return Done{};
+}
+
+// The board's clearing shows the stopped clock: the next tick polls again, whatever its second.
+void clear_whole_board(RecorderState& s) {
+    clear_board(s.board, s.form);
+    s.shown_second.reset();
+}
+
+// Closes and reopens the log (its lines reach the disk at fixed times) and returns to shift-in mode.
+Status reopen_log_in_mode_in(RecorderState& s) {
+    s.log.close();
+    if (Status st = open_log(s); !st) {
+        return st;
+    }
+    set_mode_in(s.form, s.inout_mode);
+    return Done{};
+}
+
+Status daily_reset(RecorderState& s) {
+    s.form.Timer1 = false;
+    clear_whole_board(s);
+    clear_work_time(s.board, s.form);
+    return reopen_log_in_mode_in(s);
+}
+
+std::string trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+Status clock_jobs(RecorderState& s, const DateTime& now) {
+    FmMain& form = s.form;
+    form.lbl_Read_Status.text.clear();
+    form.lbl_Read_Name.text.clear();
+    const std::string time_of_day = timetext::hms(now);
+    for (std::size_t i = 0; i < 2; ++i) {
+        if (trimmed(s.tensou_time[i]) == time_of_day) {
+            form.Timer1 = false;
+            if (Status st = reopen_log_in_mode_in(s); !st) {
+                return st;
+            }
+        }
+    }
+    if (s.refreshed_minute != now.minute) {
+        form.Timer1 = false;
+        update_elapsed(s.board, form, now.seconds_of_day());
+        s.refreshed_minute = now.minute;
+        form.lbl_min_stat.text = std::to_string(now.minute);
+        form.Timer1 = true;
+    }
+    return Done{};
+}
+
+// The reader's own failure (a component that cannot be loaded) arrives as its exception.
+Status poll(RecorderState& s) {
+    std::string idm;
+    const std::int16_t result = read_card(s.services.reader, idm);
+    std::string time_hm;
+    if (result == 0) {
+        auto t = stamp_time(s.form.lbl_Disp_time.text);
+        if (!t) {
+            return t.error();
+        }
+        time_hm = *t;
+    }
+    const DateTime now = s.clock.now();
+    if (s.stamp_memory.reset_due(now)) {
+        if (Status st = daily_reset(s); !st) {
+            return st;
+        }
+    }
+    const Status done = result == 0 ? process_card(s, idm, time_hm) : clock_jobs(s, now);
+    if (!done) {
+        return done;
+    }
+    s.ui.process_events();
+    return Done{};
+}
+
+std::string failure_message(ErrorNumber n) {
+    switch (n) {
+    case ErrorNumber::BadFileNameOrNumber:
+        return "LOGファイルに書き込みできません";
+    case ErrorNumber::FileNotFound:
+        return "'C:\\Zerbanto\\QuillSmartCard.dll がありません";
+    case ErrorNumber::PermissionDenied:
+        return "get_card_idm 書き込みできません";
+    default:
+        return error_messages::unexpected_in_card_poll(number_of(n));
+    }
+}
+
+[[noreturn]] void fail(RecorderState& s, const std::string& message) {
+    s.form.Timer1 = false;
+    end_with_message(s, MessageIcon::Critical, message);
+}
+
+} // namespace
+
+void get_card_idm(RecorderState& s) {
+    Status done = Done{};
+    try {
+        done = poll(s);
+    } catch (const RuntimeError& e) {
+        done = e.number();
+    } catch (const std::exception&) {
+        fail(s, error_messages::unexpected_in_card_poll(error_messages::internal_error));
+    }
+    if (!done) {
+        fail(s, failure_message(done.error()));
+    }
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+struct RecorderState;
+
+// One poll of the card reader and all that follows from it: the daily reset when a new business day has
+// begun, then a stamp for a card, or the clock jobs (the transfer times, the per-minute refresh) without
+// one. Ends the program with a message on a failure it cannot go on from.
+void get_card_idm(RecorderState& s);

@@ -1,0 +1,8 @@
+#pragma once
+
+struct RecorderState;
+
+// Fm_main's load handler: the settings, the member list, the window's first look, the cleared board, the
+// shift plan, the day restored from the log, shift-in mode and the open log. A step that fails is skipped
+// without a message (and written to standard error); one that ends the program ends it.
+void load_main_window(RecorderState& s);
