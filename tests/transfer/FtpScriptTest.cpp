@@ -213,14 +213,15 @@ TEST(FtpScript, TimeLimitsDefaultTo15And30SecondsAnd100BytesASecondAndCanBeChang
 }
 
 // A transfer that crawls below the minimum speed for the stall time is cut; the default minimum lets a slow
-// but working line of 200 bytes a second through.
+// but working line of 200 bytes a second through, a minimum of 300 given on the command line does not.
 TEST(FtpScript, ASlowTransferIsCutOnlyBelowTheMinimumSpeed) {
     struct Case {
         int bytes_a_second;
         std::size_t size;
+        int min_speed;
         bool ok;
     };
-    for (const auto& c : {Case{2, 40, false}, Case{200, 600, true}}) {
+    for (const auto& c : {Case{2, 40, 100, false}, Case{200, 600, 100, true}, Case{200, 600, 300, false}}) {
         SCOPED_TRACE(c.bytes_a_second);
         FtpTestServer::Setup crawl;
         crawl.crawl_retr = c.bytes_a_second;
@@ -231,6 +232,7 @@ TEST(FtpScript, ASlowTransferIsCutOnlyBelowTheMinimumSpeed) {
         TempRoot root;
         Options o = ftp_options(server.port());
         o.ftp_stall_timeout = 2;
+        o.ftp_min_speed = c.min_speed;
         TestRecorder rig(root.path(), {}, o);
         const auto start = std::chrono::steady_clock::now();
         const auto outcome = run_ftp_script(ftp_job(rig.rec->state()), "get S04_SHIFT.csv c:\\zerbanto\\S04_SHIFT.csv");
