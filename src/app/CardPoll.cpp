@@ -6,6 +6,7 @@
 #include "board/ElapsedTime.h"
 #include "core/NameFont.h"
 #include "core/TimeText.h"
+#include "core/Trim.h"
 #include "stamping/CardStamping.h"
 #include "stamping/LogLine.h"
 
@@ -124,21 +125,13 @@ Status daily_reset(RecorderState& s) {
     return reopen_log_in_mode_in(s);
 }
 
-std::string trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 Status clock_jobs(RecorderState& s, const DateTime& now) {
     FmMain& form = s.form;
     form.lbl_Read_Status.text.clear();
     form.lbl_Read_Name.text.clear();
     const std::string time_of_day = timetext::hms(now);
     for (std::size_t i = 0; i < 2; ++i) {
-        if (trimmed(s.tensou_time[i]) == time_of_day) {
+        if (trim_spaces(s.tensou_time[i]) == time_of_day) {
             form.Timer1 = false;
             if (Status st = reopen_log_in_mode_in(s); !st) {
                 return st;

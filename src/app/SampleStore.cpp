@@ -3,6 +3,7 @@
 #include "core/TextFile.h"
 #include "core/TimeText.h"
 #include "lists/ShiftPlan.h"
+#include "lists/TitleLine.h"
 
 #include <algorithm>
 #include <array>
@@ -45,7 +46,7 @@ Status write_settings(const Paths& paths) {
 }
 
 Status write_members(const std::filesystem::path& file, std::size_t count, std::string_view date_text) {
-    std::vector<std::string> lines{"99999," + std::string(date_text)};
+    std::vector<std::string> lines{std::string(title_line_code) + "," + std::string(date_text)};
     const auto& all = members();
     for (std::size_t i = 0; i < std::min(count, all.size()); ++i) {
         lines.push_back(all[i].code + "," + all[i].name + "," + all[i].idm);
@@ -55,8 +56,8 @@ Status write_members(const std::filesystem::path& file, std::size_t count, std::
 
 Status write_shift_plan(const Paths& paths, const DateTime& today, const std::vector<PlanEntry>& plan) {
     const std::string day = timetext::yymmdd(today);
-    std::vector<std::string> lines{"99999," + std::to_string(today.month) + "月" + std::to_string(today.day) +
-                                   "日のシフト"};
+    std::vector<std::string> lines{std::string(title_line_code) + "," + std::to_string(today.month) + "月" +
+                                   std::to_string(today.day) + "日のシフト"};
     for (const PlanEntry& e : plan) {
         const Member& m = members().at(e.member);
         lines.push_back(day + "," + m.name + "," + m.code + "," + e.start + "," + e.leave);

@@ -1,6 +1,7 @@
 #include "gui/MainWindow.h"
 
 #include "app/Recorder.h"
+#include "gui/ControlView.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -11,7 +12,7 @@ MainWindow::MainWindow(Recorder& recorder, QWidget* parent) : QWidget(parent), r
     setWindowTitle(to_qstring(FmMain::caption));
     setAutoFillBackground(true);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(255, 224, 192));
+    pal.setColor(QPalette::Window, to_qcolor(colors::neutral, this));
     setPalette(pal);
     canvas_ = new QWidget(this);
     build();

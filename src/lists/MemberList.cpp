@@ -2,13 +2,12 @@
 
 #include "core/CommaFields.h"
 #include "core/TextFile.h"
+#include "lists/TitleLine.h"
 
 #include <string_view>
 #include <vector>
 
 namespace {
-
-constexpr std::string_view date_line_code = "99999";
 
 // A member line stores what it has: a line with one field stores only the code, one with two no IDm.
 void store_member(MemberTable::Slot& slot, const std::vector<std::string_view>& fields) {
@@ -42,7 +41,7 @@ Status load_member_list(const std::filesystem::path& path, MemberTable& table, s
             continue; // an empty line would otherwise end the table for every reader
         }
         const auto fields = split_commas(line);
-        if (fields[0] == date_line_code) {
+        if (fields[0] == title_line_code) {
             if (fields.size() > 1) {
                 member_date = fields[1];
             }

@@ -7,6 +7,7 @@
 #include "core/NameFont.h"
 #include "core/TextFile.h"
 #include "core/TimeText.h"
+#include "lists/TitleLine.h"
 
 #include <vector>
 
@@ -49,7 +50,7 @@ void read_plan(BoardState& board, FmMain& form, const fs::path& plan, std::strin
     while (reader.next(line)) {
         const auto fields = fields_of(line);
         const std::string first = field(fields, 1);
-        if (first == "99999") {
+        if (first == title_line_code) {
             form.lbl_shift.text = field(fields, 2);
         } else if (first == day_key) {
             take_plan_row(board, fields, row);

@@ -5,6 +5,7 @@
 #include "core/Paths.h"
 #include "core/PrivateFolder.h"
 #include "core/TextFile.h"
+#include "core/Trim.h"
 #include "core/UserInterface.h"
 #include "transfer/DriveType.h"
 #include "transfer/StickPath.h"
@@ -58,7 +59,7 @@ Status append_lines(const fs::path& file, const std::vector<ListedFile>& files) 
 
 // A line of nothing but blanks (tabs and other white space count as text).
 bool blank(std::string_view s) {
-    return s.find_first_not_of(' ') == std::string_view::npos;
+    return trim_spaces(s).empty();
 }
 
 // The text a listed name reads back as once it has been through the listing's code page.
