@@ -22,6 +22,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// In a forked child: standard output and error go to the log, then the program runs (127 when it cannot).
+[[noreturn]] void exec_logging_to(const std::vector<std::string>& args, const fs::path& log) {
+    const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+    ::dup2(out, STDOUT_FILENO);
+    ::dup2(out, STDERR_FILENO);
+    std::vector<char*> argv;
+    for (const auto& a : args) {
+        argv.push_back(const_cast<char*>(a.c_str()));
+    }
+    argv.push_back(nullptr);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+}
+
 // Runs a program to its end with its output in log; its exit status, or -1.
 int run_program(const std::vector<std::string>& args, const fs::path& log = "/dev/null",
                 const std::string& input = {}) {
@@ -32,16 +46,7 @@ int run_program(const std::vector<std::string>& args, const fs::path& log = "/de
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::dup2(in[0], STDIN_FILENO);
-        const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-        ::dup2(out, STDOUT_FILENO);
-        ::dup2(out, STDERR_FILENO);
-        std::vector<char*> argv;
-        for (const auto& a : args) {
-            argv.push_back(const_cast<char*>(a.c_str()));
-        }
-        argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
+        exec_logging_to(args, log);
     }
     ::close(in[0]);
     if (!input.empty()) {
@@ -174,16 +179,7 @@ bool Daemon::start(const std::vector<std::string>& args, const fs::path& log, in
     pid_ = ::fork();
     if (pid_ == 0) {
         ::prctl(PR_SET_PDEATHSIG, SIGTERM); // a test that crashes leaves no server behind
-        const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-        ::dup2(out, STDOUT_FILENO);
-        ::dup2(out, STDERR_FILENO);
-        std::vector<char*> argv;
-        for (const auto& a : args) {
-            argv.push_back(const_cast<char*>(a.c_str()));
-        }
-        argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
+        exec_logging_to(args, log);
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (std::chrono::steady_clock::now() < deadline) {
