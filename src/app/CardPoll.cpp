@@ -10,6 +10,7 @@
 #include "stamping/CardStamping.h"
 #include "stamping/LogLine.h"
 
+#include <cstdint>
 #include <exception>
 #include <optional>
 #include <string>
@@ -96,6 +97,7 @@ Status process_card(RecorderState& s, const std::string& idm, const std::string&
     set_status(s.board, form, stamp->name, s.inout_mode, time_hm);
     play_chimes(s.services.sounds);
     show_read(form, stamp->name);
+    s.read_shown_at = now;
     s.stamp_memory.remember_read(now, s.inout_mode, idm);
     show_last_read(form, *s.stamp_memory.last_read());
     form.Timer1 = true;
@@ -125,10 +127,20 @@ Status daily_reset(RecorderState& s) {
     return reopen_log_in_mode_in(s);
 }
 
+// The read's mark and name go a second after they were shown, at the earliest.
+void clear_read_after_a_second(RecorderState& s, const DateTime& now) {
+    constexpr std::int64_t shown_millis = 1000;
+    if (s.read_shown_at && now.to_millis() - s.read_shown_at->to_millis() < shown_millis) {
+        return;
+    }
+    s.form.lbl_Read_Status.text.clear();
+    s.form.lbl_Read_Name.text.clear();
+    s.read_shown_at.reset();
+}
+
 Status clock_jobs(RecorderState& s, const DateTime& now) {
     FmMain& form = s.form;
-    form.lbl_Read_Status.text.clear();
-    form.lbl_Read_Name.text.clear();
+    clear_read_after_a_second(s, now);
     const std::string time_of_day = timetext::hms(now);
     for (std::size_t i = 0; i < 2; ++i) {
         if (trim_spaces(s.tensou_time[i]) == time_of_day) {

@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <utility>
 
 Recorder::Recorder(Services s, Options o) : state_(s, std::move(o)) {}
 
@@ -29,6 +30,20 @@ template <class F> void Recorder::run_event(F&& f) {
     } catch (const ProgramEnd&) {
         // the state's ended flag is set by end_program
     }
+}
+
+template <class F> void Recorder::run_transfer(F&& f) {
+    if (transferring_) {
+        return;
+    }
+    struct Transferring {
+        bool& flag;
+        explicit Transferring(bool& b) : flag(b) { flag = true; }
+        ~Transferring() { flag = false; }
+        Transferring(const Transferring&) = delete;
+        Transferring& operator=(const Transferring&) = delete;
+    } transferring{transferring_};
+    run_event(std::forward<F>(f));
 }
 
 void Recorder::start() {
@@ -68,11 +83,7 @@ void Recorder::cmd_out_click() {
 }
 
 void Recorder::cmd_func_click() {
-    run_event([&] {
-        if (exiting_) {
-            return; // a second press while the logs are being uploaded
-        }
-        exiting_ = true;
+    run_transfer([&] {
         state_.form.Timer1 = false;
         show_stopped_clock(state_);
         state_.log.close();
@@ -88,11 +99,11 @@ void Recorder::cmd_func_click() {
 }
 
 void Recorder::cmd_from_usb_click() {
-    run_event([&] { import_member_list_from_usb(state_); });
+    run_transfer([&] { import_member_list_from_usb(state_); });
 }
 
 void Recorder::cmd_to_usb_click() {
-    run_event([&] { export_log_to_usb(state_); });
+    run_transfer([&] { export_log_to_usb(state_); });
 }
 
 void Recorder::close() {

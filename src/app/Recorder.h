@@ -34,9 +34,11 @@ public:
 
 private:
     template <class F> void run_event(F&& f);
+    // An event that transfers files ("USBから", "USBへ", "終了"): nothing while another one is under way.
+    template <class F> void run_transfer(F&& f);
 
     RecorderState state_;
     bool uploaded_ = false;
-    bool exiting_ = false;   // the exit button's upload is under way
-    int events_running_ = 0; // more than one while a transfer or listing lets window events run
+    bool transferring_ = false; // a transfer, listing or copy is under way and may let window events run
+    int events_running_ = 0;    // more than one while a transfer or listing lets window events run
 };

@@ -59,6 +59,9 @@ struct RecorderState {
     StampMemory stamp_memory;
     // The second lbl_Disp_time shows ("h:mm:ss"); none while it shows "停止中". A tick in another second polls.
     std::optional<std::string> shown_second;
+    // When lbl_Read_Status and lbl_Read_Name were filled by a read; none once they are cleared. They stay at
+    // least a second, also when the read ended a dialog the clock stood still for.
+    std::optional<DateTime> read_shown_at;
     // The minute of the last refresh of the elapsed times; none before the first.
     std::optional<int> refreshed_minute;
 

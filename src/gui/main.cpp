@@ -12,6 +12,7 @@
 #include "gui/QtSounds.h"
 #include "gui/QtUserInterface.h"
 #include "gui/ScreenlessStart.h"
+#include "stamping/CombinedReader.h"
 #include "stamping/KeyboardReader.h"
 #include "stamping/PcscReader.h"
 #include "transfer/FolderDrive.h"
@@ -29,23 +30,30 @@
 
 namespace {
 
-// The card reader chosen on the command line. "auto" takes PC/SC when a reader answers, else the keyboard.
+// The card reader chosen on the command line. "auto" reads the keyboard reader always and a PC/SC reader as
+// soon as one can be reached, also one that appears after the start.
 struct ChosenReader {
     std::unique_ptr<PcscReader> pcsc;
     std::unique_ptr<KeyboardReader> keyboard;
-    CardReader& reader() { return pcsc ? static_cast<CardReader&>(*pcsc) : *keyboard; }
+    std::unique_ptr<CombinedReader> combined;
+    CardReader& reader() {
+        if (combined) {
+            return *combined;
+        }
+        return pcsc ? static_cast<CardReader&>(*pcsc) : *keyboard;
+    }
 };
 
 ChosenReader choose_reader(const Options& options) {
     ChosenReader chosen;
-    if (options.reader == "keyboard" || options.demo) {
+    if (options.reader != "pcsc" || options.demo) {
         chosen.keyboard = std::make_unique<KeyboardReader>();
-        return chosen;
     }
-    chosen.pcsc = std::make_unique<PcscReader>();
-    if (options.reader == "auto" && !chosen.pcsc->reader_present()) {
-        chosen.pcsc.reset();
-        chosen.keyboard = std::make_unique<KeyboardReader>();
+    if (options.reader != "keyboard" && !options.demo) {
+        chosen.pcsc = std::make_unique<PcscReader>();
+    }
+    if (chosen.keyboard && chosen.pcsc) {
+        chosen.combined = std::make_unique<CombinedReader>(*chosen.keyboard, *chosen.pcsc);
     }
     return chosen;
 }

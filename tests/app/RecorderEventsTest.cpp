@@ -37,6 +37,8 @@ TEST(RecorderEvents, PressesAndTicksDuringTheExitUploadRunNothingTwice) {
             rig.rec->cmd_out_click();         // switches the timer on
             rig.rec->timer_tick();
             rig.rec->cmd_func_click();
+            rig.rec->cmd_from_usb_click();
+            rig.rec->cmd_to_usb_click();
         }
     };
     rig.rec->cmd_func_click();
@@ -44,11 +46,50 @@ TEST(RecorderEvents, PressesAndTicksDuringTheExitUploadRunNothingTwice) {
     EXPECT_TRUE(rig.rec->ended());
     EXPECT_GT(presses, 0) << "the upload let no events run";
     EXPECT_EQ(rig.reader.polls, 0) << "a tick read the reader during the upload";
+    EXPECT_EQ(rig.drives.listed, 0) << "a USB button started a transfer during the upload";
     std::vector<std::string> copies;
     for (const auto& entry : std::filesystem::directory_iterator(root.path() / "cortmp")) {
         copies.push_back(entry.path().filename().string());
     }
     EXPECT_EQ(copies, std::vector<std::string>{"K04_161208_2200.CSV"});
+}
+
+// While a USB import or export walks the drives, window events run: a press of either USB button or of the
+// exit button must wait for the end of the transfer under way, and works again once it has ended.
+TEST(RecorderEvents, ATransferButtonPressedDuringAUsbTransferDoesNothing) {
+    using Press = void (Recorder::*)();
+    struct Case {
+        const char* name;
+        Press first;
+        Press second;
+    };
+    for (const auto& c :
+         std::initializer_list<Case>{{"from, from", &Recorder::cmd_from_usb_click, &Recorder::cmd_from_usb_click},
+                                     {"from, to", &Recorder::cmd_from_usb_click, &Recorder::cmd_to_usb_click},
+                                     {"from, exit", &Recorder::cmd_from_usb_click, &Recorder::cmd_func_click},
+                                     {"to, to", &Recorder::cmd_to_usb_click, &Recorder::cmd_to_usb_click},
+                                     {"to, from", &Recorder::cmd_to_usb_click, &Recorder::cmd_from_usb_click},
+                                     {"to, exit", &Recorder::cmd_to_usb_click, &Recorder::cmd_func_click}}) {
+        TempRoot root;
+        TestRecorder rig(root.path());
+        bool inside = false;
+        bool nested = false;
+        rig.drives.on_list = [&] {
+            nested = nested || inside;
+            if (!inside) {
+                inside = true;
+                (*rig.rec.*c.second)();
+                inside = false;
+            }
+        };
+        (*rig.rec.*c.first)();
+        EXPECT_FALSE(nested) << c.name << ": a second transfer ran inside the first";
+        EXPECT_FALSE(rig.rec->ended()) << c.name << ": the exit ran inside the transfer";
+        const int listed = rig.drives.listed;
+        rig.drives.on_list = nullptr;
+        (*rig.rec.*c.second)();
+        EXPECT_TRUE(rig.drives.listed > listed || rig.rec->ended()) << c.name << ": the button stayed blocked";
+    }
 }
 
 // A start-up step that fails is skipped, as the shop knows it, and what was skipped is written to standard

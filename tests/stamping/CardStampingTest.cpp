@@ -258,6 +258,33 @@ TEST_F(CardStamping, UnregisteredCardRegisteredOnTheKeypadIsFoundAtItsNextTouch)
     EXPECT_EQ(log_lines().back(), "T01,2026/12/8 10:02,4567,<4567>,1,,,AAAA0000AAAA0000");
 }
 
+// The clock stands still while the keypad is open: the first poll after it comes a moment after the read.
+// The mark and the name stay a whole second all the same.
+TEST_F(CardStamping, TheReadAfterTheKeypadStaysASecond) {
+    answer("yes", {"1", "2", "3", "登録"});
+    const auto keys = t->ui.on_keypad;
+    t->ui.on_keypad = [this, keys](Keypad& k) {
+        keys(k);
+        t->clock.advance_millis(5'000); // answered at 10:00:06.000
+    };
+    set_clock({2026, 12, 8, 10, 0, 0});
+    put(stranger_idm);
+    t->clock.advance_millis(100);
+    rec().timer_tick();
+    lift();
+    ASSERT_EQ(t->ui.keypad_shown, 1);
+    for (int tick = 1; tick < 10; ++tick) { // 10:00:06.100 (a new second for the timer) to 10:00:06.900
+        t->clock.advance_millis(100);
+        rec().timer_tick();
+        EXPECT_EQ(rec().state().form.lbl_Read_Status.text, "◎") << "tick " << tick;
+        EXPECT_EQ(rec().state().form.lbl_Read_Name.text, "山田 花子") << "tick " << tick;
+    }
+    t->clock.advance_millis(100); // 10:00:07.000: a second after the read
+    rec().timer_tick();
+    EXPECT_EQ(rec().state().form.lbl_Read_Status.text, "");
+    EXPECT_EQ(rec().state().form.lbl_Read_Name.text, "");
+}
+
 TEST_F(CardStamping, EveryNulOfTheBufferIsRemovedAndAnEmptyIdmIsLookedUpLikeAnyOther) {
     touch(std::string("0101\0"
                       "0101\0\0"

@@ -1,8 +1,13 @@
 #include "stamping/KeyboardReader.h"
 
+#include "core/ErrorNumber.h"
+#include "stamping/CombinedReader.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -17,7 +22,7 @@ Millis type(KeyboardReader& r, std::u32string_view text, Millis at, Millis gap =
     return at;
 }
 
-std::optional<std::string> poll(KeyboardReader& r) {
+std::optional<std::string> poll(CardReader& r) {
     CardReader::Buffer buffer{};
     if (r.get_smart_card_uid(buffer) != 0) {
         return std::nullopt;
@@ -66,6 +71,47 @@ TEST(KeyboardReader, CardsTypedBetweenPollsAreReadInOrderAndTheQueueIsBounded) {
     EXPECT_EQ(r.pending(), KeyboardReader::max_pending);
     EXPECT_EQ(poll(r), "00000002"); // the two oldest were dropped
     EXPECT_EQ(poll(r), "00000003");
+}
+
+// A PC/SC reader that is not there yet (its component cannot be reached), then is, with or without a card.
+class LateReader final : public CardReader {
+public:
+    std::int16_t get_smart_card_uid(Buffer& buffer) override {
+        ++polls;
+        if (failure) {
+            throw RuntimeError(*failure);
+        }
+        if (card.empty()) {
+            return 1;
+        }
+        std::copy(card.begin(), card.end(), buffer.begin());
+        return 0;
+    }
+    std::optional<ErrorNumber> failure = ErrorNumber::FileNotFound;
+    std::string card;
+    int polls = 0;
+};
+
+// With "auto" the keyboard reader always reads, and a PC/SC reader missing at the start joins once it can be
+// reached; the keyboard's card comes first. Another failure of the PC/SC reader still ends the poll.
+TEST(CombinedReader, TheKeyboardAlwaysReadsAndALateReaderJoins) {
+    KeyboardReader keyboard;
+    LateReader late;
+    CombinedReader combined(keyboard, late);
+    EXPECT_EQ(poll(combined), std::nullopt) << "a missing PC/SC reader is no card";
+    type(keyboard, U"4BBCB01B\r", Millis{1000});
+    EXPECT_EQ(poll(combined), "4BBCB01B");
+
+    late.failure.reset();
+    late.card = "012E4C1B3A5F6D7E";
+    EXPECT_EQ(poll(combined), "012E4C1B3A5F6D7E");
+    const int polls = late.polls;
+    type(keyboard, U"0123ABCD\r", Millis{5000});
+    EXPECT_EQ(poll(combined), "0123ABCD");
+    EXPECT_EQ(late.polls, polls) << "the PC/SC reader was asked while the keyboard had a card";
+
+    late.failure = ErrorNumber::PermissionDenied;
+    EXPECT_THROW((void)poll(combined), RuntimeError);
 }
 
 } // namespace

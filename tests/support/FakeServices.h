@@ -61,8 +61,16 @@ public:
 
 class FakeDrives final : public DriveList {
 public:
-    [[nodiscard]] std::vector<Drive> drives() const override { return list; }
+    [[nodiscard]] std::vector<Drive> drives() const override {
+        ++listed;
+        if (on_list) {
+            on_list();
+        }
+        return list;
+    }
     std::vector<Drive> list;
+    std::function<void()> on_list; // what the person does while a transfer walks the drives
+    mutable int listed = 0;
 };
 
 // A recorder on a test root with fake services and a clock that moves only when told.
