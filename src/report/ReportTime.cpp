@@ -1,5 +1,7 @@
 #include "report/ReportTime.h"
 
+#include <chrono>
+
 namespace report {
 
 namespace {
@@ -51,33 +53,26 @@ std::int64_t floor_div(std::int64_t a, std::int64_t b) {
 
 } // namespace
 
-// Howard Hinnant's civil calendar algorithms.
+// The civil calendar of the standard library, as the recorder's own DateTime uses it.
 std::int64_t days_from_civil(int year, int month, int day) {
-    const std::int64_t y = year - (month <= 2 ? 1 : 0);
-    const std::int64_t era = floor_div(y, 400);
-    const std::int64_t yoe = y - era * 400;
-    const std::int64_t mp = (month + 9) % 12;
-    const std::int64_t doy = (153 * mp + 2) / 5 + day - 1;
-    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
+    using namespace std::chrono;
+    const sys_days d{std::chrono::year{year} / std::chrono::month{static_cast<unsigned>(month)} /
+                     std::chrono::day{static_cast<unsigned>(day)}};
+    return d.time_since_epoch().count();
 }
 
 CivilDate civil_from_days(std::int64_t days) {
-    const std::int64_t z = days + 719468;
-    const std::int64_t era = floor_div(z, 146097);
-    const std::int64_t doe = z - era * 146097;
-    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const std::int64_t mp = (5 * doy + 2) / 153;
-    const int d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    const int m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    return CivilDate{static_cast<int>(yoe + era * 400 + (m <= 2 ? 1 : 0)), m, d};
+    using namespace std::chrono;
+    const year_month_day ymd{sys_days{std::chrono::days{days}}};
+    return CivilDate{static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
+                     static_cast<int>(static_cast<unsigned>(ymd.day()))};
 }
 
 int days_in_month(int year, int month) {
-    static constexpr int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : lengths[month - 1];
+    using namespace std::chrono;
+    const year_month_day_last last{std::chrono::year{year} / std::chrono::month{static_cast<unsigned>(month)} /
+                                   std::chrono::last};
+    return static_cast<int>(static_cast<unsigned>(last.day()));
 }
 
 std::int64_t business_day_of(std::int64_t minute) {
