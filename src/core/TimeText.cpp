@@ -1,5 +1,7 @@
 #include "core/TimeText.h"
 
+#include "core/Trim.h"
+
 #include <array>
 #include <charconv>
 #include <cstdio>
@@ -7,16 +9,6 @@
 namespace timetext {
 
 namespace {
-
-std::string_view trim_blanks(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
 
 // Reads 1 to max_digits decimal digits from the front of s.
 std::optional<int> take_number(std::string_view& s, std::size_t max_digits) {

@@ -2,6 +2,7 @@
 
 #include "core/SystemErrorText.h"
 #include "core/TextFile.h"
+#include "core/Trim.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -13,12 +14,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string trim(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = s.find_last_not_of(" \t");
-    return std::string(s.substr(first, last - first + 1));
+    return std::string(trim_blanks(s));
 }
 
 std::string unreadable(const fs::path& path, int error_number) {
