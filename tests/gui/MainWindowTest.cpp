@@ -1,15 +1,18 @@
 #include "gui/MainWindow.h"
 
+#include "app/Options.h"
 #include "app/Recorder.h"
 #include "gui/KeyForwarder.h"
 #include "gui/QtUserInterface.h"
 #include "stamping/KeyboardReader.h"
 #include "support/FakeServices.h"
 #include "support/GuiApp.h"
+#include "support/SecureServers.h"
 #include "support/TempRoot.h"
 #include "transfer/DriveType.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFontInfo>
 #include <QLabel>
 #include <QMessageBox>
@@ -56,6 +59,44 @@ void type_card_at(QWidget& question, const char* idm) {
         QTest::keyClick(window, key);
     }
     QApplication::processEvents();
+}
+
+// A store whose server.conf names the server: the window fetches the member list and the plan at its start
+// and, at "終了", uploads the log and empties the outbox. The window's events run while each transfer runs,
+// as they do in the program; a message box would be recorded, not wait for a click.
+template <class Server>
+void round_trip_through_the_window(const Server& server, const std::string& setting, const std::string& conf) {
+    SCOPED_TRACE(setting);
+    server.put("E99_member.csv", cp932_lines({"99999,2026/12/01", "123,山田 花子,012E4C1B3A5F6D7E"}));
+    server.put("S01_SHIFT.csv", cp932_lines({"99999,12月8日(火)の予定", "261208,佐藤 一郎,x,12:30,21:00"}));
+    TempRoot root;
+    root.write_bytes("zerbanto/action01.txt", cp932_lines({"会社名= Corvale", "店舗CD = T01", "店舗名 = 第一店"}));
+    const std::string log = cp932_lines({"T01,2026/12/8 9:01,123,山田 花子,1,,,012E4C1B3A5F6D7E"});
+    root.write_bytes("zerbanto/KLOG_T01.csv", log);
+    root.write_bytes("zerbanto/server.conf", "server = " + setting + "\n" + conf);
+    std::filesystem::permissions(root.zerbanto() / "server.conf",
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    const OptionsResult parsed = parse_options({"--root", root.path().string()}, Program::Window);
+    ASSERT_EQ(parsed.refusal, "");
+    TestRecorder t(root.path(), DateTime{2026, 12, 8, 9, 5, 0}, parsed.options);
+    t.ui.on_process_events = [] { QCoreApplication::processEvents(); };
+    t.rec->start();
+    MainWindow window(*t.rec);
+    window.resize(1366, 768);
+    window.show();
+
+    EXPECT_EQ(text_of(window, "lbl_type").toStdString(), setting);
+    EXPECT_EQ(text_of(window, "lbl_member_date").toStdString(), "2026/12/01");
+    EXPECT_EQ(text_of(window, "lbl_shift").toStdString(), "12月8日(火)の予定");
+    EXPECT_EQ(text_of(window, "lbl_Cast(0)").toStdString(), "佐藤 一郎");
+    EXPECT_EQ(text_of(window, "lbl_Cast(1)").toStdString(), "山田 花子"); // the morning's stamp, replayed
+    window.findChild<QPushButton*>(QStringLiteral("cmd_Func"))->click();
+    EXPECT_TRUE(t.rec->ended());
+    EXPECT_EQ(file_bytes(server.sub() / "K01_261208_0905.CSV"), log);
+    EXPECT_TRUE(std::filesystem::is_empty(root.path() / "cortmp"));
+    for (const auto& m : t.ui.messages) {
+        ADD_FAILURE() << m.text << "\n" << root.read_bytes("zerbanto/ftplog.txt");
+    }
 }
 
 QPushButton* button_captioned(QWidget& question, const QString& caption) {
@@ -205,4 +246,21 @@ TEST(MainWindow, ACardTypedWhileAQuestionIsOpenAnswersNothingAndIsDropped) {
     }
     EXPECT_EQ(root.read_bytes("zerbanto/E99_member.csv"), members_before);
     EXPECT_EQ(root.read_bytes("zerbanto/KLOG_T01.csv"), log_before);
+}
+
+TEST(MainWindow, AStoreOnAnEncryptedLinkFetchesItsListsAtTheStartAndUploadsItsLogAtTheExit) {
+    if (const auto why = secure_servers_missing(); !why.empty()) {
+        GTEST_SKIP() << why;
+    }
+    gui_app();
+    const FtpsTestServer ftps;
+    ASSERT_GT(ftps.port(), 0);
+    round_trip_through_the_window(ftps, "ftps://localhost:" + std::to_string(ftps.port()),
+                                  "user = " + ftps.account().name() + "\npassword = " + ftps.account().password() +
+                                      "\nca_file = " + ftps.ca_file().string() + "\n");
+    const SftpTestServer sftp;
+    ASSERT_GT(sftp.port(), 0);
+    round_trip_through_the_window(sftp, "sftp://127.0.0.1:" + std::to_string(sftp.port()),
+                                  "user = " + sftp.account().name() + "\nprivate_key = " + sftp.user_key().string() +
+                                      "\nknown_hosts = " + sftp.known_hosts().string() + "\n");
 }

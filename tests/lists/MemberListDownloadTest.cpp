@@ -1,5 +1,6 @@
 #include "app/MemberListLoad.h"
 
+#include "core/TextFile.h"
 #include "support/FakeServices.h"
 #include "support/FtpTestServer.h"
 #include "support/TempRoot.h"
@@ -124,15 +125,36 @@ TEST(MemberListDownload, ACompleteListWithoutASizeIsTakenAndOneThatCannotBePutIn
         EXPECT_EQ(root.read_bytes("zerbanto/E99_member.csv"), c.list);
     }
 
-    FtpTestServer server;
-    std::ofstream(server.sub() / "E99_member.csv", std::ios::binary) << "1,a,AA\r\n";
-    TempRoot root;
-    fs::create_directories(root.zerbanto() / "E99_member.csv" / "in the way");
-    TestRecorder rig(root.path(), {}, ftp_options(server.port()));
-    refresh_member_list_or_end(rig.rec->state());
-    ASSERT_EQ(rig.ui.messages.size(), 1U);
-    EXPECT_EQ(rig.ui.messages[0].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(rig.ui.messages[0].text,
-              "c:\\zerbanto\\E99_member.csv\r\n受け取ったメンバーリストに置き換えられません。");
-    EXPECT_FALSE(rig.rec->ended());
+    // In the way: a folder where the list should be; a folder under the name the new list is written to
+    // before it replaces the earlier one, which then stays and is used.
+    struct Unplaced {
+        const char* name;
+        fs::path folder;
+        const char* old_list;
+        const char* message;
+    };
+    for (const auto& c : std::initializer_list<Unplaced>{
+             {"no earlier list", "E99_member.csv", nullptr,
+              "c:\\zerbanto\\E99_member.csv\r\n受け取ったメンバーリストに置き換えられません。"},
+             {"an earlier list", textfile::temporary_name("E99_member.csv"), "1,old,AA\r\n",
+              "c:\\zerbanto\\E99_member."
+              "csv\r\n受け取ったメンバーリストに置き換えられません。前回のメンバーリストを使用します。"}}) {
+        SCOPED_TRACE(c.name);
+        FtpTestServer server;
+        std::ofstream(server.sub() / "E99_member.csv", std::ios::binary) << "1,a,AA\r\n";
+        TempRoot root;
+        fs::create_directories(root.zerbanto() / c.folder / "in the way");
+        if (c.old_list != nullptr) {
+            root.write_bytes("zerbanto/E99_member.csv", c.old_list);
+        }
+        TestRecorder rig(root.path(), {}, ftp_options(server.port()));
+        refresh_member_list_or_end(rig.rec->state());
+        ASSERT_EQ(rig.ui.messages.size(), 1U);
+        EXPECT_EQ(rig.ui.messages[0].icon, MessageIcon::Exclamation);
+        EXPECT_EQ(rig.ui.messages[0].text, c.message);
+        EXPECT_FALSE(rig.rec->ended());
+        if (c.old_list != nullptr) {
+            EXPECT_EQ(root.read_bytes("zerbanto/E99_member.csv"), c.old_list);
+        }
+    }
 }
