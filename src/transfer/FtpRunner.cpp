@@ -214,6 +214,8 @@ struct FtpSession::Impl {
     }
 
     void set_ssh() {
+        // Uploaded logs are for the store's account alone on the server too.
+        curl_easy_setopt(curl, CURLOPT_NEW_FILE_PERMS, 0600L);
         curl_easy_setopt(curl, CURLOPT_SSH_KNOWNHOSTS, known_hosts_file(server.keys).c_str());
         curl_easy_setopt(curl, CURLOPT_SSH_KEYFUNCTION, on_host_key);
         curl_easy_setopt(curl, CURLOPT_SSH_KEYDATA, &host_key);
@@ -442,8 +444,10 @@ FtpOutcome put_files(FtpSession& session, const ftpscript::Script& script, const
 
 FtpOutcome run_ftp_job(const ftpscript::Script& script, const fs::path& root, const FtpLimits& limits,
                        const TransportKeys& keys, FtpLog& log, const std::atomic<bool>& cancel) {
-    log.note("ftp> open " + script.host + " " + std::to_string(script.port));
     const auto address = parse_server_address(script.host);
+    // A plain host name is opened on the FTP port given apart; a URL carries its own port or its default.
+    const bool plain = !address || address->transport == Transport::Ftp;
+    log.note("ftp> open " + script.host + (plain ? " " + std::to_string(script.port) : std::string()));
     if (!address) {
         log.note(
             "エラー: サーバーの指定が正しくありません (ホスト名、ftps://ホスト[:ポート]、sftp://ホスト[:ポート]): " +

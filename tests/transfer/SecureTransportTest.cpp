@@ -43,7 +43,10 @@ void fetches_and_uploads(const Server& server, const std::string& setting, const
     EXPECT_EQ(state["labels"]["lbl_shift"]["text"], "12月8日(木)の予定");
     EXPECT_EQ(state["board"][0]["Cast"]["text"], "佐藤一郎");
     EXPECT_TRUE(run.of("message").empty());
-    EXPECT_TRUE(fs::exists(server.sub() / "K01_161208_0900.CSV"));
+    const fs::path uploaded = server.sub() / "K01_161208_0900.CSV";
+    ASSERT_TRUE(fs::exists(uploaded));
+    // Staff attendance is readable by the store's account alone, whatever the server's default.
+    EXPECT_EQ(fs::status(uploaded).permissions() & (fs::perms::group_all | fs::perms::others_all), fs::perms::none);
     EXPECT_TRUE(fs::is_empty(root.path() / "cortmp"));
 
     const auto script = textfile::split_lines(root.read_bytes("zerbanto/ftp_bat2.txt"));
@@ -52,6 +55,7 @@ void fetches_and_uploads(const Server& server, const std::string& setting, const
     EXPECT_EQ(script[1], server.account().name());
     const std::string log = root.read_bytes("zerbanto/ftplog.txt");
     EXPECT_NE(log.find(transport_word), std::string::npos) << log;
+    EXPECT_NE(log.find("ftp> open " + setting + "\r\n"), std::string::npos) << log; // no second port beside the URL's
     EXPECT_EQ(log.find(secret), std::string::npos) << log;
 }
 
