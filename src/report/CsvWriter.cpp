@@ -29,35 +29,34 @@ std::string quoted(const std::string& f) {
     return q + "\"";
 }
 
-// Rows built in one buffer in the file's encoding. Only the texts of the log and the labels need converting;
-// they are converted once per member, the figures are ASCII in both encodings.
-class CsvOut {
+} // namespace
+
+// Rows built in the writer's buffer in the file's encoding. Only the texts of the log and the labels need
+// converting; they are converted once per member, the figures are ASCII in both encodings.
+class CsvRows {
 public:
-    CsvOut(std::ostream& out, bool utf8) : out_(out), utf8_(utf8) { buf_.reserve(flush_size + 4096); }
-    ~CsvOut() { flush(); }
-    CsvOut(const CsvOut&) = delete;
-    CsvOut& operator=(const CsvOut&) = delete;
+    explicit CsvRows(CsvSheetWriter& w) : w_(w) {}
 
     [[nodiscard]] std::string field(const std::string& text) const {
-        return utf8_ ? quoted(text) : cp932::from_utf8(quoted(text));
+        return w_.utf8_ ? quoted(text) : cp932::from_utf8(quoted(text));
     }
-    std::string& row() { return buf_; }
+    std::string& row() { return w_.buf_; }
     void end_row() {
-        buf_ += "\r\n";
-        if (buf_.size() >= flush_size) {
+        w_.buf_ += "\r\n";
+        if (w_.buf_.size() >= flush_size) {
             flush();
         }
     }
     void flush() {
-        out_.write(buf_.data(), static_cast<std::streamsize>(buf_.size()));
-        buf_.clear();
+        w_.out_.write(w_.buf_.data(), static_cast<std::streamsize>(w_.buf_.size()));
+        w_.buf_.clear();
     }
 
 private:
-    std::ostream& out_;
-    bool utf8_;
-    std::string buf_;
+    CsvSheetWriter& w_;
 };
+
+namespace {
 
 void duration(std::string& r, std::int64_t m) {
     report::append_duration(r, m);
@@ -71,7 +70,7 @@ void clock_or_empty(std::string& r, const std::optional<std::int64_t>& m) {
     r += ',';
 }
 
-void day_row(CsvOut& out, const std::string& who, const MemberDay& d, const DayFigures& f) {
+void day_row(CsvRows& out, const std::string& who, const MemberDay& d, const DayFigures& f) {
     std::string& r = out.row();
     r += who;
     report::append_date(r, f.day);
@@ -98,7 +97,7 @@ void day_row(CsvOut& out, const std::string& who, const MemberDay& d, const DayF
     out.end_row();
 }
 
-void total_row(CsvOut& out, const std::string& who_and_label, const Totals& t, const std::string& notes) {
+void total_row(CsvRows& out, const std::string& who_and_label, const Totals& t, const std::string& notes) {
     std::string& r = out.row();
     r += who_and_label;
     r += ",,,";
@@ -125,21 +124,35 @@ std::string csv_row(const std::vector<std::string>& fields) {
     return line + "\r\n";
 }
 
-void write_csv(const Timesheet& sheet, std::ostream& stream, bool utf8) {
-    CsvOut out(stream, utf8);
+CsvSheetWriter::CsvSheetWriter(std::ostream& out, bool utf8) : out_(out), utf8_(utf8) {
+    buf_.reserve(flush_size + 4096);
+    CsvRows rows(*this);
     const std::string head = csv_row(header);
-    out.row() += utf8 ? head : cp932::from_utf8(head);
-    const std::string member_total = out.field("合計");
-    const std::string store_total = out.field("店舗合計");
-    for (const auto& store : sheet.stores) {
-        const std::string store_field = out.field(store.store) + ",";
-        for (const auto& m : store.members) {
-            const std::string who = store_field + out.field(m.code) + "," + out.field(m.name) + ",";
-            for (std::size_t i = 0; i < m.days.size(); ++i) {
-                day_row(out, who, m.days[i], day_figures(m.days[i]));
-            }
-            total_row(out, who + member_total, m.totals, joined(m.notes));
+    rows.row() += utf8 ? head : cp932::from_utf8(head);
+    member_total_ = rows.field("合計");
+    store_total_ = rows.field("店舗合計");
+}
+
+CsvSheetWriter::~CsvSheetWriter() {
+    CsvRows(*this).flush();
+}
+
+void CsvSheetWriter::store(const StoreSheet& store) {
+    CsvRows out(*this);
+    const std::string store_field = out.field(store.store) + ",";
+    for (const auto& m : store.members) {
+        const std::string who = store_field + out.field(m.code) + "," + out.field(m.name) + ",";
+        for (const MemberDay& d : m.days) {
+            day_row(out, who, d, day_figures(d));
         }
-        total_row(out, store_field + ",," + store_total, store.totals, "");
+        total_row(out, who + member_total_, m.totals, joined(m.notes));
+    }
+    total_row(out, store_field + ",," + store_total_, store.totals, "");
+}
+
+void write_csv(const Timesheet& sheet, std::ostream& stream, bool utf8) {
+    CsvSheetWriter writer(stream, utf8);
+    for (const auto& store : sheet.stores) {
+        writer.store(store);
     }
 }

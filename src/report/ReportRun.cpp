@@ -4,13 +4,16 @@
 #include "report/CsvWriter.h"
 #include "report/HtmlWriter.h"
 #include "report/InputFiles.h"
+#include "report/LogReading.h"
 #include "report/MemberCodes.h"
 #include "report/ReportOptions.h"
 #include "report/ReportTime.h"
 #include "report/StampCollector.h"
 #include "report/Timesheet.h"
 
+#include <algorithm>
 #include <fstream>
+#include <thread>
 
 namespace {
 
@@ -47,6 +50,11 @@ std::string range_text(const ReportOptions& o, const Timesheet& sheet) {
     return "営業日 " + report::date_text(first) + " 〜 " + report::date_text(last);
 }
 
+// Two threads read the files and pair the stays where the machine has two cores or more.
+unsigned work_threads() {
+    return std::clamp(std::thread::hardware_concurrency(), 1U, 2U);
+}
+
 struct Counts {
     std::size_t files = 0, earlier = 0, lines = 0, unreadable = 0, stamps = 0, members = 0, anomalies = 0;
 };
@@ -61,22 +69,41 @@ void summary(std::ostream& err, const Counts& c) {
         << "注意: " << c.anomalies << "\n";
 }
 
-bool write_output(const ReportOptions& o, const Timesheet& sheet, const std::string& subtitle, std::ostream& out) {
+struct Written {
+    bool ok = false;
+    std::size_t members = 0;
+    std::size_t anomalies = 0;
+};
+
+// Pairs the stamps and writes the report: CSV store by store as the stores are paired, HTML once all are.
+// Where the output cannot be opened the figures are still worked out for the summary.
+Written write_report(const ReportOptions& o, CollectedStamps& collected,
+                     const std::optional<std::set<std::string>>& listed, std::size_t files, std::ostream& out) {
     std::ofstream file;
+    bool opened = true;
     if (o.output) {
         file.open(*o.output, std::ios::binary | std::ios::trunc);
-        if (!file) {
-            return false;
-        }
+        opened = static_cast<bool>(file);
     }
-    std::ostream& dest = o.output ? file : out;
+    std::ostream nowhere(nullptr);
+    std::ostream& dest = !opened ? nowhere : o.output ? file : out;
+    Written w;
     if (o.format == ReportOptions::Format::Html) {
-        write_html(sheet, dest, subtitle);
+        const Timesheet sheet = build_timesheet(collected, o.first_day, o.last_day, listed, work_threads());
+        write_html(sheet, dest, range_text(o, sheet) + "・ファイル " + std::to_string(files));
+        w.members = sheet.members;
+        w.anomalies = sheet.anomalies;
     } else {
-        write_csv(sheet, dest, o.encoding == ReportOptions::Encoding::Utf8);
+        CsvSheetWriter csv(dest, o.encoding == ReportOptions::Encoding::Utf8);
+        for_each_store_sheet(collected, o.first_day, o.last_day, listed, work_threads(), [&](StoreSheet& store) {
+            csv.store(store);
+            w.members += store.members.size();
+            w.anomalies += store.anomalies;
+        });
     }
     dest.flush();
-    return static_cast<bool>(dest);
+    w.ok = opened && static_cast<bool>(dest);
+    return w;
 }
 
 } // namespace
@@ -108,22 +135,22 @@ int run_report(const std::vector<std::string>& args, std::ostream& out, std::ost
         err << program << e << "\n";
         status = 1;
     }
-    StampCollector collector(filter_for(o), [&](const std::filesystem::path& file, std::size_t line) {
-        err << program << "読めない行を飛ばしました: " << file.string() << ":" << line << "\n";
-    });
-    for (const auto& file : inputs.read) {
-        if (!collector.read_file(file)) {
-            err << program << "読めません: " << file.string() << "\n";
+    LogReading reading = read_logs(inputs.read, filter_for(o), work_threads());
+    for (const auto& t : reading.troubles) {
+        if (t.line == 0) {
+            err << program << "読めません: " << t.file.string() << "\n";
             status = 1;
+        } else {
+            err << program << "読めない行を飛ばしました: " << t.file.string() << ":" << t.line << "\n";
         }
     }
-    Timesheet sheet = build_timesheet(collector.members(), o.first_day, o.last_day, listed);
-    const std::string subtitle = range_text(o, sheet) + "・ファイル " + std::to_string(inputs.read.size());
-    if (!write_output(o, sheet, subtitle, out)) {
+    StampCollector& collector = reading.collector;
+    const Written written = write_report(o, collector.collected(), listed, inputs.read.size(), out);
+    if (!written.ok) {
         err << program << "書き込めません: " << (o.output ? o.output->string() : std::string("標準出力")) << "\n";
         status = 1;
     }
     summary(err, Counts{inputs.found, inputs.earlier_copies.size(), collector.lines(), collector.unreadable(),
-                        collector.stamps(), sheet.members, sheet.anomalies});
+                        collector.stamps(), written.members, written.anomalies});
     return status;
 }

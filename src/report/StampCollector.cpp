@@ -47,37 +47,60 @@ bool StampCollector::add_line(std::string_view raw) {
         (filter_.store && *filter_.store != line->store) || (filter_.member && *filter_.member != line->code)) {
         return true;
     }
-    MemberStamps* m = member_for(line->store, line->code);
-    if (m == nullptr || !note_name(*m, line->name)) {
+    const auto member = member_for(line->store, line->code);
+    if (!member || !note_name(collected_.members[*member], line->name)) {
         ++unreadable_;
         return false;
     }
     Stamp s;
     s.minute = line->minute;
-    s.order = static_cast<std::uint32_t>(lines_);
     s.planned_start = static_cast<std::int16_t>(line->planned_start.value_or(-1));
     s.planned_leave = static_cast<std::int16_t>(line->planned_leave.value_or(-1));
     s.shift_in = line->shift_in;
-    m->stamps.push_back(s);
+    collected_.stamps.add(*member, s);
     ++stamps_;
     return true;
 }
 
-MemberStamps* StampCollector::member_for(std::string_view store, std::string_view code) {
-    key_.assign(store).append(1, '\0').append(code);
-    if (const auto it = index_.find(key_); it != index_.end()) {
-        return &members_[it->second];
+StampCollector::StoreCodes* StampCollector::store_for(std::string_view store) {
+    if (last_store_ < stores_.size() && stores_[last_store_].raw == store) {
+        return &stores_[last_store_];
     }
-    MemberStamps m;
-    if (!decode(store, m.store) || !decode(code, m.code)) {
+    if (const auto it = store_index_.find(store); it != store_index_.end()) {
+        last_store_ = it->second;
+        return &stores_[last_store_];
+    }
+    StoreCodes s;
+    if (!decode(store, s.decoded)) {
         return nullptr;
     }
-    index_.emplace(key_, members_.size());
-    members_.push_back(std::move(m));
-    return &members_.back();
+    s.raw = store;
+    last_store_ = stores_.size();
+    store_index_.emplace(s.raw, static_cast<std::uint32_t>(last_store_));
+    stores_.push_back(std::move(s));
+    return &stores_.back();
 }
 
-bool StampCollector::note_name(MemberStamps& m, std::string_view raw_name) {
+std::optional<std::uint32_t> StampCollector::member_for(std::string_view store, std::string_view code) {
+    StoreCodes* s = store_for(store);
+    if (s == nullptr) {
+        return std::nullopt;
+    }
+    if (const auto it = s->codes.find(code); it != s->codes.end()) {
+        return it->second;
+    }
+    LogMember m;
+    if (!decode(code, m.code)) {
+        return std::nullopt;
+    }
+    m.store = s->decoded;
+    const auto place = static_cast<std::uint32_t>(collected_.members.size());
+    s->codes.emplace(std::string(code), place);
+    collected_.members.push_back(std::move(m));
+    return place;
+}
+
+bool StampCollector::note_name(LogMember& m, std::string_view raw_name) {
     if (std::find(m.raw_names.begin(), m.raw_names.end(), raw_name) != m.raw_names.end()) {
         return true;
     }
@@ -88,4 +111,26 @@ bool StampCollector::note_name(MemberStamps& m, std::string_view raw_name) {
     m.raw_names.emplace_back(raw_name);
     m.names.push_back(std::move(name));
     return true;
+}
+
+void StampCollector::append(StampCollector&& later) {
+    std::vector<std::uint32_t> place(later.collected_.members.size());
+    for (const StoreCodes& store : later.stores_) {
+        for (const auto& [code, i] : store.codes) {
+            const auto mine = member_for(store.raw, code);
+            place[i] = *mine; // both texts decoded in later, so they decode here
+            LogMember& m = collected_.members[*mine];
+            const LogMember& theirs = later.collected_.members[i];
+            for (std::size_t n = 0; n < theirs.raw_names.size(); ++n) {
+                if (std::find(m.raw_names.begin(), m.raw_names.end(), theirs.raw_names[n]) == m.raw_names.end()) {
+                    m.raw_names.push_back(theirs.raw_names[n]);
+                    m.names.push_back(theirs.names[n]);
+                }
+            }
+        }
+    }
+    collected_.stamps.append(std::move(later.collected_.stamps), place);
+    lines_ += later.lines_;
+    stamps_ += later.stamps_;
+    unreadable_ += later.unreadable_;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Result.h"
+#include "report/StampChains.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -11,22 +12,18 @@
 #include <unordered_map>
 #include <vector>
 
-// One stamp as the report keeps it: small, since a chain's month holds millions.
-struct Stamp {
-    std::int64_t minute = 0;
-    std::uint32_t order = 0;         // the line's place in the input: stamps of one minute keep it
-    std::int16_t planned_start = -1; // minutes of the day, -1 for none
-    std::int16_t planned_leave = -1;
-    bool shift_in = true;
-};
-
-// A member is a cast code within a store, as the log writes both.
-struct MemberStamps {
+// A member as the log names one: a cast code within a store.
+struct LogMember {
     std::string store;              // UTF-8
     std::string code;               // UTF-8
     std::vector<std::string> names; // UTF-8, each name once, in the order met
     std::vector<std::string> raw_names;
-    std::vector<Stamp> stamps;
+};
+
+// What the logs hold for a report: the members met, and each member's stamps in the order of the input.
+struct CollectedStamps {
+    std::vector<LogMember> members;
+    StampChains stamps; // by the member's place in members
 };
 
 // Which stamps are kept: those of the members asked for, within a window of minutes that reaches past the
@@ -38,8 +35,8 @@ struct StampFilter {
     std::optional<std::string> member;
 };
 
-// Reads log files line by line and keeps their stamps per member. Memory grows with the stamps kept, not with
-// the size of the files; every line is decoded only when it names a member or a name not met before.
+// Reads log files line by line and keeps their stamps. Memory grows with the stamps kept, not with the size
+// of the files; a line's texts are decoded only when they name a member or a name not met before.
 class StampCollector {
 public:
     using UnreadableLine = std::function<void(const std::filesystem::path& file, std::size_t line_number)>;
@@ -50,20 +47,38 @@ public:
     // False when the line is not one the recorder writes (or does not decode).
     bool add_line(std::string_view raw);
 
-    [[nodiscard]] std::vector<MemberStamps>& members() { return members_; }
+    // Takes over what a collector of the files after this one's read: members, names, stamps and counts. Each
+    // member's stamps follow this one's, as if one collector had read all the files in order.
+    void append(StampCollector&& later);
+
+    [[nodiscard]] CollectedStamps& collected() { return collected_; }
     [[nodiscard]] std::size_t lines() const { return lines_; }
     [[nodiscard]] std::size_t stamps() const { return stamps_; }
     [[nodiscard]] std::size_t unreadable() const { return unreadable_; }
 
 private:
-    MemberStamps* member_for(std::string_view store, std::string_view code);
-    bool note_name(MemberStamps& m, std::string_view raw_name);
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    using Index = std::unordered_map<std::string, std::uint32_t, TextHash, std::equal_to<>>;
+    // The codes of one store; the lines of a file nearly always come from one store.
+    struct StoreCodes {
+        std::string raw;
+        std::string decoded;
+        Index codes;
+    };
+
+    std::optional<std::uint32_t> member_for(std::string_view store, std::string_view code);
+    StoreCodes* store_for(std::string_view store);
+    bool note_name(LogMember& m, std::string_view raw_name);
 
     StampFilter filter_;
     UnreadableLine on_unreadable_;
-    std::unordered_map<std::string, std::size_t> index_;
-    std::vector<MemberStamps> members_;
-    std::string key_;
+    Index store_index_;
+    std::vector<StoreCodes> stores_;
+    std::size_t last_store_ = SIZE_MAX;
+    CollectedStamps collected_;
     std::size_t lines_ = 0;
     std::size_t stamps_ = 0;
     std::size_t unreadable_ = 0;

@@ -10,6 +10,16 @@ namespace {
 
 class Pairing {
 public:
+    // Room for the days of a member's stamps, so that none is moved while it is paired.
+    explicit Pairing(std::span<const Stamp> stamps) {
+        if (stamps.empty()) {
+            return;
+        }
+        const std::int64_t span_days =
+            report::business_day_of(stamps.back().minute) - report::business_day_of(stamps.front().minute) + 1;
+        days_.reserve(std::min<std::size_t>(stamps.size(), static_cast<std::size_t>(span_days)));
+    }
+
     void shift_in(const Stamp& s) {
         if (open_ && same_day(*open_, s) && s.minute - open_->minute <= longest_stay_minutes) {
             take_plan(day(open_->minute), *open_);
@@ -23,7 +33,7 @@ public:
     void shift_out(const Stamp& s) {
         if (open_ && s.minute - open_->minute <= longest_stay_minutes) {
             MemberDay& d = day(open_->minute);
-            d.stays.push_back(Stay{open_->minute, s.minute});
+            stays_.push_back({d.day, Stay{open_->minute, s.minute}});
             take_plan(d, *open_);
             take_plan(d, s);
             open_.reset();
@@ -31,13 +41,19 @@ public:
         }
         close_unpaired();
         MemberDay& d = day(s.minute);
-        d.notes.push_back(DayNote{DayNote::Kind::NoShiftIn, s.minute});
+        notes_.push_back({d.day, DayNote{DayNote::Kind::NoShiftIn, s.minute}});
         take_plan(d, s);
     }
 
-    std::vector<MemberDay> finish() {
+    PairedDays finish() {
         close_unpaired();
-        return std::move(days_);
+        PairedDays p;
+        p.days = std::move(days_);
+        p.stays = in_day_order(stays_);
+        p.notes = in_day_order(notes_);
+        show(p.days, stays_, p.stays, &MemberDay::stays);
+        show(p.days, notes_, p.notes, &MemberDay::notes);
+        return p;
     }
 
 private:
@@ -76,23 +92,64 @@ private:
     void close_unpaired() {
         if (open_) {
             MemberDay& d = day(open_->minute);
-            d.notes.push_back(DayNote{DayNote::Kind::NoShiftOut, open_->minute});
+            notes_.push_back({d.day, DayNote{DayNote::Kind::NoShiftOut, open_->minute}});
             take_plan(d, *open_);
             open_.reset();
         }
     }
 
+    template <class T> using OfDay = std::vector<std::pair<std::int64_t, T>>;
+
+    // Stays and notes come in the order of the days nearly always; the sort keeps the order within a day.
+    template <class T> static std::vector<T> in_day_order(OfDay<T>& items) {
+        const auto by_day = [](const auto& a, const auto& b) { return a.first < b.first; };
+        if (!std::is_sorted(items.begin(), items.end(), by_day)) {
+            std::stable_sort(items.begin(), items.end(), by_day);
+        }
+        std::vector<T> out;
+        out.reserve(items.size());
+        for (const auto& i : items) {
+            out.push_back(i.second);
+        }
+        return out;
+    }
+
+    // Gives each day the view of its run of items; every item's day is among the days.
+    template <class T>
+    static void show(std::vector<MemberDay>& days, const OfDay<T>& items, const std::vector<T>& held,
+                     std::span<const T> MemberDay::*view) {
+        std::size_t i = 0;
+        for (MemberDay& d : days) {
+            const std::size_t first = i;
+            while (i < items.size() && items[i].first == d.day) {
+                ++i;
+            }
+            d.*view = std::span<const T>(held.data() + first, i - first);
+        }
+    }
+
+    // The stays and notes of the member being paired, with their days; their memory serves the thread's next
+    // member.
+    template <class T> static OfDay<T>& scratch() {
+        thread_local OfDay<T> items;
+        items.clear();
+        return items;
+    }
+
     std::optional<Stamp> open_;
     std::vector<MemberDay> days_; // in order
+    OfDay<Stay>& stays_ = scratch<Stay>();
+    OfDay<DayNote>& notes_ = scratch<DayNote>();
 };
 
 } // namespace
 
-std::vector<MemberDay> pair_stays(std::vector<Stamp>& stamps) {
-    std::sort(stamps.begin(), stamps.end(), [](const Stamp& a, const Stamp& b) {
-        return a.minute != b.minute ? a.minute < b.minute : a.order < b.order;
-    });
-    Pairing p;
+PairedDays pair_stays(std::span<Stamp> stamps) {
+    const auto by_time = [](const Stamp& a, const Stamp& b) { return a.minute < b.minute; };
+    if (!std::is_sorted(stamps.begin(), stamps.end(), by_time)) {
+        std::stable_sort(stamps.begin(), stamps.end(), by_time);
+    }
+    Pairing p(stamps);
     for (const Stamp& s : stamps) {
         if (s.shift_in) {
             p.shift_in(s);

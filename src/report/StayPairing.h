@@ -3,6 +3,7 @@
 #include "report/StampCollector.h"
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 // A shift-in paired with the member's next shift-out.
@@ -18,13 +19,28 @@ struct DayNote {
     std::int64_t minute = 0;
 };
 
-// What one member did on one business day.
+// What one member did on one business day. The stays and notes are held by the member's PairedDays.
 struct MemberDay {
     std::int64_t day = 0;
-    std::vector<Stay> stays; // in order
-    std::vector<DayNote> notes;
+    std::span<const Stay> stays; // in order
+    std::span<const DayNote> notes;
     int planned_start = -1; // minutes of the day, as the day's first stamp with a plan carries it
     int planned_leave = -1;
+};
+
+// One member's business days, in order, and the stays and notes they show. Moving keeps the days' views valid;
+// a copy would not, so there is none.
+struct PairedDays {
+    PairedDays() = default;
+    PairedDays(PairedDays&&) = default;
+    PairedDays& operator=(PairedDays&&) = default;
+    PairedDays(const PairedDays&) = delete;
+    PairedDays& operator=(const PairedDays&) = delete;
+    ~PairedDays() = default;
+
+    std::vector<MemberDay> days;
+    std::vector<Stay> stays;
+    std::vector<DayNote> notes;
 };
 
 // The longest stay: a shift-out later than this after the shift-in does not end it.
@@ -32,8 +48,9 @@ inline constexpr std::int64_t longest_stay_minutes = 16 * 60;
 
 // Pairs one member's stamps into stays, each on the business day of its shift-in, also when it runs past
 // midnight or past 5:00. A second shift-in on the same business day before a shift-out moves the start, as
-// on the board. Sorts the stamps by time (stamps of one minute in input order). Days in order.
-[[nodiscard]] std::vector<MemberDay> pair_stays(std::vector<Stamp>& stamps);
+// on the board. The stamps are one member's in input order; they are sorted by time here (stamps of one minute
+// keep that order).
+[[nodiscard]] PairedDays pair_stays(std::span<Stamp> stamps);
 
 // The stamps that pair the stays of the business days first_day to last_day: from a longest stay before the
 // first day's start (a shift-out early on the first day ends a stay begun before it) to a longest stay after

@@ -3,7 +3,11 @@
 #include "report/ReportTime.h"
 
 #include <algorithm>
+#include <functional>
+#include <iterator>
 #include <map>
+#include <span>
+#include <thread>
 
 namespace {
 
@@ -19,7 +23,7 @@ bool code_before(const std::string& a, const std::string& b) {
     return a < b;
 }
 
-std::vector<std::string> member_notes(const MemberStamps& m, const std::optional<std::set<std::string>>& listed) {
+std::vector<std::string> member_notes(const LogMember& m, const std::optional<std::set<std::string>>& listed) {
     std::vector<std::string> notes;
     if (m.names.size() > 1) {
         std::string all;
@@ -38,12 +42,11 @@ std::vector<std::string> member_notes(const MemberStamps& m, const std::optional
     return notes;
 }
 
-std::optional<MemberSheet> member_sheet(MemberStamps& m, std::int64_t first_day, std::int64_t last_day,
-                                        const std::optional<std::set<std::string>>& listed) {
-    std::vector<MemberDay> days = pair_stays(m.stamps);
-    std::vector<Stamp>().swap(m.stamps);
-    std::erase_if(days, [&](const MemberDay& d) { return d.day < first_day || d.day > last_day; });
-    if (days.empty()) {
+std::optional<MemberSheet> member_sheet(const LogMember& m, std::span<Stamp> stamps, std::int64_t first_day,
+                                        std::int64_t last_day, const std::optional<std::set<std::string>>& listed) {
+    PairedDays paired = pair_stays(stamps);
+    std::erase_if(paired.days, [&](const MemberDay& d) { return d.day < first_day || d.day > last_day; });
+    if (paired.days.empty()) {
         return std::nullopt;
     }
     MemberSheet sheet;
@@ -51,10 +54,12 @@ std::optional<MemberSheet> member_sheet(MemberStamps& m, std::int64_t first_day,
     sheet.code = m.code;
     sheet.name = m.names.empty() ? std::string() : m.names.front();
     sheet.notes = member_notes(m, listed);
-    for (const MemberDay& d : days) {
+    for (const MemberDay& d : paired.days) {
         sheet.totals.add(day_figures(d));
     }
-    sheet.days = std::move(days);
+    sheet.days = std::move(paired.days);
+    sheet.stays = std::move(paired.stays);
+    sheet.day_notes = std::move(paired.notes);
     return sheet;
 }
 
@@ -64,6 +69,47 @@ std::size_t anomalies_of(const MemberSheet& s) {
         n += d.notes.size();
     }
     return n;
+}
+
+// Members paired together: enough for the threads to share, few enough that their days are soon written.
+constexpr std::size_t batch_members = 512;
+
+// Pairs the members of the batch, a run of them on each thread: members are paired apart from each other.
+void pair_members(const CollectedStamps& collected, const std::vector<std::size_t>& batch,
+                  std::vector<std::optional<MemberSheet>>& sheets, std::int64_t first_day, std::int64_t last_day,
+                  const std::optional<std::set<std::string>>& listed, unsigned threads) {
+    const auto pair_run = [&](std::size_t first, std::size_t end) {
+        std::vector<Stamp> stamps;
+        for (std::size_t i = first; i < end; ++i) {
+            const std::size_t member = batch[i];
+            collected.stamps.copy_out(static_cast<std::uint32_t>(member), stamps);
+            sheets[i] = member_sheet(collected.members[member], stamps, first_day, last_day, listed);
+        }
+    };
+    const std::size_t runs = std::clamp<std::size_t>(threads, 1, std::max<std::size_t>(1, batch.size()));
+    std::vector<std::jthread> workers;
+    for (std::size_t r = 1; r < runs; ++r) {
+        workers.emplace_back(pair_run, batch.size() * r / runs, batch.size() * (r + 1) / runs);
+    }
+    pair_run(0, batch.size() / runs);
+}
+
+// One store's sheet of the members sheets[first, end): those with days in the range, by code, and the totals.
+StoreSheet store_sheet(std::vector<std::optional<MemberSheet>>& sheets, std::size_t first, std::size_t end) {
+    StoreSheet store;
+    for (std::size_t i = first; i < end; ++i) {
+        if (sheets[i]) {
+            store.store = sheets[i]->store;
+            store.members.push_back(std::move(*sheets[i]));
+        }
+    }
+    std::sort(store.members.begin(), store.members.end(),
+              [](const MemberSheet& a, const MemberSheet& b) { return code_before(a.code, b.code); });
+    for (const auto& m : store.members) {
+        store.totals.add(m.totals);
+        store.anomalies += anomalies_of(m);
+    }
+    return store;
 }
 
 } // namespace
@@ -82,28 +128,46 @@ std::vector<std::string> day_note_texts(const MemberDay& day) {
     return out;
 }
 
-Timesheet build_timesheet(std::vector<MemberStamps>& members, std::int64_t first_day, std::int64_t last_day,
-                          const std::optional<std::set<std::string>>& listed_codes) {
-    std::map<std::string, StoreSheet> stores;
-    for (auto& m : members) {
-        auto sheet = member_sheet(m, first_day, last_day, listed_codes);
-        if (!sheet) {
-            continue;
-        }
-        StoreSheet& store = stores[sheet->store];
-        store.store = sheet->store;
-        store.members.push_back(std::move(*sheet));
+void for_each_store_sheet(CollectedStamps& collected, std::int64_t first_day, std::int64_t last_day,
+                          const std::optional<std::set<std::string>>& listed_codes, unsigned threads,
+                          const std::function<void(StoreSheet&)>& each) {
+    std::map<std::string, std::vector<std::size_t>> by_store; // the members of each store, by store code
+    for (std::size_t i = 0; i < collected.members.size(); ++i) {
+        by_store[collected.members[i].store].push_back(i);
     }
+    std::vector<std::size_t> batch;           // members of the stores paired together
+    std::vector<std::size_t> batch_stores{0}; // where each store of the batch begins in it
+    std::vector<std::optional<MemberSheet>> sheets;
+    const auto pair_batch = [&] {
+        sheets.clear();
+        sheets.resize(batch.size());
+        pair_members(collected, batch, sheets, first_day, last_day, listed_codes, threads);
+        for (std::size_t s = 0; s + 1 < batch_stores.size(); ++s) {
+            StoreSheet store = store_sheet(sheets, batch_stores[s], batch_stores[s + 1]);
+            if (!store.members.empty()) {
+                each(store);
+            }
+        }
+        batch.clear();
+        batch_stores.assign(1, 0);
+    };
+    for (auto it = by_store.begin(); it != by_store.end(); ++it) {
+        batch.insert(batch.end(), it->second.begin(), it->second.end());
+        batch_stores.push_back(batch.size());
+        if (batch.size() >= batch_members || std::next(it) == by_store.end()) {
+            pair_batch();
+        }
+    }
+    collected.stamps.clear();
+}
+
+Timesheet build_timesheet(CollectedStamps& collected, std::int64_t first_day, std::int64_t last_day,
+                          const std::optional<std::set<std::string>>& listed_codes, unsigned threads) {
     Timesheet t;
-    for (auto& [code, store] : stores) {
-        std::sort(store.members.begin(), store.members.end(),
-                  [](const MemberSheet& a, const MemberSheet& b) { return code_before(a.code, b.code); });
-        for (const auto& m : store.members) {
-            store.totals.add(m.totals);
-            t.anomalies += anomalies_of(m);
-        }
+    for_each_store_sheet(collected, first_day, last_day, listed_codes, threads, [&](StoreSheet& store) {
         t.members += store.members.size();
+        t.anomalies += store.anomalies;
         t.stores.push_back(std::move(store));
-    }
+    });
     return t;
 }

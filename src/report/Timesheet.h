@@ -5,6 +5,7 @@
 #include "report/StayPairing.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -13,18 +14,28 @@
 // One member's business days in the range and the member's month total. A day's figures are worked out from
 // its stays when they are written: a chain's month holds hundreds of thousands of days.
 struct MemberSheet {
+    MemberSheet() = default;
+    MemberSheet(MemberSheet&&) = default;
+    MemberSheet& operator=(MemberSheet&&) = default;
+    MemberSheet(const MemberSheet&) = delete; // the days view stays and notes held here
+    MemberSheet& operator=(const MemberSheet&) = delete;
+    ~MemberSheet() = default;
+
     std::string store;
     std::string code;
     std::string name;               // the first name the log gives
     std::vector<std::string> notes; // about the member: two names, a card registered on the keypad, not listed
-    std::vector<MemberDay> days;
+    std::vector<MemberDay> days;    // the business days in the range
     Totals totals;
+    std::vector<Stay> stays; // what the days show
+    std::vector<DayNote> day_notes;
 };
 
 struct StoreSheet {
     std::string store;
     std::vector<MemberSheet> members; // by code
     Totals totals;
+    std::size_t anomalies = 0;
 };
 
 // Everything a report shows.
@@ -35,10 +46,16 @@ struct Timesheet {
 };
 
 // Pairs every member's stamps and keeps the business days from first_day to last_day. listed_codes, when
-// given, holds the codes of the member list. The stamps are used up.
-[[nodiscard]] Timesheet build_timesheet(std::vector<MemberStamps>& members, std::int64_t first_day,
-                                        std::int64_t last_day,
-                                        const std::optional<std::set<std::string>>& listed_codes);
+// given, holds the codes of the member list. The stamps are used up. The members are paired on up to
+// `threads` threads.
+[[nodiscard]] Timesheet build_timesheet(CollectedStamps& collected, std::int64_t first_day, std::int64_t last_day,
+                                        const std::optional<std::set<std::string>>& listed_codes, unsigned threads = 1);
+
+// The same, store by store in the order of the store codes: each store's sheet is handed to `each` before the
+// next stores are paired, so that memory holds the business days of a few stores at a time.
+void for_each_store_sheet(CollectedStamps& collected, std::int64_t first_day, std::int64_t last_day,
+                          const std::optional<std::set<std::string>>& listed_codes, unsigned threads,
+                          const std::function<void(StoreSheet&)>& each);
 
 // The texts of the notes, as the reports show them.
 [[nodiscard]] std::string note_text(const DayNote& note);

@@ -2,11 +2,15 @@
 // it cannot read.
 
 #include "core/Cp932.h"
+#include "report/CsvWriter.h"
 #include "report/InputFiles.h"
+#include "report/LogReading.h"
 #include "report/ReportLines.h"
 #include "support/TempRoot.h"
 
 #include <gtest/gtest.h>
+
+#include <sstream>
 
 namespace {
 
@@ -62,6 +66,51 @@ TEST(ReportInput, UnreadableLinesAreReportedWithTheirNumberAndSkipped) {
     EXPECT_EQ(c.stamps(), 2u);
     EXPECT_EQ(c.unreadable(), 4u);
     EXPECT_FALSE(c.read_file(root.path() / "none.csv"));
+}
+
+// Files read on several threads, each a run of them, give what one reader of all of them in order gives: a stay
+// begun in one file and ended in another, the names of a member in the order met, stamps of one minute in the
+// order of the files, and unreadable lines reported in file order.
+TEST(ReportInput, ReadingOnSeveralThreadsGivesWhatOneReaderGives) {
+    TempRoot root;
+    const std::vector<std::vector<std::string>> files = {
+        {stamp("2026/11/2 22:00", "1", "佐藤", 1), stamp("2026/11/2 22:00", "2", "鈴木", 1), "broken line"},
+        {stamp("2026/11/3 6:00", "1", "佐藤 花子", 2), stamp("2026/11/3 6:00", "2", "鈴木", 2)},
+        {stamp("2026/11/3 9:00", "1", "佐藤", 1), "T01,2026/11/3,1,x,1,,,A", stamp("2026/11/3 17:00", "1", "佐藤", 2)},
+        {stamp("2026/11/3 17:00", "1", "佐藤", 1), stamp("2026/11/3 17:00", "2", "鈴木", 1),
+         stamp("2026/11/3 18:00", "2", "鈴木", 2)},
+    };
+    std::vector<std::filesystem::path> paths;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        std::string bytes;
+        for (const auto& l : files[i]) {
+            bytes += cp932::from_utf8(l) + "\r\n";
+        }
+        paths.push_back(root.path() / ("KLOG_T0" + std::to_string(i) + ".csv"));
+        root.write_bytes(paths.back().filename().string(), bytes);
+    }
+    const auto read = [&](unsigned threads, std::vector<std::string>& troubles) {
+        LogReading r = read_logs(paths, StampFilter{}, threads);
+        for (const auto& t : r.troubles) {
+            troubles.push_back(t.file.filename().string() + ":" + std::to_string(t.line));
+        }
+        EXPECT_EQ(r.collector.lines(), 11u);
+        std::ostringstream csv;
+        write_csv(build_timesheet(r.collector.collected(), INT32_MIN, INT32_MAX, {}, threads), csv, true);
+        return csv.str();
+    };
+    std::vector<std::string> one_troubles;
+    const std::string one = read(1, one_troubles);
+    EXPECT_EQ(one_troubles, (std::vector<std::string>{"KLOG_T00.csv:3", "KLOG_T02.csv:2"}));
+    EXPECT_NE(one.find("T01,1,佐藤,2026/11/2,22:00,6:00,8:00,"), std::string::npos) << one;
+    EXPECT_NE(one.find("コードに氏名が複数: 佐藤 / 佐藤 花子"), std::string::npos) << one;
+    // The shift-out of 17:00 comes before the shift-in of the same minute: the day's stay ends, a new one opens.
+    EXPECT_NE(one.find("T01,1,佐藤,2026/11/3,9:00,17:00,8:00,"), std::string::npos) << one;
+    for (unsigned threads : {2U, 3U, 4U}) {
+        std::vector<std::string> troubles;
+        EXPECT_EQ(read(threads, troubles), one) << threads;
+        EXPECT_EQ(troubles, one_troubles) << threads;
+    }
 }
 
 } // namespace

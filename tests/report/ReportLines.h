@@ -25,5 +25,5 @@ inline Timesheet sheet_of(const std::vector<std::string>& lines, std::int64_t fi
     for (const auto& l : lines) {
         c.add_line(cp932::from_utf8(l));
     }
-    return build_timesheet(c.members(), first_day, last_day, listed);
+    return build_timesheet(c.collected(), first_day, last_day, listed);
 }
