@@ -10,7 +10,7 @@ namespace {
 
 class Pairing {
 public:
-    // Room for the days of a member's stamps, so that none is moved while it is paired.
+    // Room for the member's days at once: at most one a stamp, and one a day of the stamps' span.
     explicit Pairing(std::span<const Stamp> stamps) {
         if (stamps.empty()) {
             return;
