@@ -20,7 +20,7 @@ struct DayFigures {
     std::optional<std::int64_t> early; // last out before the planned leave
 };
 
-inline constexpr std::int64_t regular_day_minutes = 8 * 60;
+inline constexpr std::int64_t regular_day_minutes = std::int64_t{8} * 60;
 
 [[nodiscard]] DayFigures day_figures(const MemberDay& day);
 // Minutes of [in, out) that fall between 22:00 and 5:00.

@@ -176,6 +176,7 @@ InputFiles gather_inputs(const std::vector<fs::path>& paths) {
         }
     }
     std::vector<fs::path> order;
+    order.reserve(kept.size());
     for (const auto* k : kept) {
         order.push_back(k->path);
     }

@@ -11,8 +11,8 @@
 namespace report {
 
 inline constexpr std::int64_t minutes_per_day = 1440;
-inline constexpr std::int64_t day_start_minute = 5 * 60;
-inline constexpr std::int64_t night_start_minute = 22 * 60;
+inline constexpr std::int64_t day_start_minute = std::int64_t{5} * 60;
+inline constexpr std::int64_t night_start_minute = std::int64_t{22} * 60;
 
 struct CivilDate {
     int year = 1970;

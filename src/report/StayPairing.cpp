@@ -73,7 +73,7 @@ private:
         }
         MemberDay d;
         d.day = n;
-        return *days_.insert(it, std::move(d));
+        return *days_.insert(it, d);
     }
 
     // A plan is what the board showed on the day of the stamp; the first stamp that carries one sets it.

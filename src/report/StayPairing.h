@@ -44,7 +44,7 @@ struct PairedDays {
 };
 
 // The longest stay: a shift-out later than this after the shift-in does not end it.
-inline constexpr std::int64_t longest_stay_minutes = 16 * 60;
+inline constexpr std::int64_t longest_stay_minutes = std::int64_t{16} * 60;
 
 // Pairs one member's stamps into stays, each on the business day of its shift-in, also when it runs past
 // midnight or past 5:00. A second shift-in on the same business day before a shift-out moves the start, as
