@@ -85,10 +85,6 @@ constexpr std::array<SampleRow, board_rows> busy_rows{{
     {"", SampleRow::OnShift, 12},
 }};
 
-std::string hm(int minutes) {
-    return std::to_string(minutes / 60) + ":" + (minutes % 60 < 10 ? "0" : "") + std::to_string(minutes % 60);
-}
-
 ShiftState shift_of(const SampleRow& s) {
     switch (s.state) {
     case SampleRow::Out:
@@ -115,7 +111,7 @@ void fill_busy_board(BoardState& board, FmMain& f) {
         row.name_pt = name_fonts::board.pt_for(row.name);
         row.shift = shift_of(s);
         if (row.shift == ShiftState::OnShift) {
-            row.time_in = hm(now_minutes - s.minutes_in);
+            row.time_in = timetext::hm(static_cast<long long>(now_minutes - s.minutes_in) * 60);
             row.stay = 0;
         }
     }
