@@ -4,6 +4,7 @@
 #include "app/MemberListLoad.h"
 #include "app/RecorderState.h"
 #include "board/Board.h"
+#include "core/PrivateFolder.h"
 #include "transfer/DriveType.h"
 #include "transfer/UsbExport.h"
 #include "transfer/UsbImport.h"

@@ -1,5 +1,7 @@
 #include "core/PrivateFolder.h"
 
+#include "core/ErrorNumber.h"
+
 #include <cerrno>
 #include <sys/stat.h>
 
@@ -10,4 +12,15 @@ std::error_code make_private_folder(const std::filesystem::path& folder) {
         ec.assign(errno, std::generic_category());
     }
     return ec;
+}
+
+Status ensure_system_folder(const Paths& paths) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(paths.zerbanto(), ec)) {
+        return Done{};
+    }
+    if (const auto made = make_private_folder(paths.root() / "zerbanto")) {
+        return made.value() == ENOENT ? ErrorNumber::PathNotFound : error_from_errno(made.value());
+    }
+    return Done{};
 }

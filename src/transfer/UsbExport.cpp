@@ -33,17 +33,6 @@ bool export_goes_on_after(ErrorNumber n) {
     return n == ErrorNumber::FileNotFound || n == ErrorNumber::SubscriptOutOfRange;
 }
 
-Status ensure_system_folder(const Paths& paths) {
-    std::error_code ec;
-    if (fs::is_directory(paths.zerbanto(), ec)) {
-        return Done{};
-    }
-    if (const auto made = make_private_folder(paths.root() / "zerbanto")) {
-        return made.value() == ENOENT ? ErrorNumber::PathNotFound : error_from_errno(made.value());
-    }
-    return Done{};
-}
-
 std::string export_copy_name(std::string_view store_code, const DateTime& now) {
     return upload_copy_name(store_code, now); // the stick's copy and the outbox's are named alike
 }

@@ -12,9 +12,6 @@
 class Paths;
 struct DateTime;
 
-// Makes the system folder when it is missing; a parent that is missing is the path-not-found of the platform.
-[[nodiscard]] Status ensure_system_folder(const Paths& paths);
-
 // Errors after which the export goes on with its next step instead of stopping.
 [[nodiscard]] bool export_goes_on_after(ErrorNumber n);
 

@@ -21,17 +21,6 @@ namespace {
 
 constexpr const char* listing_name = "usb_out.txt";
 
-Status make_system_folder(const Paths& paths) {
-    std::error_code ec;
-    if (!fs::is_directory(paths.zerbanto(), ec)) {
-        ec = make_private_folder(paths.root() / "zerbanto");
-        if (ec) {
-            return error_from_errno(ec.value());
-        }
-    }
-    return Done{};
-}
-
 Status delete_listing(const Paths& paths) {
     const fs::path listing = paths.file(listing_name);
     if (std::remove(listing.c_str()) != 0 && errno != ENOENT) {
@@ -91,7 +80,7 @@ Result<std::vector<ListedFile>> list_usb_member_files(const Paths& paths, const 
 
 Result<StickListing> list_stick_member_files(const Paths& paths, const DriveList& drives, UserInterface& ui) {
     StickListing listing;
-    if (auto st = make_system_folder(paths); !st) {
+    if (auto st = ensure_system_folder(paths); !st) {
         return st.error();
     }
     if (auto st = delete_listing(paths); !st) {
