@@ -86,7 +86,7 @@ std::string apply_server_config(Options& o, bool server_given) {
     }
     o.login.user = c.user.value_or(o.login.user);
     o.login.password = c.password.value_or(o.login.password);
-    o.keys = TransportKeys{c.private_key, c.ca_file, c.known_hosts};
+    o.keys = c.keys;
     if (auto err = check_server("設定ファイル " + path.string() + " の server", c.server.value_or("")); !err.empty()) {
         return err;
     }

@@ -1,17 +1,13 @@
 #include "core/Paths.h"
 
+#include "core/AsciiCase.h"
+
 #include <algorithm>
 #include <cstdlib>
 
 namespace fs = std::filesystem;
 
 namespace {
-bool equal_ignoring_case(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-               return lower(x) == lower(y);
-           });
-}
 
 // A name from outside (a store code, a listing) never leaves its folder: a separator or NUL in it becomes
 // "_", and "." or ".." is not a name.

@@ -1,5 +1,7 @@
 #include "report/InputFiles.h"
 
+#include "core/AsciiCase.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -26,12 +28,6 @@ struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
-
-bool ascii_iequal(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return (x >= 'A' && x <= 'Z' ? x + 32 : x) == (y >= 'A' && y <= 'Z' ? y + 32 : y);
-           });
-}
 
 bool all_digits(std::string_view s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -118,13 +114,13 @@ std::vector<char> begins_an_earlier_file(const std::vector<Candidate>& all) {
 } // namespace
 
 bool is_log_name(std::string_view name) {
-    if (name.size() > 9 && ascii_iequal(name.substr(0, 5), "KLOG_") &&
-        ascii_iequal(name.substr(name.size() - 4), ".csv")) {
+    if (name.size() > 9 && equal_ignoring_case(name.substr(0, 5), "KLOG_") &&
+        equal_ignoring_case(name.substr(name.size() - 4), ".csv")) {
         return true;
     }
     // K + two characters + _yymmdd_hhmm.CSV; the two characters may be bytes of one Japanese character.
     return name.size() == 19 && (name[0] == 'K' || name[0] == 'k') && name[3] == '_' && all_digits(name.substr(4, 6)) &&
-           name[10] == '_' && all_digits(name.substr(11, 4)) && ascii_iequal(name.substr(15), ".csv");
+           name[10] == '_' && all_digits(name.substr(11, 4)) && equal_ignoring_case(name.substr(15), ".csv");
 }
 
 bool is_prefix_of(const fs::path& shorter, const fs::path& longer) {

@@ -82,11 +82,11 @@ bool take(ServerConfig& c, const std::string& key, const std::string& value, con
     } else if (key == "password") {
         c.password = value;
     } else if (key == "private_key") {
-        c.private_key = path_value(value, folder);
+        c.keys.private_key = path_value(value, folder);
     } else if (key == "ca_file") {
-        c.ca_file = path_value(value, folder);
+        c.keys.ca_file = path_value(value, folder);
     } else if (key == "known_hosts") {
-        c.known_hosts = path_value(value, folder);
+        c.keys.known_hosts = path_value(value, folder);
     } else {
         return false;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transfer/ServerSetting.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -11,9 +13,7 @@ struct ServerConfig {
     std::optional<std::string> server;
     std::optional<std::string> user;
     std::optional<std::string> password;
-    std::filesystem::path private_key;
-    std::filesystem::path ca_file;
-    std::filesystem::path known_hosts;
+    TransportKeys keys;
 };
 
 struct ServerConfigRead {

@@ -6,6 +6,7 @@
 #include "core/RecordReader.h"
 #include "core/TextFile.h"
 #include "core/TimeText.h"
+#include "core/Trim.h"
 
 #include <cstdio>
 
@@ -13,14 +14,7 @@ namespace settings {
 
 std::string record_value(std::string_view record) {
     const auto eq = record.rfind('=');
-    std::string_view v = eq == std::string_view::npos ? record : record.substr(eq + 1);
-    while (!v.empty() && v.front() == ' ') {
-        v.remove_prefix(1);
-    }
-    while (!v.empty() && v.back() == ' ') {
-        v.remove_suffix(1);
-    }
-    return std::string(v);
+    return std::string(trim_spaces(eq == std::string_view::npos ? record : record.substr(eq + 1)));
 }
 
 std::optional<std::string> transfer_time_text(std::string_view value) {

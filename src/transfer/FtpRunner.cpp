@@ -102,15 +102,13 @@ int on_progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
 // The file a download goes into, and what is needed to tell whether it ends with a line end.
 struct Sink {
     std::FILE* file = nullptr;
-    curl_off_t bytes = 0;
-    char last = '\0';
+    char last = '\0'; // the last byte received; still '\0' when nothing came
 };
 
 size_t on_write(char* data, size_t size, size_t n, void* user) {
     auto& sink = *static_cast<Sink*>(user);
     const size_t written = std::fwrite(data, 1, size * n, sink.file);
     if (written > 0) {
-        sink.bytes += static_cast<curl_off_t>(written);
         sink.last = data[written - 1];
     }
     return written;
@@ -325,7 +323,7 @@ bool looks_cut_short(CURL* curl, const Sink& sink) {
     if (curl == nullptr || curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) != CURLE_OK) {
         announced = -1;
     }
-    return announced < 0 && (sink.bytes == 0 || (sink.last != '\n' && sink.last != '\r'));
+    return announced < 0 && sink.last != '\n' && sink.last != '\r';
 }
 } // namespace
 

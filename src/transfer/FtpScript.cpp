@@ -1,5 +1,7 @@
 #include "transfer/FtpScript.h"
 
+#include "core/AsciiCase.h"
+
 #include "core/Paths.h"
 #include "core/TextFile.h"
 #include "core/UserInterface.h"
@@ -14,17 +16,7 @@ namespace fs = std::filesystem;
 namespace {
 
 bool is_debug_company(std::string_view name) {
-    constexpr std::string_view debug = "debug";
-    if (name.size() != debug.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < debug.size(); ++i) {
-        const char c = name[i];
-        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != debug[i]) {
-            return false;
-        }
-    }
-    return true;
+    return equal_ignoring_case(name, "debug");
 }
 
 // Tells a transfer still running to give up when the wait is left early.

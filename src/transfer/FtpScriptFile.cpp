@@ -1,5 +1,6 @@
 #include "transfer/FtpScriptFile.h"
 
+#include "core/AsciiCase.h"
 #include "transfer/ServerSetting.h"
 
 #include <charconv>
@@ -37,31 +38,13 @@ std::vector<std::string> words(std::string_view line) {
 
 namespace {
 
-std::string lower(std::string s) {
-    for (char& c : s) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return s;
-}
-
 Parsed fail(std::string why) {
     return Parsed{std::nullopt, std::move(why)};
 }
 
-std::optional<int> port_of(const std::string& text) {
-    int port = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), port);
-    if (ec != std::errc() || end != text.data() + text.size() || port < 1 || port > 65535) {
-        return std::nullopt;
-    }
-    return port;
-}
-
 // The transfer command of line 7.
 bool take_transfer(Script& s, const std::vector<std::string>& w) {
-    const std::string verb = w.empty() ? std::string{} : lower(w[0]);
+    const std::string verb = w.empty() ? std::string{} : ascii_lower(w[0]);
     if (verb == "get" && w.size() == 3) {
         s.transfer = Transfer::Get;
         s.remote = w[1];
@@ -84,12 +67,12 @@ Parsed parse(const std::vector<std::string>& ls) {
     }
     Script s;
     const auto open = words(ls[0]);
-    if (open.size() < 2 || open.size() > 3 || lower(open[0]) != "open") {
+    if (open.size() < 2 || open.size() > 3 || ascii_lower(open[0]) != "open") {
         return fail("1 行目が open HOST [PORT] ではありません: " + ls[0]);
     }
     s.host = open[1];
     if (open.size() == 3) {
-        const auto port = port_of(open[2]);
+        const auto port = parse_port(open[2]);
         if (!port) {
             return fail("ポート番号が正しくありません: " + open[2]);
         }
@@ -100,13 +83,13 @@ Parsed parse(const std::vector<std::string>& ls) {
     const auto bin = words(ls[3]);
     const auto prompt = words(ls[4]);
     const auto cd = words(ls[5]);
-    if (bin.size() != 1 || (lower(bin[0]) != "bin" && lower(bin[0]) != "binary")) {
+    if (bin.size() != 1 || (ascii_lower(bin[0]) != "bin" && ascii_lower(bin[0]) != "binary")) {
         return fail("4 行目が bin ではありません: " + ls[3]);
     }
-    if (prompt.size() != 1 || lower(prompt[0]) != "prompt") {
+    if (prompt.size() != 1 || ascii_lower(prompt[0]) != "prompt") {
         return fail("5 行目が prompt ではありません: " + ls[4]);
     }
-    if (cd.size() != 2 || lower(cd[0]) != "cd") {
+    if (cd.size() != 2 || ascii_lower(cd[0]) != "cd") {
         return fail("6 行目が cd DIR ではありません: " + ls[5]);
     }
     s.directory = cd[1];
@@ -114,7 +97,7 @@ Parsed parse(const std::vector<std::string>& ls) {
         return fail("7 行目が get REMOTE LOCAL か mput LOCAL ではありません: " + ls[6]);
     }
     const auto bye = words(ls[7]);
-    if (bye.size() != 1 || (lower(bye[0]) != "bye" && lower(bye[0]) != "quit")) {
+    if (bye.size() != 1 || (ascii_lower(bye[0]) != "bye" && ascii_lower(bye[0]) != "quit")) {
         return fail("8 行目が bye ではありません: " + ls[7]);
     }
     return Parsed{std::move(s), {}};

@@ -1,10 +1,10 @@
 #include "transfer/ServerSetting.h"
 
+#include "core/AsciiCase.h"
+
 #include <charconv>
 
-namespace {
-
-std::optional<int> port_number(std::string_view text) {
+std::optional<int> parse_port(std::string_view text) {
     int port = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), port);
     if (ec != std::errc() || end != text.data() + text.size() || port < 1 || port > 65535) {
@@ -12,6 +12,8 @@ std::optional<int> port_number(std::string_view text) {
     }
     return port;
 }
+
+namespace {
 
 // "HOST", "HOST:PORT", "[V6]" or "[V6]:PORT", after the scheme; a trailing "/" is allowed.
 std::optional<ServerAddress> host_and_port(Transport transport, std::string_view rest) {
@@ -37,7 +39,7 @@ std::optional<ServerAddress> host_and_port(Transport transport, std::string_view
         a.host = std::string(rest.substr(0, colon));
     }
     if (colon != std::string_view::npos) {
-        a.port = port_number(rest.substr(colon + 1));
+        a.port = parse_port(rest.substr(colon + 1));
         if (!a.port) {
             return std::nullopt;
         }
@@ -59,10 +61,7 @@ std::optional<ServerAddress> parse_server_address(std::string_view setting) {
         }
         return ServerAddress{Transport::Ftp, std::string(setting), std::nullopt};
     }
-    std::string scheme(setting.substr(0, scheme_end));
-    for (char& c : scheme) {
-        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    }
+    const std::string scheme = ascii_lower(std::string(setting.substr(0, scheme_end)));
     const std::string_view rest = setting.substr(scheme_end + 3);
     if (scheme == "ftps") {
         return host_and_port(Transport::Ftps, rest);

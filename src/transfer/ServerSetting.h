@@ -17,6 +17,8 @@ struct ServerAddress {
 
 // Reads a connection setting as written in lbl_type; nullopt when it names an unknown scheme or a bad port.
 [[nodiscard]] std::optional<ServerAddress> parse_server_address(std::string_view setting);
+// A port number, 1 to 65535, written in digits only.
+[[nodiscard]] std::optional<int> parse_port(std::string_view text);
 
 // The port to connect to: the one in the setting, else the FTP port for FTP and FTPS, else 22 for SFTP.
 [[nodiscard]] int port_to_use(const ServerAddress& address, int ftp_port);
