@@ -1,5 +1,7 @@
 #include "app/SingleInstance.h"
 
+#include "core/Paths.h"
+
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -35,8 +37,10 @@ void close_if_open(int fd) {
 
 } // namespace
 
+// The guard lives in the system folder whatever the case of its name on disk, where the recorder's files go.
 SingleInstance::SingleInstance(const std::filesystem::path& root)
-    : lock_path_(root / "zerbanto" / ".timerecorder.lock"), socket_path_(root / "zerbanto" / ".timerecorder.sock") {}
+    : lock_path_(Paths(root).zerbanto() / ".timerecorder.lock"),
+      socket_path_(Paths(root).zerbanto() / ".timerecorder.sock") {}
 
 SingleInstance::~SingleInstance() {
     close_if_open(listen_fd_);

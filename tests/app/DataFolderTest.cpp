@@ -38,6 +38,19 @@ TEST(DataFolder, SecondCopyReachesTheFirstThroughItsSocketFile) {
     EXPECT_TRUE(first.take_activation_request());
 }
 
+// A system folder written "Zerbanto" (as a stick's copy or an older install may have it) is the folder the
+// guard is taken in, as all the recorder's files are.
+TEST(DataFolder, TheGuardIsTakenInTheSystemFolderWhateverTheCaseOfItsName) {
+    TempRoot root;
+    Options o;
+    o.root = root.path() / "store";
+    o.root_given = true;
+    fs::create_directories(o.root / "Zerbanto");
+    SingleInstance instance(o.root);
+    EXPECT_EQ(take_data_folder(o, instance).outcome, DataFolder::Outcome::Taken);
+    EXPECT_TRUE(fs::exists(o.root / "Zerbanto/.timerecorder.lock"));
+}
+
 // Too little room on the folder's disk is said, naming the folder, and the start goes on.
 TEST(DataFolder, LowDiskSpaceIsAWarningOnly) {
     TempRoot root;
