@@ -23,8 +23,6 @@ struct Stamp {
     std::string name;
 };
 
-const char* const unregistered_question = "カード違い\n\nこのまま 一時的に登録しますか?";
-
 // The log line of a stamp. Its planned times are those of the row the stamp is about to go on, read before
 // the board changes: the board shows a stamp only once its line is on disk.
 std::string stamp_line(const RecorderState& s, const Stamp& stamp, const std::string& idm, const DateTime& now) {
@@ -104,12 +102,6 @@ Status process_card(RecorderState& s, const std::string& idm, const std::string&
     return Done{};
 }
 
-// The board's clearing shows the stopped clock: the next tick polls again, whatever its second.
-void clear_whole_board(RecorderState& s) {
-    clear_board(s.board, s.form);
-    s.shown_second.reset();
-}
-
 // Closes and reopens the log (its lines reach the disk at fixed times) and returns to shift-in mode.
 Status reopen_log_in_mode_in(RecorderState& s) {
     s.log.close();
@@ -122,8 +114,7 @@ Status reopen_log_in_mode_in(RecorderState& s) {
 
 Status daily_reset(RecorderState& s) {
     s.form.Timer1 = false;
-    clear_whole_board(s);
-    clear_work_time(s.board, s.form);
+    clear_board_and_clock(s);
     return reopen_log_in_mode_in(s);
 }
 

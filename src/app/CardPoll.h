@@ -2,6 +2,9 @@
 
 struct RecorderState;
 
+// The question of a card the member list does not know.
+inline constexpr const char* unregistered_question = "カード違い\n\nこのまま 一時的に登録しますか?";
+
 // One poll of the card reader and all that follows from it: the daily reset when a new business day has
 // begun, then a stamp for a card, or the clock jobs (the transfer times, the per-minute refresh) without
 // one. Ends the program with a message on a failure it cannot go on from.

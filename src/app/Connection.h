@@ -12,8 +12,6 @@ public:
     explicit Connection(std::string server) : server_(std::move(server)) {}
 
     [[nodiscard]] bool connected() const { return !server_.empty() && server_ != standalone; }
-    // The server's name for the FTP script (only meaningful when connected).
-    [[nodiscard]] const std::string& server() const { return server_; }
     // What lbl_type shows.
     [[nodiscard]] std::string label_text() const { return server_.empty() ? std::string(standalone) : server_; }
 

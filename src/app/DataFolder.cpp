@@ -26,19 +26,19 @@ bool writable(const fs::path& folder) {
 }
 
 // Why the folder cannot hold the recorder's files; empty when it can.
-std::string folder_refusal(const Options& options, const Paths& paths) {
+std::string folder_refusal(const Options& options, const fs::path& system, const fs::path& outbox) {
     std::error_code ec;
     if (options.root_given && !fs::is_directory(options.root, ec)) {
         return "データのフォルダーがありません。\n" + options.root.string();
     }
-    if (const auto made = make_private_folder(paths.zerbanto())) {
-        return "データのフォルダーを作成できません。\n" + paths.zerbanto().string() + "\n" + system_error_text(made);
+    if (const auto made = make_private_folder(system)) {
+        return "データのフォルダーを作成できません。\n" + system.string() + "\n" + system_error_text(made);
     }
-    if (fs::exists(paths.cortmp(), ec)) {
-        (void)make_private_folder(paths.cortmp());
+    if (fs::exists(outbox, ec)) {
+        (void)make_private_folder(outbox);
     }
-    if (!writable(paths.zerbanto())) {
-        return "データのフォルダーに書き込みできません。\n" + paths.zerbanto().string();
+    if (!writable(system)) {
+        return "データのフォルダーに書き込みできません。\n" + system.string();
     }
     return {};
 }
@@ -46,8 +46,11 @@ std::string folder_refusal(const Options& options, const Paths& paths) {
 } // namespace
 
 DataFolder take_data_folder(const Options& options, SingleInstance& instance, std::uintmax_t min_free) {
+    // Each folder is looked up once: a name in another case costs a scan of the root.
     const Paths paths(options.root);
-    if (std::string refused = folder_refusal(options, paths); !refused.empty()) {
+    const fs::path system = paths.zerbanto();
+    const fs::path outbox = paths.cortmp();
+    if (std::string refused = folder_refusal(options, system, outbox); !refused.empty()) {
         return {DataFolder::Outcome::Refused, std::move(refused)};
     }
     switch (instance.acquire()) {
@@ -59,9 +62,9 @@ DataFolder take_data_folder(const Options& options, SingleInstance& instance, st
         break;
     }
     // Copies cut short by a killed recorder are incomplete: the outbox must never send one.
-    textfile::remove_temporaries(paths.zerbanto());
-    textfile::remove_temporaries(paths.cortmp());
-    return {DataFolder::Outcome::Taken, low_space_warning(paths.zerbanto(), min_free)};
+    textfile::remove_temporaries(system);
+    textfile::remove_temporaries(outbox);
+    return {DataFolder::Outcome::Taken, low_space_warning(system, min_free)};
 }
 
 std::string low_space_warning(const fs::path& folder, std::uintmax_t min_free) {
@@ -75,4 +78,19 @@ std::string low_space_warning(const fs::path& folder, std::uintmax_t min_free) {
     }
     return "ディスクの空きが少なくなっています (残り " + std::to_string(free_bytes >> 20) + " MB)。\n" +
            folder.string();
+}
+
+void tell_data_folder(UserInterface& ui, const DataFolder& taken) {
+    switch (taken.outcome) {
+    case DataFolder::Outcome::Refused:
+        ui.message(MessageIcon::Critical, MessageButtons::Ok, taken.message);
+        return;
+    case DataFolder::Outcome::Running:
+        ui.message(MessageIcon::Information, MessageButtons::Ok, already_running_message);
+        return;
+    case DataFolder::Outcome::Taken:
+        if (!taken.message.empty()) {
+            ui.message(MessageIcon::Exclamation, MessageButtons::Ok, taken.message);
+        }
+    }
 }

@@ -2,6 +2,7 @@
 
 #include "app/Options.h"
 #include "app/SingleInstance.h"
+#include "core/UserInterface.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -21,6 +22,11 @@ constexpr std::uintmax_t low_space_bytes = std::uintmax_t{50} << 20;
 
 [[nodiscard]] DataFolder take_data_folder(const Options& options, SingleInstance& instance,
                                           std::uintmax_t min_free = low_space_bytes);
+
+inline constexpr const char* already_running_message = "タイムレコーダーは既に起動しています。";
+
+// Tells what taking the folder came to: why it was refused, that another copy holds it, or the warning.
+void tell_data_folder(UserInterface& ui, const DataFolder& taken);
 
 // The warning shown when the folder's disk has less than min_free bytes free; empty otherwise.
 [[nodiscard]] std::string low_space_warning(const std::filesystem::path& folder, std::uintmax_t min_free);

@@ -52,10 +52,7 @@ void load_main_window(RecorderState& s) {
     step("member list", [&] { get_member_list(s); });
     first_look(s.form);
     s.form.Timer1 = false;
-    step("board", [&] {
-        clear_board(s.board, s.form);
-        s.shown_second.reset();
-    });
+    step("board", [&] { clear_board_and_clock(s); });
     step("shift plan", [&] { get_shift_list(s); });
     step("day restore", [&] { return restore_board(s); });
     set_mode_in(s.form, s.inout_mode);

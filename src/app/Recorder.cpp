@@ -50,7 +50,6 @@ void Recorder::start() {
     run_event([&] {
         state_.stamp_memory.board_built_at(state_.clock.now());
         load_main_window(state_);
-        show_connection(state_);
     });
 }
 

@@ -1,6 +1,7 @@
 #include "app/RecorderState.h"
 
 #include "app/ProgramEnd.h"
+#include "board/Board.h"
 
 RecorderState::RecorderState(Services s, Options o)
     : services(s), clock(s.clock), ui(s.ui), options(std::move(o)), paths(options.root), connection(options.server),
@@ -25,6 +26,11 @@ void show_stopped_clock(RecorderState& s) {
     s.form.lbl_Disp_time.text = "停止中";
     s.form.lbl_Disp_time.fore = colors::red;
     s.shown_second.reset();
+}
+
+void clear_board_and_clock(RecorderState& s) {
+    clear_board(s.board, s.form);
+    show_stopped_clock(s);
 }
 
 void end_program(RecorderState& s) {

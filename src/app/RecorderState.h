@@ -74,6 +74,8 @@ struct RecorderState {
 [[nodiscard]] Status open_log(RecorderState& s);
 // Writes the connection into lbl_type.
 void show_connection(RecorderState& s);
+// An empty board and the stopped clock: the next tick polls again, whatever its second.
+void clear_board_and_clock(RecorderState& s);
 // Shows the stopped clock: its text "停止中" in red; no second is shown any more.
 void show_stopped_clock(RecorderState& s);
 

@@ -37,5 +37,4 @@ void load_settings(RecorderState& s) {
     }
     s.form.lbl_tenso_stat[0].text = s.tensou_time[0];
     s.form.lbl_tenso_stat[1].text = s.tensou_time[1];
-    show_connection(s);
 }

@@ -28,9 +28,15 @@ QMessageBox::Icon box_icon(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// The yes/no dialog's button, whose print and size the questions' buttons take.
+const Control& question_button() {
+    static const Control like = YesNoDialog().cmd_Y;
+    return like;
+}
+
 // The print of the yes/no dialog's buttons, at the dialogs' scale.
 QFont question_font(const Scale& scale) {
-    const Control& like = YesNoDialog().cmd_Y;
+    const Control& like = question_button();
     QFont font(window_font_family());
     font.setBold(like.bold);
     font.setPixelSize(scale.px(like.pt * 20.0));
@@ -39,7 +45,7 @@ QFont question_font(const Scale& scale) {
 
 // A button as large as the yes/no dialog's, with its caption as it stands (no "(&Y)" added).
 QPushButton* finger_button(QMessageBox& box, const char* caption, QMessageBox::ButtonRole role, const Scale& scale) {
-    const Control& like = YesNoDialog().cmd_Y;
+    const Control& like = question_button();
     auto* b = box.addButton(QString::fromUtf8(caption), role);
     b->setFont(question_font(scale));
     b->setFixedSize(scale.px(like.at.width), scale.px(like.at.height));
@@ -62,8 +68,8 @@ MessageAnswer QtUserInterface::message(MessageIcon icon, MessageButtons buttons,
     } else {
         finger_button(box, "OK", QMessageBox::AcceptRole, scale);
     }
-    TypingBlocker::untypeable_buttons(box);
-    // Only a click answers; closing the box by its title bar is "いいえ" (or OK).
+    // Only a click answers; closing the box by its title bar is "いいえ" (or OK). Showing the box chooses a
+    // default button, which the blocker takes away again.
     box.show();
     center_on_screen(box, parent_);
     const TypingBlocker blocker(box);

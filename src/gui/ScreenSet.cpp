@@ -1,5 +1,6 @@
 #include "gui/ScreenSet.h"
 
+#include "app/CardPoll.h"
 #include "app/Recorder.h"
 #include "app/SampleStore.h"
 #include "board/ElapsedTime.h"
@@ -187,7 +188,7 @@ void ScreenSet::render_all(const std::function<void(const std::string&, QWidget&
     visit("main-idle", window);
 
     QtUserInterface dialogs(&window);
-    rec.state().uf_2.UF2L.text = "カード違い\n\nこのまま 一時的に登録しますか?";
+    rec.state().uf_2.UF2L.text = unregistered_question;
     rec.state().uf_2.uf2_ans = 0;
     visit_modal([&] { dialogs.show_modal(rec.state().uf_2); }, [&](QWidget& w) { visit("uf2", w); });
     rec.state().uf_10key.open_for("012E4C1B3A5F6D7E");

@@ -3,8 +3,6 @@
 #include "app/Options.h"
 #include "app/Recorder.h"
 #include "app/SingleInstance.h"
-#include "core/Paths.h"
-#include "core/SystemErrorText.h"
 #include "gui/ControlView.h"
 #include "gui/DemoKeys.h"
 #include "gui/KeyForwarder.h"
@@ -20,7 +18,6 @@
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QScreen>
 #include <QSocketNotifier>
 
@@ -62,19 +59,15 @@ ChosenReader choose_reader(const Options& options) {
 // copy running on it is asked to show its window).
 std::optional<int> take_root(const Options& options, QtUserInterface& ui, SingleInstance& instance) {
     const DataFolder taken = take_data_folder(options, instance);
+    tell_data_folder(ui, taken);
     switch (taken.outcome) {
     case DataFolder::Outcome::Refused:
-        ui.message(MessageIcon::Critical, MessageButtons::Ok, taken.message);
         return 1;
     case DataFolder::Outcome::Running:
-        ui.message(MessageIcon::Information, MessageButtons::Ok, "タイムレコーダーは既に起動しています。");
         instance.request_activation();
         return 0;
     case DataFolder::Outcome::Taken:
         break;
-    }
-    if (!taken.message.empty()) {
-        ui.message(MessageIcon::Exclamation, MessageButtons::Ok, taken.message);
     }
     return std::nullopt;
 }

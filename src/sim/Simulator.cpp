@@ -145,12 +145,10 @@ void Simulator::cmd_start() {
     report_log();
     instance_ = std::make_unique<SingleInstance>(options_.root);
     const DataFolder taken = take_data_folder(options_, *instance_);
+    tell_data_folder(ui_, taken);
     if (taken.outcome != DataFolder::Outcome::Taken) {
         refuse_start(taken);
         return;
-    }
-    if (!taken.message.empty()) {
-        ui_.message(MessageIcon::Exclamation, MessageButtons::Ok, taken.message);
     }
     // Only the copy that holds the folder fills it, as the window program does.
     if (options_.demo) {
@@ -164,10 +162,8 @@ void Simulator::cmd_start() {
 // Another copy holds the folder (it is asked to show its window), or the folder cannot be used at all.
 void Simulator::refuse_start(const DataFolder& taken) {
     if (taken.outcome == DataFolder::Outcome::Running) {
-        ui_.message(MessageIcon::Information, MessageButtons::Ok, "タイムレコーダーは既に起動しています。");
         events_.write({{"event", "activate"}, {"restored", false}});
     } else {
-        ui_.message(MessageIcon::Critical, MessageButtons::Ok, taken.message);
         status_ = 1;
     }
     events_.write({{"event", "end"}, {"upload", false}});
@@ -180,7 +176,7 @@ void Simulator::cmd_second_start() {
     if (second.acquire() != SingleInstance::Acquired::Running) {
         throw ScriptError{"動作中のタイムレコーダーがありません"};
     }
-    ui_.message(MessageIcon::Information, MessageButtons::Ok, "タイムレコーダーは既に起動しています。");
+    ui_.message(MessageIcon::Information, MessageButtons::Ok, already_running_message);
     second.request_activation();
     bool restored = false;
     if (instance_->take_activation_request() && recorder_->state().form.minimised) {

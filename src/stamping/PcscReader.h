@@ -34,7 +34,7 @@ public:
 
     std::int16_t get_smart_card_uid(Buffer& buffer) override;
 
-    // Whether the service answers and lists at least one reader: how the window program chooses its reader.
+    // Whether the service answers and lists at least one reader.
     [[nodiscard]] bool reader_present();
 
     struct Shared;

@@ -4,12 +4,12 @@
 
 #include <cstdlib>
 
-DateTime StampMemory::business_day(const DateTime& t) {
-    return business_day_start(t);
+void StampMemory::board_built_at(const DateTime& t) {
+    board_day_ = business_day_start(t);
 }
 
 bool StampMemory::reset_due(const DateTime& t) {
-    const DateTime day = business_day(t);
+    const DateTime day = business_day_start(t);
     if (!board_day_) {
         board_day_ = day; // the first poll of a run: start-up built this day's board
         return false;

@@ -12,11 +12,8 @@
 // second 5:00:00 passed with a card on the reader or a dialog open).
 class StampMemory {
 public:
-    // The business day a moment belongs to, as its start: 5:00:00 of that day, or of the day before until 4:59:59.
-    [[nodiscard]] static DateTime business_day(const DateTime& t);
-
     // The board on the window belongs to the business day of t (start-up has just built it).
-    void board_built_at(const DateTime& t) { board_day_ = business_day(t); }
+    void board_built_at(const DateTime& t);
     // True when t lies in a later business day than the board's; the board then counts as reset.
     [[nodiscard]] bool reset_due(const DateTime& t);
 
