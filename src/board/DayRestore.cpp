@@ -52,7 +52,7 @@ int stamp_mode(std::string_view text) {
 // The recorder writes only what code page 932 holds; bytes that do not decode (to U+FFFD) mark a damaged
 // line, which is not replayed.
 bool decodes(std::string_view raw) {
-    return cp932::to_utf8(raw).find("\xEF\xBF\xBD") == std::string::npos;
+    return cp932::to_utf8_exactly(raw).has_value();
 }
 
 // A date and time written exactly as the recorder writes it, "yyyy/m/d h:mm", as one number that orders as

@@ -85,6 +85,14 @@ std::string from_utf8(std::string_view utf8) {
     return conv.run(utf8, "?", true);
 }
 
+std::optional<std::string> to_utf8_exactly(std::string_view bytes) {
+    std::string text = to_utf8(bytes);
+    if (text.find("\xEF\xBF\xBD") != std::string::npos) {
+        return std::nullopt;
+    }
+    return text;
+}
+
 } // namespace cp932
 
 std::size_t utf8_length(std::string_view s) {

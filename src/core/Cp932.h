@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -8,6 +9,8 @@
 namespace cp932 {
 [[nodiscard]] std::string to_utf8(std::string_view cp932_bytes);
 [[nodiscard]] std::string from_utf8(std::string_view utf8);
+// The text when every byte decodes; nullopt when one does not (it would become U+FFFD): a damaged line.
+[[nodiscard]] std::optional<std::string> to_utf8_exactly(std::string_view cp932_bytes);
 } // namespace cp932
 
 // Number of characters (code points) in a UTF-8 text: the length the window's rules count.

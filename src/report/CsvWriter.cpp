@@ -10,14 +10,6 @@ const std::vector<std::string> header = {"店舗", "コード",  "氏名",     "
 
 constexpr std::size_t flush_size = std::size_t{1} << 20;
 
-std::string joined(const std::vector<std::string>& texts) {
-    std::string out;
-    for (const auto& t : texts) {
-        out += (out.empty() ? "" : " / ") + t;
-    }
-    return out;
-}
-
 std::string quoted(const std::string& f) {
     if (f.find_first_of(",\"\r\n") == std::string::npos) {
         return f;
@@ -92,7 +84,7 @@ void day_row(CsvRows& out, const std::string& who, const MemberDay& d, const Day
     }
     r += ',';
     if (!d.notes.empty()) {
-        r += out.field(joined(day_note_texts(d)));
+        r += out.field(joined_notes(day_note_texts(d)));
     }
     out.end_row();
 }
@@ -142,17 +134,10 @@ void CsvSheetWriter::store(const StoreSheet& store) {
     const std::string store_field = out.field(store.store) + ",";
     for (const auto& m : store.members) {
         const std::string who = store_field + out.field(m.code) + "," + out.field(m.name) + ",";
-        for (const MemberDay& d : m.days) {
-            day_row(out, who, d, day_figures(d));
+        for (std::size_t i = 0; i < m.days.size(); ++i) {
+            day_row(out, who, m.days[i], m.figures[i]);
         }
-        total_row(out, who + member_total_, m.totals, joined(m.notes));
+        total_row(out, who + member_total_, m.totals, joined_notes(m.notes));
     }
     total_row(out, store_field + ",," + store_total_, store.totals, "");
-}
-
-void write_csv(const Timesheet& sheet, std::ostream& stream, bool utf8) {
-    CsvSheetWriter writer(stream, utf8);
-    for (const auto& store : sheet.stores) {
-        writer.store(store);
-    }
 }

@@ -6,12 +6,10 @@
 #include <string>
 #include <vector>
 
-// The timesheet as CSV: a header row, one row per member and business day, a total row per member and one
-// per store. Lines end with CR LF; the text is code page 932 (what spreadsheet programs in Japanese offices
-// open directly) or UTF-8 without a byte-order mark.
-void write_csv(const Timesheet& sheet, std::ostream& out, bool utf8);
-
-// The same, store by store as the stores are paired: the header row first, each store's rows as it comes.
+// The timesheet as CSV, store by store as the stores are paired: a header row first, then for each store one
+// row per member and business day, a total row per member and one for the store. Lines end with CR LF; the
+// text is code page 932 (what spreadsheet programs in Japanese offices open directly) or UTF-8 without a
+// byte-order mark.
 class CsvSheetWriter {
 public:
     CsvSheetWriter(std::ostream& out, bool utf8);

@@ -4,10 +4,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// A planned time of day as a moment of the business day: times before 5:00 belong to the next morning. A
-// planned leave of 5:00 is the end of the day, a planned start of 5:00 its beginning.
 std::int64_t planned_moment(std::int64_t day, int minute_of_day, bool leave) {
     std::int64_t offset =
         (minute_of_day - report::day_start_minute + report::minutes_per_day) % report::minutes_per_day;
@@ -16,8 +12,6 @@ std::int64_t planned_moment(std::int64_t day, int minute_of_day, bool leave) {
     }
     return report::business_day_start(day) + offset;
 }
-
-} // namespace
 
 std::int64_t night_minutes(std::int64_t in, std::int64_t out) {
     std::int64_t total = 0;

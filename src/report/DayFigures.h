@@ -23,6 +23,9 @@ struct DayFigures {
 inline constexpr std::int64_t regular_day_minutes = std::int64_t{8} * 60;
 
 [[nodiscard]] DayFigures day_figures(const MemberDay& day);
+// A planned time of day as a moment of the business day: times before 5:00 belong to the next morning. A
+// planned leave of 5:00 is the end of the day, a planned start of 5:00 its beginning.
+[[nodiscard]] std::int64_t planned_moment(std::int64_t day, int minute_of_day, bool leave);
 // Minutes of [in, out) that fall between 22:00 and 5:00.
 [[nodiscard]] std::int64_t night_minutes(std::int64_t in, std::int64_t out);
 

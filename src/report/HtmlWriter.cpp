@@ -49,14 +49,6 @@ std::string number(double v) {
     return s;
 }
 
-std::string joined(const std::vector<std::string>& texts) {
-    std::string out;
-    for (const auto& t : texts) {
-        out += (out.empty() ? "" : " / ") + t;
-    }
-    return out;
-}
-
 std::string opt_clock(const std::optional<std::int64_t>& m) {
     return m ? clock_text(*m) : std::string();
 }
@@ -70,7 +62,7 @@ std::string stays_text(const MemberDay& d) {
     for (const auto& s : d.stays) {
         parts.push_back(clock_text(s.in) + "–" + clock_text(s.out));
     }
-    return joined(parts);
+    return joined_notes(parts);
 }
 
 void store_totals(std::ostream& out, const StoreSheet& store) {
@@ -118,13 +110,13 @@ void store_notes(std::ostream& out, const StoreSheet& store) {
 void member_table(std::ostream& out, const MemberSheet& m) {
     out << "<h3>" << html_escape(m.code + " " + m.name) << "</h3>\n";
     if (!m.notes.empty()) {
-        out << "<p class=\"note\">" << html_escape(joined(m.notes)) << "</p>\n";
+        out << "<p class=\"note\">" << html_escape(joined_notes(m.notes)) << "</p>\n";
     }
     out << "<table class=\"member\"><thead><tr><th>営業日</th><th>出勤</th><th>退勤</th><th>勤務</th><th>休憩</th>"
            "<th>深夜</th><th>8時間超</th><th>予定</th><th>遅刻</th><th>早退</th><th class=\"text\">内訳・注意</th>"
            "</tr></thead><tbody>\n";
     for (std::size_t i = 0; i < m.days.size(); ++i) {
-        const DayFigures f = day_figures(m.days[i]);
+        const DayFigures& f = m.figures[i];
         const std::string plan = (f.planned_start ? clock_text(*f.planned_start) : std::string()) +
                                  (f.planned_start || f.planned_leave ? "–" : "") +
                                  (f.planned_leave ? clock_text(*f.planned_leave) : std::string());
@@ -133,7 +125,7 @@ void member_table(std::ostream& out, const MemberSheet& m) {
             << cell(duration_text(f.worked), "worked") << cell(duration_text(f.breaks)) << cell(duration_text(f.night))
             << cell(duration_text(f.overtime)) << cell(plan) << cell(opt_duration(f.late))
             << cell(opt_duration(f.early)) << "<td class=\"text\">" << html_escape(stays_text(m.days[i]))
-            << (notes.empty() ? "" : " <span class=\"note\">" + html_escape(joined(notes)) + "</span>")
+            << (notes.empty() ? "" : " <span class=\"note\">" + html_escape(joined_notes(notes)) + "</span>")
             << "</td></tr>\n";
     }
     const Totals& t = m.totals;
@@ -180,9 +172,9 @@ void timeline(std::ostream& out, std::int64_t day, const std::vector<DayRow>& ro
         out << "<text x=\"2\" y=\"" << number(y + 11) << "\">"
             << html_escape(rows[i].member->code + " " + rows[i].member->name) << "</text>\n";
         if (d.planned_start >= 0 && d.planned_leave >= 0) {
-            std::int64_t ps = start + (d.planned_start - report::day_start_minute + 1440) % 1440;
-            std::int64_t pl = start + (d.planned_leave - report::day_start_minute + 1440) % 1440;
-            pl = pl <= ps ? pl + 1440 : pl;
+            const std::int64_t ps = planned_moment(day, d.planned_start, false);
+            std::int64_t pl = planned_moment(day, d.planned_leave, true);
+            pl = pl <= ps ? pl + report::minutes_per_day : pl;
             out << "<rect x=\"" << x(ps) << "\" y=\"" << number(y + 1) << "\" width=\""
                 << number(static_cast<double>(pl - ps) * scale) << "\" height=\"4\" fill=\"#9bb7d4\"><title>予定 "
                 << clock_text(ps) << "–" << clock_text(pl) << "</title></rect>\n";

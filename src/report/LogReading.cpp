@@ -1,7 +1,6 @@
 #include "report/LogReading.h"
 
 #include <algorithm>
-#include <memory>
 #include <optional>
 #include <thread>
 
@@ -31,17 +30,16 @@ std::vector<std::size_t> runs_of(const std::vector<std::filesystem::path>& files
 
 LogReading read_run(const std::vector<std::filesystem::path>& files, std::size_t first, std::size_t end,
                     const StampFilter& filter) {
-    auto lines = std::make_shared<std::vector<ReadTrouble>>(); // outlives this run with the collector
-    StampCollector collector(filter, [lines](const std::filesystem::path& file, std::size_t line) {
-        lines->push_back(ReadTrouble{file, line});
-    });
+    std::vector<ReadTrouble> troubles;
+    const auto unreadable = [&](const std::filesystem::path& file, std::size_t line) {
+        troubles.push_back(ReadTrouble{file, line});
+    };
+    StampCollector collector(filter);
     for (std::size_t i = first; i < end; ++i) {
-        if (!collector.read_file(files[i])) {
-            lines->push_back(ReadTrouble{files[i], 0});
+        if (!collector.read_file(files[i], unreadable)) {
+            troubles.push_back(ReadTrouble{files[i], 0});
         }
     }
-    std::vector<ReadTrouble> troubles = std::move(*lines);
-    lines->clear();
     return LogReading{std::move(collector), std::move(troubles)};
 }
 

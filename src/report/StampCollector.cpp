@@ -8,19 +8,20 @@
 
 namespace {
 
-constexpr std::string_view replacement = "\xEF\xBF\xBD"; // what a byte that does not decode becomes
-
 bool decode(std::string_view raw, std::string& out) {
-    out = cp932::to_utf8(raw);
-    return out.find(replacement) == std::string::npos;
+    auto text = cp932::to_utf8_exactly(raw);
+    if (!text) {
+        return false;
+    }
+    out = std::move(*text);
+    return true;
 }
 
 } // namespace
 
-StampCollector::StampCollector(StampFilter filter, UnreadableLine on_unreadable)
-    : filter_(std::move(filter)), on_unreadable_(std::move(on_unreadable)) {}
+StampCollector::StampCollector(StampFilter filter) : filter_(std::move(filter)) {}
 
-Status StampCollector::read_file(const std::filesystem::path& file) {
+Status StampCollector::read_file(const std::filesystem::path& file, const UnreadableLine& on_unreadable) {
     textfile::LineReader reader;
     if (auto st = reader.open(file); !st) {
         return st;
@@ -30,7 +31,7 @@ Status StampCollector::read_file(const std::filesystem::path& file) {
     while (reader.next_raw(raw)) {
         ++number;
         if (!add_line(raw)) {
-            on_unreadable_(file, number);
+            on_unreadable(file, number);
         }
     }
     return Done{};

@@ -41,9 +41,10 @@ class StampCollector {
 public:
     using UnreadableLine = std::function<void(const std::filesystem::path& file, std::size_t line_number)>;
 
-    StampCollector(StampFilter filter, UnreadableLine on_unreadable);
+    explicit StampCollector(StampFilter filter);
 
-    [[nodiscard]] Status read_file(const std::filesystem::path& file);
+    // Reads the file's lines; each line that is not one the recorder writes is handed to on_unreadable.
+    [[nodiscard]] Status read_file(const std::filesystem::path& file, const UnreadableLine& on_unreadable);
     // False when the line is not one the recorder writes (or does not decode).
     bool add_line(std::string_view raw);
 
@@ -74,7 +75,6 @@ private:
     bool note_name(LogMember& m, std::string_view raw_name);
 
     StampFilter filter_;
-    UnreadableLine on_unreadable_;
     Index store_index_;
     std::vector<StoreCodes> stores_;
     std::size_t last_store_ = SIZE_MAX;

@@ -26,11 +26,7 @@ bool code_before(const std::string& a, const std::string& b) {
 std::vector<std::string> member_notes(const LogMember& m, const std::optional<std::set<std::string>>& listed) {
     std::vector<std::string> notes;
     if (m.names.size() > 1) {
-        std::string all;
-        for (const auto& n : m.names) {
-            all += (all.empty() ? "" : " / ") + n;
-        }
-        notes.push_back("コードに氏名が複数: " + all);
+        notes.push_back("コードに氏名が複数: " + joined_notes(m.names));
     }
     // The keypad gives a card of a code the list did not have the name "<code>".
     if (std::find(m.names.begin(), m.names.end(), "<" + m.code + ">") != m.names.end()) {
@@ -55,7 +51,8 @@ std::optional<MemberSheet> member_sheet(const LogMember& m, std::span<Stamp> sta
     sheet.name = m.names.empty() ? std::string() : m.names.front();
     sheet.notes = member_notes(m, listed);
     for (const MemberDay& d : paired.days) {
-        sheet.totals.add(day_figures(d));
+        sheet.figures.push_back(day_figures(d));
+        sheet.totals.add(sheet.figures.back());
     }
     sheet.days = std::move(paired.days);
     sheet.stays = std::move(paired.stays);
@@ -113,6 +110,14 @@ StoreSheet store_sheet(std::vector<std::optional<MemberSheet>>& sheets, std::siz
 }
 
 } // namespace
+
+std::string joined_notes(const std::vector<std::string>& texts) {
+    std::string out;
+    for (const auto& t : texts) {
+        out += (out.empty() ? "" : " / ") + t;
+    }
+    return out;
+}
 
 std::string note_text(const DayNote& note) {
     const std::string when =

@@ -11,8 +11,7 @@
 #include <string>
 #include <vector>
 
-// One member's business days in the range and the member's month total. A day's figures are worked out from
-// its stays when they are written: a chain's month holds hundreds of thousands of days.
+// One member's business days in the range, their figures and the member's month total.
 struct MemberSheet {
     MemberSheet() = default;
     MemberSheet(MemberSheet&&) = default;
@@ -23,9 +22,10 @@ struct MemberSheet {
 
     std::string store;
     std::string code;
-    std::string name;               // the first name the log gives
-    std::vector<std::string> notes; // about the member: two names, a card registered on the keypad, not listed
-    std::vector<MemberDay> days;    // the business days in the range
+    std::string name;                // the first name the log gives
+    std::vector<std::string> notes;  // about the member: two names, a card registered on the keypad, not listed
+    std::vector<MemberDay> days;     // the business days in the range
+    std::vector<DayFigures> figures; // one for each of the days
     Totals totals;
     std::vector<Stay> stays; // what the days show
     std::vector<DayNote> day_notes;
@@ -56,6 +56,9 @@ struct Timesheet {
 void for_each_store_sheet(CollectedStamps& collected, std::int64_t first_day, std::int64_t last_day,
                           const std::optional<std::set<std::string>>& listed_codes, unsigned threads,
                           const std::function<void(StoreSheet&)>& each);
+
+// Texts one after the other, as the reports show several notes in one place.
+[[nodiscard]] std::string joined_notes(const std::vector<std::string>& texts);
 
 // The texts of the notes, as the reports show them.
 [[nodiscard]] std::string note_text(const DayNote& note);

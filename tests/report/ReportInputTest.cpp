@@ -59,13 +59,14 @@ TEST(ReportInput, UnreadableLinesAreReportedWithTheirNumberAndSkipped) {
     root.write_bytes("KLOG_T01.csv", good + "\r\n" + "T01,2026/11/2 9:00,1,\x82,1,,,A\r\n" +
                                          "T01,2026/11/2,1,x,1,,,A\r\n" + out + "T01,2026/11/2 17:0");
     std::vector<std::size_t> skipped;
-    StampCollector c(StampFilter{}, [&](const auto&, std::size_t line) { skipped.push_back(line); });
-    ASSERT_TRUE(c.read_file(root.path() / "KLOG_T01.csv"));
+    const auto unreadable = [&](const auto&, std::size_t line) { skipped.push_back(line); };
+    StampCollector c(StampFilter{});
+    ASSERT_TRUE(c.read_file(root.path() / "KLOG_T01.csv", unreadable));
     EXPECT_EQ(skipped, (std::vector<std::size_t>{2, 3, 4, 6}));
     EXPECT_EQ(c.lines(), 6u);
     EXPECT_EQ(c.stamps(), 2u);
     EXPECT_EQ(c.unreadable(), 4u);
-    EXPECT_FALSE(c.read_file(root.path() / "none.csv"));
+    EXPECT_FALSE(c.read_file(root.path() / "none.csv", unreadable));
 }
 
 // Files read on several threads, each a run of them, give what one reader of all of them in order gives: a stay
@@ -96,7 +97,13 @@ TEST(ReportInput, ReadingOnSeveralThreadsGivesWhatOneReaderGives) {
         }
         EXPECT_EQ(r.collector.lines(), 11u);
         std::ostringstream csv;
-        write_csv(build_timesheet(r.collector.collected(), INT32_MIN, INT32_MAX, {}, threads), csv, true);
+        const Timesheet sheet = build_timesheet(r.collector.collected(), INT32_MIN, INT32_MAX, {}, threads);
+        {
+            CsvSheetWriter writer(csv, true); // writes what it still holds when it goes
+            for (const auto& store : sheet.stores) {
+                writer.store(store);
+            }
+        }
         return csv.str();
     };
     std::vector<std::string> one_troubles;
