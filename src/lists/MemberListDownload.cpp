@@ -16,16 +16,15 @@ bool is_file(const fs::path& p) {
 }
 
 // Fetches the download copy; true when a complete copy arrived.
-bool download(const FtpJob& session) {
+bool download(const FtpJob& job, const fs::path& copy) {
     std::error_code ec;
-    const fs::path copy = session.paths.member_download();
     if (is_file(copy)) {
         fs::remove(copy, ec);
     }
     try {
-        const auto outcome = run_ftp_script(session, "get E99_member.csv c:\\zerbanto\\xE99_member.csv");
+        const auto outcome = run_ftp_script(job, "get E99_member.csv c:\\zerbanto\\xE99_member.csv");
         // A copy that could not be removed beforehand is not taken for a fresh one.
-        return outcome && outcome->ok && is_file(session.paths.member_download());
+        return outcome && outcome->ok && is_file(copy);
     } catch (const std::exception&) {
         return false; // the transfer's thread could not be started or failed: no copy
     }
@@ -33,14 +32,16 @@ bool download(const FtpJob& session) {
 
 } // namespace
 
-MemberListRefresh refresh_member_list(const FtpJob& session) {
-    if (download(session)) {
+MemberListRefresh refresh_member_list(const FtpJob& job) {
+    // Each name is looked up once: one in another case costs a scan of the folder.
+    const fs::path copy = job.paths.member_download();
+    const fs::path list = job.paths.member_list();
+    if (download(job, copy)) {
         // A copy that cannot be put in place leaves the list on disk, which is loaded as it is (if any).
-        if (!textfile::copy_file_atomic(session.paths.member_download(), session.paths.member_list())) {
-            return is_file(session.paths.member_list()) ? MemberListRefresh::UnplacedOldList
-                                                        : MemberListRefresh::UnplacedNoList;
+        if (!textfile::copy_file_atomic(copy, list)) {
+            return is_file(list) ? MemberListRefresh::UnplacedOldList : MemberListRefresh::UnplacedNoList;
         }
         return MemberListRefresh::Fresh;
     }
-    return is_file(session.paths.member_list()) ? MemberListRefresh::OldList : MemberListRefresh::NoList;
+    return is_file(list) ? MemberListRefresh::OldList : MemberListRefresh::NoList;
 }

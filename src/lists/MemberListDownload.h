@@ -8,4 +8,4 @@ enum class MemberListRefresh { Fresh, UnplacedOldList, UnplacedNoList, OldList, 
 
 // In connected mode, replaces E99_member.csv with a fresh copy from the head office before it is loaded.
 // A stale download copy is removed first and never taken for a fresh one.
-[[nodiscard]] MemberListRefresh refresh_member_list(const FtpJob& session);
+[[nodiscard]] MemberListRefresh refresh_member_list(const FtpJob& job);

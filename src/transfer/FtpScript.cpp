@@ -34,9 +34,9 @@ std::string ftp_host(std::string_view company, const std::string& connection_set
     return connection_setting;
 }
 
-Result<FtpOutcome> run_ftp_script(const FtpJob& session, std::string_view command) {
-    const fs::path script_path = session.paths.file("ftp_bat2.txt");
-    const auto lines = ftpscript::lines(session.host, session.port, command, session.login);
+Result<FtpOutcome> run_ftp_script(const FtpJob& job, std::string_view command) {
+    const fs::path script_path = job.paths.file("ftp_bat2.txt");
+    const auto lines = ftpscript::lines(job.host, job.port, command, job.login);
     // The script holds the password: its owner alone may read it.
     if (auto st = textfile::write_lines_atomic(script_path, lines, fs::perms::owner_read | fs::perms::owner_write);
         !st) {
@@ -46,10 +46,10 @@ Result<FtpOutcome> run_ftp_script(const FtpJob& session, std::string_view comman
     if (!written) {
         return written.error();
     }
-    const fs::path log_path = session.paths.file("ftplog.txt");
-    const fs::path root = session.paths.root();
-    const FtpLimits limits = session.limits;
-    const TransportKeys keys = session.keys;
+    const fs::path log_path = job.paths.file("ftplog.txt");
+    const fs::path root = job.paths.root();
+    const FtpLimits limits = job.limits;
+    const TransportKeys keys = job.keys;
     auto cancel = std::make_shared<std::atomic<bool>>(false);
 
     // The transfer runs beside the window's thread; the window keeps handling its events until it is over.
@@ -65,7 +65,7 @@ Result<FtpOutcome> run_ftp_script(const FtpJob& session, std::string_view comman
         });
     CancelOnExit cancel_on_exit{*cancel};
     while (done.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
-        session.ui.process_events();
+        job.ui.process_events();
     }
     return done.get();
 }

@@ -24,7 +24,7 @@ struct FtpJob {
 // Writes the eight-line FTP script for one transfer command ("get ..." or "mput ...") and runs it to its
 // end, letting window events run meanwhile. Callers judge success by the local files afterwards; the
 // outcome also names the files an "mput" delivered. The error number when the script cannot be written.
-[[nodiscard]] Result<FtpOutcome> run_ftp_script(const FtpJob& session, std::string_view command);
+[[nodiscard]] Result<FtpOutcome> run_ftp_script(const FtpJob& job, std::string_view command);
 
 // The server of the script: the connection setting, or the built-in server when the company name is "debug"
 // in any case and one was given.

@@ -57,8 +57,8 @@ std::string as_read_back(const std::string& text) {
 }
 
 // The list is read from the stick without following a link there; the copy is the owner's alone.
-Status replace_member_list(const Paths& paths, const DriveList& drives, const fs::path& from) {
-    const int from_fd = stickpath::open_file(drives.drives(), from);
+Status replace_member_list(const Paths& paths, const std::vector<Drive>& drives, const fs::path& from) {
+    const int from_fd = stickpath::open_file(drives, from);
     if (from_fd < 0) {
         return error_from_errno(errno);
     }
@@ -67,8 +67,7 @@ Status replace_member_list(const Paths& paths, const DriveList& drives, const fs
     return st;
 }
 
-} // namespace
-
+// The member lists of one stick, added to the listing file.
 Result<std::vector<ListedFile>> list_usb_member_files(const Paths& paths, const Drive& drive, UserInterface& ui) {
     auto files = list_member_files(drive);
     if (auto st = append_lines(paths.file(listing_name), files); !st) {
@@ -77,6 +76,8 @@ Result<std::vector<ListedFile>> list_usb_member_files(const Paths& paths, const 
     ui.process_events();
     return files;
 }
+
+} // namespace
 
 Result<StickListing> list_stick_member_files(const Paths& paths, const DriveList& drives, UserInterface& ui) {
     StickListing listing;
@@ -120,9 +121,10 @@ Result<bool> replace_member_list_from_listing(const Paths& paths, const DriveLis
             blank(line)) {
             continue;
         }
+        const std::vector<Drive> now = drives.drives(); // the sticks as they are after the question
         const auto known = file_of_line.find(line);
-        const fs::path from = known != file_of_line.end() ? known->second : path_of_drive_text(drives.drives(), line);
-        if (auto st = replace_member_list(paths, drives, from); !st) {
+        const fs::path from = known != file_of_line.end() ? known->second : path_of_drive_text(now, line);
+        if (auto st = replace_member_list(paths, now, from); !st) {
             return st.error();
         }
         return true;

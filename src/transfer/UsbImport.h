@@ -20,10 +20,6 @@ struct StickListing {
 [[nodiscard]] Result<StickListing> list_stick_member_files(const Paths& paths, const DriveList& drives,
                                                            UserInterface& ui);
 
-// Appends one drive's member-list files to the listing file (creating it) and hands them back.
-[[nodiscard]] Result<std::vector<ListedFile>> list_usb_member_files(const Paths& paths, const Drive& drive,
-                                                                    UserInterface& ui);
-
 // (Formerly chk_usbdir_file2.) Asks per line of the listing file; on the first Yes copies that file over the
 // member list. listed maps the lines back to the files. True when the list was replaced (the caller then
 // reloads it), false when every question was answered No or there is no listing.
