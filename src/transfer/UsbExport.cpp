@@ -39,26 +39,27 @@ std::string export_copy_name(std::string_view store_code, const DateTime& now) {
 
 std::optional<StickCopyFailure> copy_log_to_stick(const fs::path& log, std::string_view store_code, const DateTime& now,
                                                   const Drive& drive) {
-    const std::string name = export_copy_name(store_code, now);
-    std::error_code ec;
-    if (!fs::exists(log, ec)) {
+    // The copy reads the open log, so a log that goes away once it is open is still copied whole.
+    const int source_fd = ::open(log.c_str(), O_RDONLY | O_CLOEXEC);
+    const int source_errno = errno;
+    if (source_fd < 0 && source_errno == ENOENT) {
         return std::nullopt; // no log to copy: the step is skipped without a word
     }
     const Result<int> folder_fd = open_export_folder(drive);
     if (!folder_fd) {
+        if (source_fd >= 0) {
+            ::close(source_fd);
+        }
         return StickCopyFailure{folder_fd.error(), false};
     }
-    const int source_fd = ::open(log.c_str(), O_RDONLY | O_CLOEXEC);
-    const Status st = source_fd < 0 ? Status(error_from_errno(errno))
-                                    : textfile::copy_fd_atomic(source_fd, *folder_fd, name, std::nullopt);
+    const Status st = source_fd < 0 ? Status(error_from_errno(source_errno))
+                                    : textfile::copy_fd_atomic(source_fd, *folder_fd, export_copy_name(store_code, now),
+                                                               std::nullopt);
     if (source_fd >= 0) {
         ::close(source_fd);
     }
     ::close(*folder_fd);
     if (!st) {
-        if (export_goes_on_after(st.error()) && !fs::exists(log, ec)) {
-            return std::nullopt; // the log went away during the copy
-        }
         return StickCopyFailure{st.error(), true};
     }
     return std::nullopt;

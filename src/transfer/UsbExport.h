@@ -23,7 +23,7 @@ struct StickCopyFailure {
 
 // (Formerly Chk_server_file.) Copies the log to the drive's Zerbanto folder (created when missing) under the
 // name of the moment. The copy is written under a temporary name and renamed when complete, so the final
-// name never holds part of a log. No log, or a log that went away during the copy, is no failure.
+// name never holds part of a log. No log is no failure.
 [[nodiscard]] std::optional<StickCopyFailure> copy_log_to_stick(const std::filesystem::path& log,
                                                                 std::string_view store_code, const DateTime& now,
                                                                 const Drive& drive);
