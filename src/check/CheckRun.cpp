@@ -32,6 +32,15 @@ std::optional<std::set<std::string>> check_list(const fs::path& file, Problems& 
     return check_member_list(file.string(), copy->path(), problems);
 }
 
+bool has_plans(const CheckOptions& o) {
+    for (const fs::path& f : o.files) {
+        if (file_kind(f) == FileKind::ShiftPlan) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // The member list the plans' names are checked against: --members, else the one among the files.
 std::optional<fs::path> names_list(const CheckOptions& o, std::string& error) {
     if (o.members) {
@@ -42,7 +51,7 @@ std::optional<fs::path> names_list(const CheckOptions& o, std::string& error) {
         if (file_kind(f) != FileKind::MemberList) {
             continue;
         }
-        if (found && *found != f) {
+        if (found && *found != f && has_plans(o)) {
             error = "メンバーリストが複数あります。シフト表の氏名を照らすものを --members で指定してください";
             return std::nullopt;
         }
@@ -61,15 +70,6 @@ std::optional<std::string> unknown_file(const CheckOptions& o) {
     return std::nullopt;
 }
 
-bool has_plans(const CheckOptions& o) {
-    for (const fs::path& f : o.files) {
-        if (file_kind(f) == FileKind::ShiftPlan) {
-            return true;
-        }
-    }
-    return false;
-}
-
 void check_files(const CheckOptions& o, const std::optional<fs::path>& names_from, Problems& problems) {
     std::optional<std::set<std::string>> names;
     if (names_from && has_plans(o)) {
@@ -83,13 +83,14 @@ void check_files(const CheckOptions& o, const std::optional<fs::path>& names_fro
             continue;
         }
         const auto copy = snapshot(f, problems);
+        if (!copy) {
+            continue;
+        }
         if (!names_from) {
             problems.note(f.string(), 0,
                           "メンバーリストがないため、氏名は照らしていません（--members で指定できます）");
         }
-        if (copy) {
-            check_shift_plan(f.string(), copy->path(), names ? &*names : nullptr, problems);
-        }
+        check_shift_plan(f.string(), copy->path(), names ? &*names : nullptr, problems);
     }
 }
 

@@ -84,7 +84,8 @@ void check_repeats(const std::string& shown, const MemberTable& table, const std
                    Problems& problems) {
     std::map<std::string, int> code_at;
     std::map<std::string, int> idm_at;
-    for (int i = 0; i < table.end_index(); ++i) {
+    const int members = table.end_index();
+    for (int i = 0; i < members; ++i) {
         const MemberTable::Slot& m = table.slot(i);
         const int line = lines[static_cast<std::size_t>(i)];
         if (auto [at, fresh] = code_at.try_emplace(*m.code, line); !fresh) {

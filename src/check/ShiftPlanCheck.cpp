@@ -56,11 +56,11 @@ bool map_line(const std::string& shown, int n, std::string_view raw, PlanMap& ma
     const std::string text = cp932::to_utf8(raw);
     const auto fields = split_commas(text);
     if (fields[0] == title_line_code) {
+        map.titled = true; // one without its text is told at its line
         if (fields.size() < 2) {
             problems.error(shown, n, "題の行（99999）に題の欄がありません。" + stops_all);
             return false;
         }
-        map.titled = true;
         return true;
     }
     if (!is_plan_day(fields[0])) {
