@@ -88,9 +88,6 @@ InputSnapshot::Taken InputSnapshot::take(const std::filesystem::path& file) {
     if (!S_ISREG(st.st_mode)) {
         return {std::nullopt, "通常のファイルではありません"};
     }
-    if (static_cast<unsigned long long>(st.st_size) > max_bytes) {
-        return {std::nullopt, "大きすぎます（16 MiB まで）"};
-    }
     Fd copy(::memfd_create("timerecorder-check", MFD_CLOEXEC));
     if (copy.get() < 0) {
         return {std::nullopt, "写しを作れません: " + reason()};

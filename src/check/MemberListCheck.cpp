@@ -57,7 +57,7 @@ bool is_reader_idm(std::string_view idm) {
 }
 
 bool is_keypad_code(std::string_view code) {
-    return !code.empty() && code.find_first_not_of("0123456789") == std::string_view::npos;
+    return code.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 void check_member(const std::string& shown, int line, const MemberTable::Slot& m, Problems& problems) {

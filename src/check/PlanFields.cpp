@@ -1,7 +1,6 @@
 #include "check/PlanFields.h"
 
 #include "core/DateTime.h"
-#include "core/TimeText.h"
 
 #include <algorithm>
 
@@ -25,9 +24,8 @@ bool is_plan_day(std::string_view day) {
     if (day.size() != 6 || !all_digits(day)) {
         return false;
     }
-    const auto date =
-        DateTime::make(2000 + number(day.substr(0, 2)), number(day.substr(2, 2)), number(day.substr(4, 2)));
-    return date && timetext::yymmdd(*date) == day;
+    return DateTime::make(2000 + number(day.substr(0, 2)), number(day.substr(2, 2)), number(day.substr(4, 2)))
+        .has_value();
 }
 
 bool is_board_time(std::string_view time) {

@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-// The day field of a plan line is a day the recorder will show: six digits yymmdd of a real date, the very
-// text the recorder builds for that day. Any other text matches no day, and its line is never shown.
+// The day field of a plan line is a day the recorder will show: six digits yymmdd of a real date, as the
+// recorder writes the day's key. Any other text matches no day, and its line is never shown.
 [[nodiscard]] bool is_plan_day(std::string_view day);
 
 // A planned time the board shows as it shows its own times: "h:mm" (or "hh:mm") from 0:00 to 23:59.

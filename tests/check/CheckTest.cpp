@@ -13,16 +13,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Run {
+struct Outcome {
     int status = -1;
     std::vector<std::string> lines; // the output's lines without the file's path
     std::string err;
 };
 
-Run run(const std::vector<std::string>& args, const fs::path& strip = {}) {
+Outcome run(const std::vector<std::string>& args, const fs::path& strip = {}) {
     std::ostringstream out;
     std::ostringstream err;
-    Run r;
+    Outcome r;
     r.status = run_check(args, out, err);
     r.err = err.str();
     std::istringstream in(out.str());
@@ -34,7 +34,7 @@ Run run(const std::vector<std::string>& args, const fs::path& strip = {}) {
 }
 
 // Each problem expected: "file:line: " (or "file: ") followed by a piece of its message.
-void expect_problems(const Run& r, const std::vector<std::string>& expected, int status) {
+void expect_problems(const Outcome& r, const std::vector<std::string>& expected, int status) {
     EXPECT_EQ(r.status, status);
     ASSERT_EQ(r.lines.size(), expected.size()) << ::testing::PrintToString(r.lines);
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -122,12 +122,15 @@ TEST(CheckMemberList, EachProblemByLine) {
 
 TEST(CheckMemberList, MembersBeyondTheTableAreNamedAtTheFirstDropped) {
     std::vector<std::string> lines = {"99999,2026/12/1"};
-    for (int i = 0; i < 10002; ++i) {
+    for (int i = 0; i < 10001; ++i) {
         char idm[17];
         std::snprintf(idm, sizeof idm, "%016X", i);
         lines.push_back(std::to_string(10000 + i) + ",名" + std::to_string(i) + "," + idm);
     }
-    run_cases("E99_member.csv", {{"10002 members", lines_of(lines), {"E99_member.csv:10003: 10001 人まで"}, 1}});
+    const std::string full = lines_of(lines);
+    run_cases("E99_member.csv",
+              {{"10001 members", full, {}, 0},
+               {"10002 members", full + cp932_lines({"20001,次,AB"}), {"E99_member.csv:10003: 10001 人まで"}, 1}});
 }
 
 TEST(CheckShiftPlan, EachProblemByLine) {
@@ -209,6 +212,11 @@ TEST(CheckRun, UsageAndInputsThatCannotBeChecked) {
     fs::create_directory(root.path() / "E99_dir.csv");
     root.write_bytes("E99_big.csv", "");
     fs::resize_file(root.path() / "E99_big.csv", (std::uintmax_t{16} << 20) + 1);
+    root.write_bytes("E99_most.csv", "");
+    fs::resize_file(root.path() / "E99_most.csv", std::uintmax_t{16} << 20);
+    const Outcome most = run({at("E99_most.csv")});
+    ASSERT_FALSE(most.lines.empty());
+    EXPECT_EQ(most.lines[0].find("大きすぎます"), std::string::npos) << most.lines[0];
     expect_problems(run({at("E99_fifo.csv"), at("E99_dir.csv"), at("E99_big.csv")}, root.path()),
                     {"E99_fifo.csv: 通常のファイルではありません", "E99_dir.csv: 通常のファイルではありません",
                      "E99_big.csv: 大きすぎます"},
