@@ -153,17 +153,17 @@ TEST(CheckShiftPlan, EachProblemByLine) {
              1},
             {"days no date matches",
              p({"261232,山田 太郎,,9:00,17:00", "26121,山田 太郎,,9:00,17:00", "2612011,山田 太郎,,9:00,17:00",
-                "26120a,山田 太郎,,9:00,17:00", "260229,山田 太郎,,9:00,17:00", "280229,山田 太郎,,9:00,17:00"}),
+                "26121:,山田 太郎,,9:00,17:00", "260229,山田 太郎,,9:00,17:00", "280229,山田 太郎,,9:00,17:00"}),
              {"S04_SHIFT.csv:2: 日付「261232」", "S04_SHIFT.csv:3: 日付「26121」", "S04_SHIFT.csv:4: 日付「2612011」",
-              "S04_SHIFT.csv:5: 日付「26120a」", "S04_SHIFT.csv:6: 日付「260229」"},
+              "S04_SHIFT.csv:5: 日付「26121:」", "S04_SHIFT.csv:6: 日付「260229」"},
              1},
             {"times the board cannot show",
              p({"261201,山田 太郎,,24:00,9:00:00", "261202,山田 太郎,,9:60,009:00", "261203,山田 太郎,,9:5,:00",
-                "261204,山田 太郎,,19:00,1:0a"}),
+                "261204,山田 太郎,,9:000,1:0a"}),
              {"S04_SHIFT.csv:2: 開始予定「24:00」", "S04_SHIFT.csv:2: 帰宅予定「9:00:00」",
               "S04_SHIFT.csv:3: 開始予定「9:60」", "S04_SHIFT.csv:3: 帰宅予定「009:00」",
               "S04_SHIFT.csv:4: 開始予定「9:5」", "S04_SHIFT.csv:4: 帰宅予定「:00」",
-              "S04_SHIFT.csv:5: 帰宅予定「1:0a」"},
+              "S04_SHIFT.csv:5: 開始予定「9:000」", "S04_SHIFT.csv:5: 帰宅予定「1:0a」"},
              1},
             {"no times",
              p({"261201,山田 太郎,,,"}),
@@ -203,6 +203,7 @@ TEST(CheckRun, UsageAndInputsThatCannotBeChecked) {
     EXPECT_EQ(run({at("E99_member.csv"), at("E99_usb.csv"), at("S04_SHIFT.csv")}).status, 2);
     expect_problems(run({"--members", at("E99_usb.csv"), at("E99_member.csv"), at("S04_SHIFT.csv")}, root.path()), {},
                     0);
+    EXPECT_EQ(run({at("S04_SHIFT.csv"), "--members", at("E99_usb.csv")}).status, 0);
     expect_problems(run({"--members=" + at("E99_usb.csv"), at("xE99_member.csv")}, root.path()),
                     {"xE99_member.csv: 開けません"}, 1);
     expect_problems(run({"--", at("S7_SHIFT.csv")}, root.path()), {"S7_SHIFT.csv: 開けません"}, 1);
