@@ -98,6 +98,14 @@ InputSnapshot::Taken InputSnapshot::take(const std::filesystem::path& file) {
     return {InputSnapshot(copy.release()), {}};
 }
 
+std::optional<InputSnapshot> InputSnapshot::of_bytes(std::string_view bytes) {
+    Fd copy(::memfd_create("timerecorder-check", MFD_CLOEXEC));
+    if (copy.get() < 0 || !write_all(copy.get(), bytes.data(), bytes.size())) {
+        return std::nullopt;
+    }
+    return InputSnapshot(copy.release());
+}
+
 InputSnapshot::InputSnapshot(InputSnapshot&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
 
 InputSnapshot::~InputSnapshot() {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // A private copy of an input file in memory, read once, behind a path that the recorder's own readers open.
 // The copy keeps the check from ever blocking on the input (a FIFO, a device) or following it while it
@@ -15,6 +16,8 @@ public:
     // The snapshot, or the reason the file cannot be checked (Japanese).
     struct Taken;
     [[nodiscard]] static Taken take(const std::filesystem::path& file);
+    // A copy of the bytes given; nullopt when no memory is left for it.
+    [[nodiscard]] static std::optional<InputSnapshot> of_bytes(std::string_view bytes);
 
     InputSnapshot(const InputSnapshot&) = delete;
     InputSnapshot& operator=(const InputSnapshot&) = delete;

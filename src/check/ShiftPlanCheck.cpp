@@ -1,6 +1,7 @@
 #include "check/ShiftPlanCheck.h"
 
 #include "board/BoardState.h"
+#include "check/InputSnapshot.h"
 #include "check/LineBytes.h"
 #include "check/PlanFields.h"
 #include "core/CommaFields.h"
@@ -20,14 +21,22 @@ constexpr std::size_t plan_fields = 5;
 const std::string stops_all = "記録機はこの行で読み込みを止め、後の行はどの日も表示されません";
 const std::string stops_day = "記録機はこの日の読み込みをここで止め、この日の後の行は表示されません";
 
-// The lines of one day that become board rows, in order, and whether the day's loading stops in the file.
+// Lines as the file holds them, with their numbers.
+using RawLines = std::vector<std::pair<int, std::string>>;
+
+// The lines of one day that become board rows, in order, and whether the day's loading stops in the file;
+// read, the day's lines the recorder reads (those taken and the one it stops at).
 struct DayLines {
     std::vector<int> lines;
     bool stops = false;
+    RawLines read;
 };
 
+// The days, and the line that stops the loading of every day, if any. Title lines with their text change no
+// row and are left out of each day's reading: a file of many titles costs no more than one.
 struct PlanMap {
     std::map<std::string, DayLines> days;
+    RawLines every_day;
     bool titled = false;
     bool read = false;
 };
@@ -50,6 +59,7 @@ void take_plan_line(const std::string& shown, int n, std::size_t field_count, Da
 // One line; false when the loading of every day stops at it.
 bool map_line(const std::string& shown, int n, std::string_view raw, PlanMap& map, Problems& problems) {
     if (raw.empty()) {
+        map.every_day.emplace_back(n, raw);
         problems.error(shown, n, "空行です。" + stops_all);
         return false;
     }
@@ -58,6 +68,7 @@ bool map_line(const std::string& shown, int n, std::string_view raw, PlanMap& ma
     if (fields[0] == title_line_code) {
         map.titled = true; // one without its text is told at its line
         if (fields.size() < 2) {
+            map.every_day.emplace_back(n, raw);
             problems.error(shown, n, "題の行（99999）に題の欄がありません。" + stops_all);
             return false;
         }
@@ -71,6 +82,7 @@ bool map_line(const std::string& shown, int n, std::string_view raw, PlanMap& ma
     }
     DayLines& day = map.days[std::string(fields[0])];
     if (!day.stops) {
+        day.read.emplace_back(n, raw);
         take_plan_line(shown, n, fields.size(), day, problems);
     }
     return true;
@@ -120,14 +132,32 @@ void check_row(const std::string& shown, int line, const BoardEntry& row, const 
     check_time(shown, line, "帰宅予定", row.planned_leave, problems);
 }
 
+// The lines the recorder reads on the day, in file order: the lines of other days, which it passes over, left
+// out, so that each day costs its own lines and not the whole file.
+std::string day_file(const RawLines& every_day, const RawLines& day) {
+    std::string bytes;
+    auto a = every_day.begin();
+    auto b = day.begin();
+    while (a != every_day.end() || b != day.end()) {
+        const bool shared = b == day.end() || (a != every_day.end() && a->first < b->first);
+        bytes.append(shared ? (a++)->second : (b++)->second).append("\r\n");
+    }
+    return bytes;
+}
+
 // Loads the day with the recorder's own reader and checks the rows it shows.
-void check_day(const std::string& shown, const std::filesystem::path& file, const std::string& key, const DayLines& day,
+void check_day(const std::string& shown, const PlanMap& map, const std::string& key, const DayLines& day,
                const std::set<std::string>* members, Problems& problems) {
+    const auto copy = InputSnapshot::of_bytes(day_file(map.every_day, day.read));
+    if (!copy) {
+        problems.error(shown, 0, "写しを作れません: " + key);
+        return;
+    }
     BoardState board;
     FmMain form;
     bool stopped = false;
     try {
-        load_shift_plan(board, form, file, key);
+        load_shift_plan(board, form, copy->path(), key);
     } catch (const RuntimeError&) {
         stopped = true;
     }
@@ -161,6 +191,6 @@ void check_shift_plan(const std::string& shown, const std::filesystem::path& fil
         problems.note(shown, 0, "題の行（99999,題）がありません。店の画面の題は前のままです");
     }
     for (const auto& [key, day] : map.days) {
-        check_day(shown, file, key, day, members, problems);
+        check_day(shown, map, key, day, members, problems);
     }
 }

@@ -142,7 +142,7 @@ TEST(CheckShiftPlan, EachProblemByLine) {
         {
             {"a good plan", p({ok, "261202,鈴木 花子,,0:00,23:59", "261203,山田 太郎,,09:00,5:00"}), {}, 0},
             {"no title", lines_of({ok}), {"S04_SHIFT.csv: 注意: 題の行"}, 0},
-            {"a title without its text", lines_of({"99999", ok}), {"S04_SHIFT.csv:1: 題の欄がありません"}, 1},
+            {"a title without its text", lines_of({ok, "99999", ok}), {"S04_SHIFT.csv:2: 題の欄がありません"}, 1},
             {"an empty line stops every day",
              p({ok, "", "261202,山田 太郎,,25:00,17:00"}),
              {"S04_SHIFT.csv:3: 空行です"},
