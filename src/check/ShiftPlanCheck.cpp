@@ -13,6 +13,7 @@
 #include "lists/TitleLine.h"
 
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -48,7 +49,7 @@ void take_plan_line(const std::string& shown, int n, std::size_t field_count, Da
                        "欄が " + std::to_string(field_count) +
                            " つしかありません（日付,氏名,,開始予定,帰宅予定 の 5 つが要ります）。" + stops_day);
         day.stops = true;
-    } else if (day.lines.size() == BoardState{}.rows.size()) {
+    } else if (day.lines.size() == board_rows) {
         problems.error(shown, n, "この日の 27 行目です。掲示板は 26 行までです。" + stops_day);
         day.stops = true;
     } else {
@@ -147,14 +148,13 @@ std::string day_file(const RawLines& every_day, const RawLines& day) {
 
 // Loads the day with the recorder's own reader and checks the rows it shows.
 void check_day(const std::string& shown, const PlanMap& map, const std::string& key, const DayLines& day,
-               const std::set<std::string>* members, Problems& problems) {
+               const std::set<std::string>* members, FmMain& form, Problems& problems) {
     const auto copy = InputSnapshot::of_bytes(day_file(map.every_day, day.read));
     if (!copy) {
         problems.error(shown, 0, "写しを作れません: " + key);
         return;
     }
     BoardState board;
-    FmMain form;
     bool stopped = false;
     try {
         load_shift_plan(board, form, copy->path(), key);
@@ -190,7 +190,9 @@ void check_shift_plan(const std::string& shown, const std::filesystem::path& fil
     if (!map.titled) {
         problems.note(shown, 0, "題の行（99999,題）がありません。店の画面の題は前のままです");
     }
+    // The window the recorder shows the rows in; only the rows are looked at, so one serves every day.
+    auto form = std::make_unique<FmMain>();
     for (const auto& [key, day] : map.days) {
-        check_day(shown, map, key, day, members, problems);
+        check_day(shown, map, key, day, members, *form, problems);
     }
 }
