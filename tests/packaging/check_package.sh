@@ -25,6 +25,7 @@ expect_file() { grep -qx -- "$1" <<<"$contents" || fail "missing $1"; }
 expect_file "$prefix/bin/timerecorder"
 expect_file "$prefix/bin/timerecorder-sim"
 expect_file "$prefix/bin/timerecorder-report"
+expect_file "$prefix/bin/timerecorder-check"
 expect_file "$prefix/share/applications/timerecorder.desktop"
 expect_file "$prefix/share/icons/hicolor/scalable/apps/timerecorder.svg"
 expect_file "$prefix/share/icons/hicolor/48x48/apps/timerecorder.png"
@@ -55,7 +56,7 @@ for dep in pcscd libpcsclite1 fonts-noto-cjk libqt6widgets6 libqt6multimedia6; d
 done
 # Every shared library the programs load comes with a package the package depends on.
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
-for program in timerecorder timerecorder-sim timerecorder-report; do
+for program in timerecorder timerecorder-sim timerecorder-report timerecorder-check; do
     for soname in $(objdump -p "$build/src/$program" | awk '$1 == "NEEDED" {print $2}'); do
         # Only this architecture's copy counts (libc6-i386 also holds a libm.so.6).
         owner=$(dpkg -S "*/$multiarch/$soname" 2>/dev/null | head -n1 | cut -d: -f1)
@@ -99,6 +100,7 @@ session_with "" ""
 [ ! -e "$work/started" ] || fail "session script started the recorder with TIMERECORDER_USERS empty"
 "$root$prefix/bin/timerecorder-sim" --help | grep -q -- '--root' || fail "the packaged simulator does not start"
 "$root$prefix/bin/timerecorder-report" --help | grep -q -- '--month' || fail "the packaged report program does not start"
+"$root$prefix/bin/timerecorder-check" --help | grep -q -- '--members' || fail "the packaged check program does not start"
 QT_QPA_PLATFORM=offscreen "$root$prefix/bin/timerecorder" --help | grep -q -- '--reader' || fail "the packaged window program does not start"
 # The window program comes up on an empty data folder and keeps running until it is stopped.
 mkdir -m 700 "$work/runtime" "$work/data"

@@ -1,0 +1,8 @@
+#include "check/CheckRun.h"
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    return run_check(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+}
