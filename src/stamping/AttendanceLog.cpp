@@ -74,9 +74,11 @@ bool append_bytes(int fd, std::string_view bytes, bool sync) {
     return false;
 }
 
-// Ends a torn last line, so that the next line starts a line of its own. False with errno when it cannot.
-bool end_torn_line(int fd) {
-    return !ends_torn(fd) || append_bytes(fd, "\r\n", false);
+// Ends a torn last line, so that the next line starts a line of its own; synced when lines are, so that the
+// check before the next append finds it on disk and does not end the line a second time. False with errno when
+// it cannot.
+bool end_torn_line(int fd, bool sync) {
+    return !ends_torn(fd) || append_bytes(fd, "\r\n", sync);
 }
 
 } // namespace
@@ -97,7 +99,7 @@ Status AttendanceLog::open_append(const std::filesystem::path& path) {
     if (!existed && sync_) {
         textfile::sync_parent(path);
     }
-    if (!end_torn_line(*fd)) {
+    if (!end_torn_line(*fd, sync_)) {
         const int err = errno;
         ::close(*fd);
         return error_from_errno(err);
