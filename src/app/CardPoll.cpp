@@ -192,6 +192,7 @@ std::string failure_message(ErrorNumber n) {
 
 [[noreturn]] void fail(RecorderState& s, const std::string& message) {
     s.form.Timer1 = false;
+    s.failed = true;
     end_with_message(s, MessageIcon::Critical, message);
 }
 

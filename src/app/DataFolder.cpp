@@ -5,6 +5,7 @@
 #include "core/SystemErrorText.h"
 #include "core/TextFile.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -13,16 +14,32 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Whether a file can be made in the folder: the log, the copies and the settings all need it.
-bool writable(const fs::path& folder) {
+// Whether a file can be made in the folder: the log, the copies and the settings all need it. Why not when not.
+std::error_code cannot_write(const fs::path& folder) {
     std::string probe = (folder / ".write-test-XXXXXX").string();
     const int fd = ::mkstemp(probe.data());
     if (fd < 0) {
-        return false;
+        return {errno, std::generic_category()};
     }
     ::close(fd);
     ::unlink(probe.c_str());
-    return true;
+    return {};
+}
+
+// The recorder's own folders are never reached through a symbolic link: whoever can write the root could
+// point one at a folder of theirs (and receive the stamps) or at another user's (which would become private
+// and have its files removed or uploaded). The root itself may be a link: the user named it.
+std::string link_refusal(const fs::path& system, const fs::path& outbox) {
+    std::error_code ec;
+    if (fs::is_symlink(system, ec)) {
+        return "データのフォルダーがシンボリックリンクです。リンクではないフォルダーにしてください。\n" +
+               system.string();
+    }
+    if (fs::is_symlink(outbox, ec)) {
+        return "送信用のフォルダーがシンボリックリンクです。リンクではないフォルダーにしてください。\n" +
+               outbox.string();
+    }
+    return {};
 }
 
 // Why the folder cannot hold the recorder's files; empty when it can.
@@ -31,14 +48,21 @@ std::string folder_refusal(const Options& options, const fs::path& system, const
     if (options.root_given && !fs::is_directory(options.root, ec)) {
         return "データのフォルダーがありません。\n" + options.root.string();
     }
-    if (const auto made = make_private_folder(system)) {
-        return "データのフォルダーを作成できません。\n" + system.string() + "\n" + system_error_text(made);
+    if (std::string linked = link_refusal(system, outbox); !linked.empty()) {
+        return linked;
     }
-    if (fs::exists(outbox, ec)) {
+    // A folder that is there but cannot be made private (a read-only disk, another user's folder) is not one
+    // that could not be made.
+    const bool existed = fs::is_directory(fs::symlink_status(system, ec));
+    if (const auto made = make_private_folder(system)) {
+        return (existed ? "データのフォルダーに書き込みできません。\n" : "データのフォルダーを作成できません。\n") +
+               system.string() + "\n" + system_error_text(made);
+    }
+    if (fs::exists(fs::symlink_status(outbox, ec))) {
         (void)make_private_folder(outbox);
     }
-    if (!writable(system)) {
-        return "データのフォルダーに書き込みできません。\n" + system.string();
+    if (const auto unwritable = cannot_write(system)) {
+        return "データのフォルダーに書き込みできません。\n" + system.string() + "\n" + system_error_text(unwritable);
     }
     return {};
 }

@@ -137,7 +137,12 @@ OptionsResult parse_options(const std::vector<std::string>& args, Program progra
         server_given = server_given || name == "--server";
     }
     if (r.options.root.empty()) {
-        r.options.root = r.options.demo ? Paths::default_demo_root() : Paths::default_root();
+        const auto root = r.options.demo ? Paths::default_demo_root() : Paths::default_root();
+        if (!root) {
+            r.refusal = no_home_message;
+            return r;
+        }
+        r.options.root = *root;
     }
     r.error = check_server("--server", r.options.server);
     if (r.error.empty()) {

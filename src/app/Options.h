@@ -36,5 +36,10 @@ struct OptionsResult {
 
 enum class Program { Window, Simulator };
 
+// No --root and no home to put the data folder in: the recorder never falls back to a folder others can write.
+inline constexpr const char* no_home_message =
+    "ホームフォルダーがわかりません (HOME が空で、ユーザーの登録にもありません)。--root "
+    "でデータの置き場所を指定してください。起動しません";
+
 [[nodiscard]] OptionsResult parse_options(const std::vector<std::string>& args, Program program);
 [[nodiscard]] std::string usage_text(Program program);

@@ -66,6 +66,9 @@ struct RecorderState {
     std::optional<int> refreshed_minute;
 
     bool ended = false;
+    // Ended by a failure of card stamping (the log could not take a stamp, the reader's component is missing):
+    // the programs end with a status that says so.
+    bool failed = false;
 };
 
 // The attendance log of the store in lbl_MiseID.

@@ -45,16 +45,20 @@ SingleInstance::SingleInstance(const std::filesystem::path& root)
 SingleInstance::~SingleInstance() {
     close_if_open(listen_fd_);
     close_if_open(lock_fd_);
+    close_if_open(folder_fd_);
 }
 
 SingleInstance::Acquired SingleInstance::acquire() {
+    // A link planted as the lock file is not followed: its target is neither created nor locked.
     lock_fd_ = ::open(lock_path_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (lock_fd_ < 0) {
+    folder_fd_ = ::open(lock_path_.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (lock_fd_ < 0 || folder_fd_ < 0) {
         return Acquired::NoLock;
     }
-    if (::flock(lock_fd_, LOCK_EX | LOCK_NB) != 0) {
+    if (::flock(folder_fd_, LOCK_EX | LOCK_NB) != 0 || ::flock(lock_fd_, LOCK_EX | LOCK_NB) != 0) {
         ::close(lock_fd_);
-        lock_fd_ = -1;
+        ::close(folder_fd_);
+        lock_fd_ = folder_fd_ = -1;
         return Acquired::Running;
     }
     listen();

@@ -6,7 +6,9 @@
 // One running copy per root folder. The first copy holds a lock for its whole life (the system releases
 // it when the process dies, however it dies) and listens on a local socket through which a later copy
 // asks it to bring its window back. Both are files in the system folder, which only its owner can enter:
-// no other local user can hold the lock, take the socket's name first or knock on it.
+// no other local user can hold the lock, take the socket's name first or knock on it. The lock is held on
+// the system folder itself, which cannot be removed while it holds the recorder's files, and on the lock
+// file: deleting the file under a running copy lets no second one start beside it.
 class SingleInstance {
 public:
     explicit SingleInstance(const std::filesystem::path& root);
@@ -34,5 +36,6 @@ private:
     std::filesystem::path lock_path_;
     std::filesystem::path socket_path_;
     int lock_fd_ = -1;
+    int folder_fd_ = -1;
     int listen_fd_ = -1;
 };

@@ -3,7 +3,11 @@
 #include "core/AsciiCase.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -40,21 +44,43 @@ fs::path resolve_case_insensitive(const fs::path& dir, std::string_view given) {
 Paths::Paths(fs::path root) : root_(std::move(root)) {}
 
 namespace {
-fs::path data_home() {
+
+// The running user's home as the password database has it; empty when it has none.
+fs::path home_of_user() {
+    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buf(static_cast<std::size_t>(size > 0 ? size : 16384));
+    passwd pw{};
+    passwd* found = nullptr;
+    while (::getpwuid_r(::geteuid(), &pw, buf.data(), buf.size(), &found) == ERANGE && buf.size() < (1U << 20)) {
+        buf.resize(buf.size() * 2);
+    }
+    return found != nullptr && found->pw_dir != nullptr && found->pw_dir[0] == '/' ? fs::path(found->pw_dir)
+                                                                                   : fs::path();
+}
+
+// Never a folder every user may write (such as /tmp): another user could make the folders there first.
+std::optional<fs::path> data_home() {
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && *xdg == '/') {
-        return xdg;
+        return fs::path(xdg);
     }
     const char* home = std::getenv("HOME");
-    return fs::path(home != nullptr ? home : "/tmp") / ".local" / "share";
+    fs::path base = home != nullptr && *home == '/' ? fs::path(home) : home_of_user();
+    if (base.empty()) {
+        return std::nullopt;
+    }
+    return base / ".local" / "share";
 }
+
 } // namespace
 
-fs::path Paths::default_root() {
-    return data_home() / "timerecorder";
+std::optional<fs::path> Paths::default_root() {
+    const auto home = data_home();
+    return home ? std::optional<fs::path>(*home / "timerecorder") : std::nullopt;
 }
 
-fs::path Paths::default_demo_root() {
-    return data_home() / "timerecorder-demo";
+std::optional<fs::path> Paths::default_demo_root() {
+    const auto home = data_home();
+    return home ? std::optional<fs::path>(*home / "timerecorder-demo") : std::nullopt;
 }
 
 fs::path Paths::zerbanto() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,11 +12,12 @@ class Paths {
 public:
     explicit Paths(std::filesystem::path root);
 
-    // $XDG_DATA_HOME/timerecorder, or ~/.local/share/timerecorder.
-    [[nodiscard]] static std::filesystem::path default_root();
+    // $XDG_DATA_HOME/timerecorder, or ~/.local/share/timerecorder. The home is $HOME, or the password
+    // database's when HOME is unset, empty or relative; nullopt when there is none.
+    [[nodiscard]] static std::optional<std::filesystem::path> default_root();
     // $XDG_DATA_HOME/timerecorder-demo, or ~/.local/share/timerecorder-demo: the demo's own folder, so that
     // trying the recorder never touches a store's files.
-    [[nodiscard]] static std::filesystem::path default_demo_root();
+    [[nodiscard]] static std::optional<std::filesystem::path> default_demo_root();
 
     [[nodiscard]] const std::filesystem::path& root() const { return root_; }
     [[nodiscard]] std::filesystem::path zerbanto() const; // the system folder

@@ -1,15 +1,14 @@
 #include "core/TextFile.h"
 
 #include "core/Cp932.h"
+#include "core/RegularFile.h"
 #include "core/WriteAll.h"
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cinttypes>
-#include <csignal>
-#include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
@@ -40,12 +39,23 @@ std::vector<std::string> split_lines(std::string_view text) {
 
 namespace {
 
-Result<std::string> read_bytes(const fs::path& path) {
-    std::error_code ec;
-    if (fs::is_directory(path, ec)) {
-        return ErrorNumber::PathFileAccess;
+// A file opened for reading as a stream: regular files only (see RegularFile.h).
+std::FILE* open_stream(const fs::path& path) {
+    const int fd = regularfile::open_regular(path);
+    if (fd < 0) {
+        return nullptr;
     }
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = ::fdopen(fd, "rb");
+    if (f == nullptr) {
+        const int err = errno;
+        ::close(fd);
+        errno = err;
+    }
+    return f;
+}
+
+Result<std::string> read_bytes(const fs::path& path) {
+    std::FILE* f = open_stream(path);
     if (f == nullptr) {
         return error_from_errno(errno);
     }
@@ -107,29 +117,10 @@ Status replace_with(const fs::path& target, std::string_view bytes, fs::perms pe
     return st;
 }
 
-// Tests stop a copy half-way as a power cut or a kill would: with TIMERECORDER_TEST_KILL_IN_COPY=N the process
-// kills itself once N bytes of a copy are written.
-std::optional<std::uintmax_t> kill_point() {
-    const char* v = std::getenv("TIMERECORDER_TEST_KILL_IN_COPY");
-    if (v == nullptr || *v == '\0') {
-        return std::nullopt;
-    }
-    return std::strtoumax(v, nullptr, 10);
-}
-
 bool copy_stream(int from_fd, int to_fd) {
     std::array<char, 65536> buf{};
-    const auto kill_at = kill_point();
-    std::uintmax_t written = 0;
     for (;;) {
-        std::size_t want = buf.size();
-        if (kill_at && *kill_at - written < want) {
-            want = static_cast<std::size_t>(*kill_at - written);
-        }
-        if (kill_at && want == 0) {
-            ::raise(SIGKILL);
-        }
-        const ssize_t n = ::read(from_fd, buf.data(), want);
+        const ssize_t n = ::read(from_fd, buf.data(), buf.size());
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -139,7 +130,6 @@ bool copy_stream(int from_fd, int to_fd) {
         if (!write_all(to_fd, std::string_view(buf.data(), static_cast<std::size_t>(n)))) {
             return false;
         }
-        written += static_cast<std::uintmax_t>(n);
     }
 }
 
@@ -171,11 +161,7 @@ Status write_lines_atomic(const fs::path& path, const std::vector<std::string>& 
 }
 
 Status copy_file_atomic(const fs::path& from, const fs::path& to) {
-    std::error_code ec;
-    if (fs::is_directory(from, ec)) {
-        return ErrorNumber::PathFileAccess;
-    }
-    const int from_fd = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    const int from_fd = regularfile::open_regular(from);
     if (from_fd < 0) {
         return error_from_errno(errno);
     }
@@ -212,14 +198,23 @@ bool is_temporary_name(std::string_view name) {
 }
 
 void remove_temporaries(const fs::path& folder) {
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code type_ec;
-        if (is_temporary_name(it->path().filename().string()) &&
-            it->symlink_status(type_ec).type() != fs::file_type::directory) {
-            fs::remove(it->path(), type_ec);
+    // The folder itself, never a link put in its place: a killed recorder's copies are removed where it made them.
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    DIR* dir = fd < 0 ? nullptr : ::fdopendir(fd);
+    if (dir == nullptr) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        struct stat st {};
+        if (is_temporary_name(entry->d_name) && ::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            !S_ISDIR(st.st_mode)) {
+            ::unlinkat(fd, entry->d_name, 0);
         }
     }
+    ::closedir(dir);
 }
 
 namespace {
@@ -238,19 +233,17 @@ LineReader::~LineReader() {
 
 Status LineReader::open(const fs::path& path) {
     close();
-    std::error_code ec;
-    if (fs::is_directory(path, ec)) {
-        return ErrorNumber::PathFileAccess;
-    }
-    file_ = std::fopen(path.c_str(), "rb");
+    file_ = open_stream(path);
     if (file_ == nullptr) {
         return error_from_errno(errno);
     }
     // A small file takes a buffer of about its size, not a whole block; fill() grows it if the file grows.
-    const auto size = fs::file_size(path, ec);
+    struct stat st {};
+    const bool known = ::fstat(::fileno(file_), &st) == 0;
+    const auto size = static_cast<std::uintmax_t>(st.st_size);
     constexpr std::uintmax_t small_buffer = 4096;
     buf_.resize(static_cast<std::size_t>(
-        std::min<std::uintmax_t>(block_size_, ec ? block_size_ : std::max(size + 1, small_buffer))));
+        std::min<std::uintmax_t>(block_size_, known ? std::max(size + 1, small_buffer) : block_size_)));
     pos_ = end_ = 0;
     eof_ = false;
     return Done{};

@@ -16,7 +16,8 @@ namespace textfile {
 // Splits decoded text into lines at CR LF, LF or CR; a final line end does not start another line.
 [[nodiscard]] std::vector<std::string> split_lines(std::string_view text);
 
-// The whole file, decoded. FileNotFound for a missing file; PathFileAccess for a folder.
+// The whole file, decoded. FileNotFound for a missing file; PathFileAccess for a folder or anything else that
+// is not a regular file (a FIFO, a device), which is never waited on. LineReader and copy_file_atomic alike.
 [[nodiscard]] Result<std::string> read_text(const std::filesystem::path& path);
 [[nodiscard]] Result<std::vector<std::string>> read_lines(const std::filesystem::path& path);
 
@@ -34,8 +35,8 @@ constexpr std::filesystem::perms owner_only = std::filesystem::perms::owner_read
 // The same from an open file, to a file of the owner only.
 [[nodiscard]] Status copy_fd_atomic(int from_fd, const std::filesystem::path& to);
 // The same from an open file to the entry name of the open folder dir_fd. The copy is made with perms, or
-// without them with the mode new files get (0666), as on a stick; the umask can narrow either, never widen. The temporary name is
-// created with O_EXCL | O_NOFOLLOW, so a link planted under it leads nowhere.
+// without them with the mode new files get (0666), as on a stick; the umask can narrow either, never widen. The
+// temporary name is created with O_EXCL | O_NOFOLLOW, so a link planted under it leads nowhere.
 [[nodiscard]] Status copy_fd_atomic(int from_fd, int dir_fd, const std::string& name,
                                     std::optional<std::filesystem::perms> perms);
 
@@ -43,7 +44,8 @@ constexpr std::filesystem::perms owner_only = std::filesystem::perms::owner_read
 [[nodiscard]] std::string temporary_name(const std::string& name);
 // Whether a file name is one that temporary_name gives: a killed recorder can leave it behind, incomplete.
 [[nodiscard]] bool is_temporary_name(std::string_view name);
-// Removes the files of the folder whose names are temporary names. Only for a folder whose recorder holds it.
+// Removes the files of the folder whose names are temporary names. Only for a folder whose recorder holds it;
+// a symbolic link in the folder's place is not followed.
 void remove_temporaries(const std::filesystem::path& folder);
 
 // Reads a file line by line with memory independent of its size.

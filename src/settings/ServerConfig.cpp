@@ -1,5 +1,6 @@
 #include "settings/ServerConfig.h"
 
+#include "core/RegularFile.h"
 #include "core/SystemErrorText.h"
 #include "core/TextFile.h"
 #include "core/Trim.h"
@@ -12,6 +13,9 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// A few settings lines; a file far larger is not one, and is never read whole.
+constexpr std::size_t max_server_config_bytes = std::size_t{64} << 10;
 
 std::string trim(std::string_view s) {
     return std::string(trim_blanks(s));
@@ -41,7 +45,7 @@ std::string check_access(const struct stat& st, const fs::path& path) {
 
 // The file's bytes once its owner and mode have been checked on the open file itself.
 std::string read_checked(const fs::path& path, bool asked_for, std::string& error) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = regularfile::open_without_waiting(path);
     if (fd < 0) {
         // The file, or the data folder it lies in, is not there: the data folder is checked and named later.
         if ((errno != ENOENT && errno != ENOTDIR) || asked_for) {
@@ -63,6 +67,10 @@ std::string read_checked(const fs::path& path, bool asked_for, std::string& erro
             break;
         }
         bytes.append(buf, static_cast<std::size_t>(n));
+        if (bytes.size() > max_server_config_bytes) {
+            error = "設定ファイル " + path.string() + " が大きすぎます (" +
+                    std::to_string(max_server_config_bytes >> 10) + " KiB まで)";
+        }
     }
     ::close(fd);
     return bytes;

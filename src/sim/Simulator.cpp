@@ -50,6 +50,7 @@ int Simulator::run(std::istream& script) {
             if (recorder_ && recorder_->ended() && !finished_) {
                 events_.write({{"event", "end"}, {"upload", recorder_->uploaded()}});
                 finished_ = true;
+                status_ = recorder_->state().failed ? 1 : status_;
             }
         }
     } catch (const ScriptError& e) {

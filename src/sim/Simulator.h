@@ -56,5 +56,5 @@ private:
     bool started_ = false;
     bool finished_ = false;
     bool report_log_ = false;
-    int status_ = 0; // 1 once the start was refused the data folder
+    int status_ = 0; // 1 once the start was refused the data folder, or card stamping ended the program
 };

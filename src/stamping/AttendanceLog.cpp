@@ -24,12 +24,33 @@ bool ends_torn(int fd) {
 }
 
 // True while the path still names the open file: the same device and inode, and not unlinked. An editor or
-// a backup tool that saves by writing a new file and renaming it, or a deletion, breaks this.
+// a backup tool that saves by writing a new file and renaming it, a deletion, or a link put in its place
+// breaks this.
 bool still_at_path(int fd, const std::filesystem::path& path) {
     struct stat open_st {};
     struct stat path_st {};
-    return ::fstat(fd, &open_st) == 0 && open_st.st_nlink != 0 && ::stat(path.c_str(), &path_st) == 0 &&
+    return ::fstat(fd, &open_st) == 0 && open_st.st_nlink != 0 && ::lstat(path.c_str(), &path_st) == 0 &&
            open_st.st_dev == path_st.st_dev && open_st.st_ino == path_st.st_ino;
+}
+
+// The log's own file: never through a symbolic link (one in its place could send the stamps to a file another
+// user reads), never a FIFO or a device that would make the recorder wait. Whatever else stands there cannot
+// take a line: BadFileNameOrNumber, as for a line that cannot be written.
+Result<int> open_log_file(const std::filesystem::path& path) {
+    const int fd =
+        ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return errno == ELOOP || errno == EISDIR || errno == ENXIO ? ErrorNumber::BadFileNameOrNumber
+                                                                   : error_from_errno(errno);
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return ErrorNumber::BadFileNameOrNumber;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    (void)::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    return fd;
 }
 
 off_t file_size(int fd) {
@@ -53,6 +74,13 @@ bool append_bytes(int fd, std::string_view bytes, bool sync) {
     return false;
 }
 
+// Ends a torn last line, so that the next line starts a line of its own; synced when lines are, so that the
+// check before the next append finds it on disk and does not end the line a second time. False with errno when
+// it cannot.
+bool end_torn_line(int fd, bool sync) {
+    return !ends_torn(fd) || append_bytes(fd, "\r\n", sync);
+}
+
 } // namespace
 
 AttendanceLog::~AttendanceLog() {
@@ -62,21 +90,21 @@ AttendanceLog::~AttendanceLog() {
 Status AttendanceLog::open_append(const std::filesystem::path& path) {
     close();
     struct stat st {};
-    const bool existed = ::stat(path.c_str(), &st) == 0;
+    const bool existed = ::lstat(path.c_str(), &st) == 0;
     // Names and card IDs: a new log is readable by its owner only; an existing file keeps its mode.
-    const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        return error_from_errno(errno);
+    const auto fd = open_log_file(path);
+    if (!fd) {
+        return fd.error();
     }
     if (!existed && sync_) {
         textfile::sync_parent(path);
     }
-    if (ends_torn(fd) && !append_bytes(fd, "\r\n", false)) {
+    if (!end_torn_line(*fd, sync_)) {
         const int err = errno;
-        ::close(fd);
+        ::close(*fd);
         return error_from_errno(err);
     }
-    fd_ = fd;
+    fd_ = *fd;
     path_ = path;
     return Done{};
 }
@@ -92,7 +120,10 @@ Status AttendanceLog::append_line(std::string_view line) {
             return st;
         }
     }
-    std::string bytes = cp932::from_utf8(line);
+    // The line end before this line may have been cut off in place since the last append (the same file, no
+    // rename): ending it first keeps this line from merging with it.
+    std::string bytes = ends_torn(fd_) ? "\r\n" : "";
+    bytes += cp932::from_utf8(line);
     bytes += "\r\n";
     if (!append_bytes(fd_, bytes, sync_)) {
         return ErrorNumber::BadFileNameOrNumber;

@@ -8,8 +8,9 @@
 #include <utility>
 
 // The one channel on which the attendance log stays open for appending from start-up to exit. Every line
-// is on disk (written and synced) when append returns, so a power cut loses no stamp; opening first ends
-// a torn last line so that a new line never merges with it.
+// is on disk (written and synced) when append returns, so a power cut loses no stamp; opening, and every
+// append, first ends a torn last line (also one whose line end was cut off in place while the log was open)
+// so that a new line never merges with it. The log is never reached through a symbolic link.
 class AttendanceLog {
 public:
     AttendanceLog() = default;

@@ -88,9 +88,15 @@ std::vector<fs::path> expand(const fs::path& root, std::string_view path) {
         return files;
     }
     std::error_code ec;
+    // The recorder's own folder and its own files: a symbolic link, for the folder or a file in it, could lead
+    // to a file the recorder may read but must not send (and then delete) anywhere.
+    if (fs::is_symlink(*folder, ec)) {
+        return files;
+    }
     for (fs::directory_iterator it(*folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code type_ec;
-        if (it->is_regular_file(type_ec) && matches(pattern, it->path().filename().string())) {
+        if (it->symlink_status(type_ec).type() == fs::file_type::regular &&
+            matches(pattern, it->path().filename().string())) {
             files.push_back(it->path());
         }
     }

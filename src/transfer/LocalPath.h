@@ -19,7 +19,8 @@ namespace localpath {
 [[nodiscard]] bool matches(std::string_view pattern, std::string_view name);
 
 // The regular files that a path with a wildcard in its last name stands for, sorted by name; empty when the
-// folder is missing or the path cannot be mapped.
+// folder is missing, is a symbolic link, or the path cannot be mapped. Symbolic links in the folder are left
+// out, whatever they lead to.
 [[nodiscard]] std::vector<std::filesystem::path> expand(const std::filesystem::path& root, std::string_view path);
 
 } // namespace localpath

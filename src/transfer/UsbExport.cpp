@@ -3,6 +3,7 @@
 #include "core/ErrorNumber.h"
 #include "core/Paths.h"
 #include "core/PrivateFolder.h"
+#include "core/RegularFile.h"
 #include "core/TextFile.h"
 #include "core/TimeText.h"
 #include "transfer/LogUpload.h"
@@ -39,8 +40,9 @@ std::string export_copy_name(std::string_view store_code, const DateTime& now) {
 
 std::optional<StickCopyFailure> copy_log_to_stick(const fs::path& log, std::string_view store_code, const DateTime& now,
                                                   const Drive& drive) {
-    // The copy reads the open log, so a log that goes away once it is open is still copied whole.
-    const int source_fd = ::open(log.c_str(), O_RDONLY | O_CLOEXEC);
+    // The copy reads the open log, so a log that goes away once it is open is still copied whole. Only the log's
+    // own file is copied: not what a link in its place leads to, nor a FIFO that would never end.
+    const int source_fd = regularfile::open_regular(log, O_NOFOLLOW);
     const int source_errno = errno;
     if (source_fd < 0 && source_errno == ENOENT) {
         return std::nullopt; // no log to copy: the step is skipped without a word

@@ -63,3 +63,16 @@ TEST(DataFolder, LowDiskSpaceIsAWarningOnly) {
     EXPECT_NE(crowded.message.find(root.zerbanto().string()), std::string::npos);
     EXPECT_EQ(low_space_warning(root.zerbanto(), 0), "");
 }
+
+// The lock file deleted while a copy runs (by a careless clean-up, or on purpose): a second copy still finds the
+// first, which holds the system folder itself.
+TEST(DataFolder, DeletingTheLockFileLetsNoSecondCopyStart) {
+    TempRoot root;
+    Options o;
+    o.root = root.path();
+    SingleInstance first(o.root);
+    ASSERT_EQ(take_data_folder(o, first).outcome, DataFolder::Outcome::Taken);
+    fs::remove(root.zerbanto() / ".timerecorder.lock");
+    SingleInstance second(o.root);
+    EXPECT_EQ(take_data_folder(o, second).outcome, DataFolder::Outcome::Running);
+}

@@ -1,13 +1,23 @@
-// A power cut for the attendance log, loaded into a program with LD_PRELOAD. Bytes written to a file whose
-// name begins with "KLOG_" are kept in the process instead of reaching the kernel; fdatasync and fsync hand
-// them over and sync them. A program killed with SIGKILL then loses what it wrote but did not sync, as a
-// machine that loses its power loses what the disk was not told to keep. A close or a normal exit hands the
-// kept bytes over unsynced (the page cache keeps them; the cut this layer imitates is a kill while the file
-// is open).
+// A power cut for the recorder's files, loaded into a program with LD_PRELOAD.
+//
+// The attendance log: bytes written to a file whose name begins with "KLOG_" are kept in the process instead of
+// reaching the kernel; fdatasync and fsync hand them over and sync them. A program killed with SIGKILL then
+// loses what it wrote but did not sync, as a machine that loses its power loses what the disk was not told to
+// keep. A close or a normal exit hands the kept bytes over unsynced (the page cache keeps them; the cut this
+// layer imitates is a kill while the file is open).
+//
+// Replacements: bytes written to a temporary copy (a name ending in ".tmp" and digits) are kept the same way,
+// but a close drops them: a copy renamed into place before its data were synced is seen empty, as it is after
+// a power cut right after the rename on a disk that writes the name before the data.
+//
+// With TR_KILL_IN_COPY=N set, temporary copies are written through instead, and the process kills itself once
+// N bytes of one copy are written: a copy cut short half-way.
 
 #include <array>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
 #include <mutex>
@@ -30,29 +40,47 @@ WriteFn real_write() {
 
 constexpr int max_fd = 4096;
 std::mutex kept_lock;
-std::array<std::string*, max_fd> kept{}; // unsynced bytes per descriptor; nullptr when none
+std::array<std::string*, max_fd> kept{};  // unsynced bytes per descriptor; nullptr when none
+std::array<std::size_t, max_fd> copied{}; // bytes written through to a temporary copy (TR_KILL_IN_COPY)
 
-bool is_log(int fd) {
+// The path a descriptor stands for; empty when it has none.
+std::string path_of(int fd) {
     std::array<char, 64> link{};
     std::snprintf(link.data(), link.size(), "/proc/self/fd/%d", fd);
     std::array<char, 4096> target{};
     const ssize_t n = ::readlink(link.data(), target.data(), target.size() - 1);
-    if (n <= 0) {
-        return false;
-    }
-    const char* slash = std::strrchr(target.data(), '/');
-    return std::strncmp(slash != nullptr ? slash + 1 : target.data(), "KLOG_", 5) == 0;
+    return n > 0 ? std::string(target.data(), static_cast<std::size_t>(n)) : std::string();
 }
 
-// Hands the kept bytes of fd to the kernel. Called with kept_lock held.
-bool hand_over(int fd) {
-    if (fd < 0 || fd >= max_fd || kept[static_cast<std::size_t>(fd)] == nullptr) {
-        return true;
-    }
-    std::string* bytes = kept[static_cast<std::size_t>(fd)];
+std::string name_of(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool is_log(const std::string& path) {
+    return name_of(path).rfind("KLOG_", 0) == 0;
+}
+
+bool is_temporary(const std::string& path) {
+    const std::string name = name_of(path);
+    const auto dot = name.rfind(".tmp");
+    return dot != std::string::npos && dot + 4 < name.size() &&
+           name.find_first_not_of("0123456789", dot + 4) == std::string::npos;
+}
+
+// The byte count after which a copy kills the process; 0 when none.
+std::size_t kill_in_copy() {
+    static const std::size_t n = [] {
+        const char* v = std::getenv("TR_KILL_IN_COPY");
+        return v != nullptr ? static_cast<std::size_t>(std::strtoull(v, nullptr, 10)) : std::size_t{0};
+    }();
+    return n;
+}
+
+bool write_through(int fd, const char* data, std::size_t size) {
     std::size_t done = 0;
-    while (done < bytes->size()) {
-        const ssize_t n = real_write()(fd, bytes->data() + done, bytes->size() - done);
+    while (done < size) {
+        const ssize_t n = real_write()(fd, data + done, size - done);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -61,9 +89,27 @@ bool hand_over(int fd) {
         }
         done += static_cast<std::size_t>(n);
     }
+    return true;
+}
+
+// Hands the kept bytes of fd to the kernel. Called with kept_lock held.
+bool hand_over(int fd) {
+    if (fd < 0 || fd >= max_fd || kept[static_cast<std::size_t>(fd)] == nullptr) {
+        return true;
+    }
+    std::string* bytes = kept[static_cast<std::size_t>(fd)];
+    if (!write_through(fd, bytes->data(), bytes->size())) {
+        return false;
+    }
     delete bytes;
     kept[static_cast<std::size_t>(fd)] = nullptr;
     return true;
+}
+
+// Forgets the kept bytes of fd: they never reach the disk. Called with kept_lock held.
+void drop(int fd) {
+    delete kept[static_cast<std::size_t>(fd)];
+    kept[static_cast<std::size_t>(fd)] = nullptr;
 }
 
 int hand_over_then(const char* name, int fd) {
@@ -77,6 +123,19 @@ int hand_over_then(const char* name, int fd) {
     return real(fd);
 }
 
+// Writes to a temporary copy when TR_KILL_IN_COPY is set: through, until the copy reaches the kill point.
+ssize_t write_copy_until_kill(int fd, const void* buf, size_t n) {
+    std::size_t& written = copied[static_cast<std::size_t>(fd)];
+    const std::size_t room = kill_in_copy() - written;
+    if (n >= room) {
+        (void)write_through(fd, static_cast<const char*>(buf), room);
+        ::raise(SIGKILL);
+    }
+    const ssize_t done = real_write()(fd, buf, n);
+    written += done > 0 ? static_cast<std::size_t>(done) : 0;
+    return done;
+}
+
 __attribute__((destructor)) void hand_over_all() {
     const std::lock_guard<std::mutex> g(kept_lock);
     for (int fd = 0; fd < max_fd; ++fd) {
@@ -87,8 +146,13 @@ __attribute__((destructor)) void hand_over_all() {
 } // namespace
 
 extern "C" ssize_t write(int fd, const void* buf, size_t n) {
-    if (fd < 0 || fd >= max_fd || !is_log(fd)) {
+    const std::string path = fd >= 0 && fd < max_fd ? path_of(fd) : std::string();
+    const bool temporary = !path.empty() && is_temporary(path);
+    if (path.empty() || (!is_log(path) && !temporary)) {
         return real_write()(fd, buf, n);
+    }
+    if (temporary && kill_in_copy() > 0) {
+        return write_copy_until_kill(fd, buf, n);
     }
     const std::lock_guard<std::mutex> g(kept_lock);
     std::string*& bytes = kept[static_cast<std::size_t>(fd)];
@@ -108,5 +172,13 @@ extern "C" int fsync(int fd) {
 }
 
 extern "C" int close(int fd) {
+    if (fd >= 0 && fd < max_fd) {
+        copied[static_cast<std::size_t>(fd)] = 0;
+        const std::string path = path_of(fd);
+        const std::lock_guard<std::mutex> g(kept_lock);
+        if (kept[static_cast<std::size_t>(fd)] != nullptr && is_temporary(path)) {
+            drop(fd);
+        }
+    }
     return hand_over_then("close", fd);
 }

@@ -355,47 +355,66 @@ std::vector<std::string> names_in(const std::filesystem::path& folder) {
     return out;
 }
 
-// The recorder killed in the middle of each copy it makes: the exit's copy into the outbox, the member list
-// replaced from a stick, the log copied to a stick. The copy stops half-way (the test hook kills the process
-// once 5000 of the 12000 bytes are written), and then nothing under a final name is half a file: the target
-// is the whole old file or absent, the log is untouched, and the next start removes the half copy of the
-// system folder and the outbox, so that no exit can ever send it.
-TEST(Crash, KilledInTheMiddleOfACopyLeavesWholeFilesOnly) {
+// The copies the recorder makes: the exit's copy into the outbox, the member list replaced from a stick, the
+// log copied to a stick. Each writes a temporary copy beside its target and renames it into place.
+struct CopyCase {
+    const char* name;
+    const char* steps;
+    const char* folder; // where the copy is made
+    const char* target; // what it is renamed to, below the root
+};
+const CopyCase copies[] = {
+    {"exit", "click cmd_Func\n", "cortmp", "cortmp/K04_160714_2305.CSV"},
+    {"import", "answer yes\nclick Cmd_FromUSB\n", "zerbanto", "zerbanto/E99_member.csv"},
+    {"export", "answer yes\nclick Cmd_ToUSB\n", "stick/Zerbanto", "stick/Zerbanto/K04_160714_2305.CSV"},
+};
+
+struct CopyStore {
     std::string log;
     std::string stick_list;
+    std::string old_list = "99999,2015/01/01\r\n301,Old,BBBB000000000002\r\n";
+    std::string drive;
+};
+
+// Store T04 with a log and a member list of 12000 bytes each, and a stick E with a new member list.
+CopyStore write_copy_store(const TempRoot& root) {
+    CopyStore s;
     for (int i = 100; i < 300; ++i) {
-        log += "T04,2016/7/14 9:00," + std::to_string(i) + ",Name,1,9:00,18:00,0123456789ABCDEF\r\n";
-        stick_list += std::to_string(i) + ",Member,0123456789AB" + std::to_string(i) + "\r\n";
+        s.log += "T04,2016/7/14 9:00," + std::to_string(i) + ",Name,1,9:00,18:00,0123456789ABCDEF\r\n";
+        s.stick_list += std::to_string(i) + ",Member,0123456789AB" + std::to_string(i) + "\r\n";
     }
-    const std::string old_list = "99999,2015/01/01\r\n301,Old,BBBB000000000002\r\n";
-    const struct {
-        const char* name;
-        const char* steps;
-        const char* folder; // where the half copy is left
-    } copies[] = {
-        {"exit", "click cmd_Func\n", "cortmp"},
-        {"import", "answer yes\nclick Cmd_FromUSB\n", "zerbanto"},
-        {"export", "answer yes\nclick Cmd_ToUSB\n", "stick/Zerbanto"},
-    };
+    root.write_bytes("zerbanto/action01.txt", "\x93\x58\x95\xDC\x43=T04\r\n"); // 店舗C=T04
+    root.write_bytes("zerbanto/E99_member.csv", s.old_list);
+    root.write_bytes("zerbanto/KLOG_T04.csv", s.log);
+    root.write_bytes("stick/E99_new.csv", s.stick_list);
+    s.drive = "drive E \"" + (root.path() / "stick").string() + "\"\n";
+    return s;
+}
+
+// The recorder killed in the middle of each copy it makes. The copy stops half-way (the power-cut layer
+// kills the process once 5000 of the 12000 bytes are written), and then nothing under a final name is half a
+// file: the target is the whole old file or absent, the log is untouched, and the next start removes the half
+// copy of the system folder and the outbox, so that no exit can ever send it.
+TEST(Crash, KilledInTheMiddleOfACopyLeavesWholeFilesOnly) {
     for (const auto& c : copies) {
         SCOPED_TRACE(c.name);
         TempRoot root;
-        root.write_bytes("zerbanto/action01.txt", "\x93\x58\x95\xDC\x43=T04\r\n"); // 店舗C=T04
-        root.write_bytes("zerbanto/E99_member.csv", old_list);
-        root.write_bytes("zerbanto/KLOG_T04.csv", log);
-        root.write_bytes("stick/E99_new.csv", stick_list);
-        const std::string drive = "drive E \"" + (root.path() / "stick").string() + "\"\n";
-        ::setenv("TIMERECORDER_TEST_KILL_IN_COPY", "5000", 1);
-        const SimRun killed = run_sim(root.path(), "time 2016-07-14 23:05:10\n" + drive + "start\n" + c.steps);
-        ::unsetenv("TIMERECORDER_TEST_KILL_IN_COPY");
+        const CopyStore store = write_copy_store(root);
+        SimRun killed;
+        {
+            const PowerCut layer;
+            ::setenv("TR_KILL_IN_COPY", "5000", 1);
+            killed = run_sim(root.path(), "time 2016-07-14 23:05:10\n" + store.drive + "start\n" + c.steps);
+            ::unsetenv("TR_KILL_IN_COPY");
+        }
         EXPECT_NE(killed.status, 0);
         const auto left = names_in(root.path() / c.folder);
         const auto half = std::find_if(left.begin(), left.end(),
                                        [](const std::string& n) { return n.find(".tmp") != std::string::npos; });
         ASSERT_NE(half, left.end()) << "the copy was not cut short";
         EXPECT_EQ(root.read_bytes(std::filesystem::path(c.folder) / *half).size(), 5000U);
-        EXPECT_EQ(root.read_bytes("zerbanto/KLOG_T04.csv"), log);
-        EXPECT_EQ(root.read_bytes("zerbanto/E99_member.csv"), old_list);
+        EXPECT_EQ(root.read_bytes("zerbanto/KLOG_T04.csv"), store.log);
+        EXPECT_EQ(root.read_bytes("zerbanto/E99_member.csv"), store.old_list);
         EXPECT_FALSE(std::filesystem::exists(root.path() / "stick/Zerbanto/K04_160714_2305.CSV"));
 
         const SimRun again = run_sim(root.path(), "time 2016-07-14 23:06:10\nstart\nshow\n");
@@ -403,6 +422,25 @@ TEST(Crash, KilledInTheMiddleOfACopyLeavesWholeFilesOnly) {
         if (std::string(c.folder) != "stick/Zerbanto") { // a stick is not the recorder's to tidy
             EXPECT_FALSE(std::filesystem::exists(root.path() / c.folder / *half));
         }
+    }
+}
+
+// A copy is on disk before it is renamed into place: over the power-cut layer, a copy whose data were not
+// synced when it was renamed is seen empty, as after a cut on a disk that writes the name first.
+TEST(Crash, EveryCopyIsOnDiskBeforeItTakesItsName) {
+    for (const auto& c : copies) {
+        SCOPED_TRACE(c.name);
+        TempRoot root;
+        const CopyStore store = write_copy_store(root);
+        SimRun run;
+        {
+            const PowerCut layer;
+            run = run_sim(root.path(), "time 2016-07-14 23:05:10\n" + store.drive + "start\n" + c.steps + "close\n");
+        }
+        EXPECT_EQ(run.status, 0) << run.stderr_text;
+        const std::string& whole = std::string(c.name) == "import" ? store.stick_list : store.log;
+        const std::string arrived = root.read_bytes(c.target);
+        EXPECT_TRUE(arrived == whole) << arrived.size() << " of " << whole.size() << " bytes";
     }
 }
 

@@ -93,7 +93,7 @@ reader missing
 wait 5s
 show
 )");
-    ASSERT_EQ(run.status, 0) << run.stderr_text;
+    ASSERT_EQ(run.status, 1) << run.stderr_text; // a program ended by a failure says so
     const auto messages = run.of("message");
     ASSERT_EQ(messages.size(), 1U);
     EXPECT_EQ(messages[0]["icon"], "critical");
