@@ -1,20 +1,22 @@
 #pragma once
 
+#include "transfer/ServerSetting.h"
+
+#include <optional>
 #include <string>
 
-// Where the recorder sends and fetches files: a head-office server named on the command line, or none
+// Where the recorder sends and fetches files: the head office's server of the options, or none
 // (stand-alone). lbl_type shows it.
 class Connection {
 public:
     static constexpr const char* standalone = "StandAlone";
 
-    // The command line's server; empty (and the literal "StandAlone") is stand-alone.
-    explicit Connection(std::string server) : server_(std::move(server)) {}
+    explicit Connection(std::optional<ServerAddress> server) : server_(std::move(server)) {}
 
-    [[nodiscard]] bool connected() const { return !server_.empty() && server_ != standalone; }
-    // What lbl_type shows.
-    [[nodiscard]] std::string label_text() const { return server_.empty() ? std::string(standalone) : server_; }
+    [[nodiscard]] bool connected() const { return server_.has_value(); }
+    // What lbl_type shows: the setting as written.
+    [[nodiscard]] std::string label_text() const { return server_ ? server_->setting : std::string(standalone); }
 
 private:
-    std::string server_;
+    std::optional<ServerAddress> server_;
 };

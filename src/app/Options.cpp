@@ -26,14 +26,20 @@ bool takes_value(const std::string& name, Program program) {
     return program == Program::Window && (name == "--reader" || name == "--sounds");
 }
 
-std::string apply(Options& o, const std::string& name, const std::string& value) {
+// The server settings as written, read into addresses once every option is known.
+struct ServerTexts {
+    std::optional<std::string> server; // --server, when given
+    std::string debug_server;
+};
+
+std::string apply(Options& o, ServerTexts& texts, const std::string& name, const std::string& value) {
     if (name == "--root") {
         o.root = value;
         o.root_given = true;
     } else if (name == "--server") {
-        o.server = value;
+        texts.server = value;
     } else if (name == "--debug-server") {
-        o.debug_server = value;
+        texts.debug_server = value;
     } else if (name == "--config") {
         o.config = value;
     } else if (name == "--sounds") {
@@ -65,15 +71,63 @@ std::string apply(Options& o, const std::string& name, const std::string& value)
     return {};
 }
 
-std::string check_server(const std::string& what, const std::string& setting) {
-    if (setting.empty() || parse_server_address(setting)) {
-        return {};
-    }
-    return what + " にはホスト名、ftps://ホスト[:ポート] か sftp://ホスト[:ポート] を指定してください: " + setting;
+bool names_no_server(const std::string& setting) {
+    return setting.empty() || setting == "StandAlone";
 }
 
-// Completes the options from the server configuration file; the command line's server wins over the file's.
-std::string apply_server_config(Options& o, bool server_given) {
+// Reads a server setting into its address; the message when it is none of the forms a server is given in. A
+// setting that may hold a password (user:password@host) is never repeated in the message.
+std::string read_server(std::optional<ServerAddress>& address, const std::string& what, const std::string& setting,
+                        int ftp_port) {
+    address.reset();
+    if (names_no_server(setting)) {
+        return {};
+    }
+    address = parse_server_setting(setting, ftp_port);
+    if (address) {
+        return {};
+    }
+    return what +
+           " にはホスト名か IP アドレス (IPv6 は [ ] で囲む)、ftps://ホスト[:ポート] か sftp://ホスト[:ポート] " +
+           "だけを指定してください (ユーザー名やパスワード、/ から後は書けません): " + setting_for_message(setting);
+}
+
+bool plain(const std::optional<ServerAddress>& a) {
+    return a && a->transport == Transport::Ftp;
+}
+
+std::string line_words(const ServerConfig& c, const std::string& key) {
+    return std::to_string(c.line_of.at(key)) + " 行目の " + key;
+}
+
+// Why the servers in use would get what server.conf holds in a way the file does not allow: plain FTP in place
+// of the encrypted server it names, its credentials over plain FTP to a server it did not name as plain, or its
+// trust and key files beside a plain server, where they would be ignored.
+std::string plain_server_fault(const Options& o, const ServerConfig& c, const std::optional<ServerAddress>& from_file,
+                               const std::string& named) {
+    if (from_file && !plain(from_file) && plain(o.server)) {
+        return "--server の暗号化しない FTP のサーバーが、" + named + line_words(c, "server") +
+               " の暗号化したサーバーに代わることになります";
+    }
+    for (const char* key : {"private_key", "ca_file", "known_hosts"}) {
+        if (c.line_of.contains(key) && (plain(o.server) || plain(o.debug_server))) {
+            return named + line_words(c, key) + " は、暗号化しない FTP のサーバーでは使われません";
+        }
+    }
+    const bool file_server_in_use = from_file && o.server && o.server->setting == from_file->setting;
+    for (const char* key : {"user", "password"}) {
+        if (c.line_of.contains(key) && ((plain(o.server) && !file_server_in_use) || plain(o.debug_server))) {
+            return named + line_words(c, key) +
+                   " を暗号化しない FTP で送ることになります (設定ファイルの server が暗号化しない FTP "
+                   "を指定したときだけ送ります)";
+        }
+    }
+    return {};
+}
+
+// Completes the options from the server configuration file; the command line's server wins over the file's,
+// but never turns the file's encryption off.
+std::string apply_server_config(Options& o, const ServerTexts& texts) {
     const bool asked_for = !o.config.empty();
     const std::filesystem::path path = asked_for ? o.config : Paths(o.root).file("server.conf");
     const ServerConfigRead read = read_server_config(path, asked_for);
@@ -81,14 +135,21 @@ std::string apply_server_config(Options& o, bool server_given) {
         return read.error + "。起動しません";
     }
     const ServerConfig& c = read.config;
-    if (c.server && !server_given) {
-        o.server = *c.server;
+    const std::string named = "設定ファイル " + path.string() + " の ";
+    std::optional<ServerAddress> from_file;
+    if (c.server) {
+        if (auto err = read_server(from_file, named + line_words(c, "server"), *c.server, o.ftp_port); !err.empty()) {
+            return err + "。起動しません";
+        }
+        if (!texts.server) {
+            o.server = from_file;
+        }
     }
     o.login.user = c.user.value_or(o.login.user);
     o.login.password = c.password.value_or(o.login.password);
     o.keys = c.keys;
-    if (auto err = check_server("設定ファイル " + path.string() + " の server", c.server.value_or("")); !err.empty()) {
-        return err;
+    if (std::string fault = plain_server_fault(o, c, from_file, named); !fault.empty()) {
+        return fault + "。起動しません";
     }
     return {};
 }
@@ -97,7 +158,7 @@ std::string apply_server_config(Options& o, bool server_given) {
 
 OptionsResult parse_options(const std::vector<std::string>& args, Program program) {
     OptionsResult r;
-    bool server_given = false;
+    ServerTexts texts;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string name = args[i];
         std::string value;
@@ -130,11 +191,10 @@ OptionsResult parse_options(const std::vector<std::string>& args, Program progra
             r.error = name + " の値が空です";
             return r;
         }
-        if (auto err = apply(r.options, name, value); !err.empty()) {
+        if (auto err = apply(r.options, texts, name, value); !err.empty()) {
             r.error = err;
             return r;
         }
-        server_given = server_given || name == "--server";
     }
     if (r.options.root.empty()) {
         const auto root = r.options.demo ? Paths::default_demo_root() : Paths::default_root();
@@ -144,12 +204,13 @@ OptionsResult parse_options(const std::vector<std::string>& args, Program progra
         }
         r.options.root = *root;
     }
-    r.error = check_server("--server", r.options.server);
+    Options& o = r.options;
+    r.error = read_server(o.server, "--server", texts.server.value_or(""), o.ftp_port);
     if (r.error.empty()) {
-        r.error = check_server("--debug-server", r.options.debug_server);
+        r.error = read_server(o.debug_server, "--debug-server", texts.debug_server, o.ftp_port);
     }
-    if (r.error.empty() && !r.options.help) {
-        r.refusal = apply_server_config(r.options, server_given);
+    if (r.error.empty() && !o.help) {
+        r.refusal = apply_server_config(o, texts);
     }
     return r;
 }

@@ -11,16 +11,16 @@
 // The command line of both programs, completed by the server configuration file. Without a server the
 // recorder runs stand-alone.
 struct Options {
-    std::filesystem::path root; // stands for drive C:
-    bool root_given = false;    // --root named it: it must exist, it is never made
-    std::string server;         // connection setting: a host (FTP), ftps://HOST[:PORT] or sftp://HOST[:PORT]
-    int ftp_port = 21;
-    std::string debug_server;     // server used when the company name is "debug"
-    int ftp_connect_timeout = 15; // seconds to connect and log in
-    int ftp_stall_timeout = 30;   // seconds a transfer or a reply may stand still or crawl
-    int ftp_min_speed = 100;      // bytes a second below which a transfer counts as crawling
-    std::filesystem::path config; // the server configuration file; default server.conf in the data folder
-    ftpscript::Login login;       // the fixed account unless the configuration file gives another
+    std::filesystem::path root;                // stands for drive C:
+    bool root_given = false;                   // --root named it: it must exist, it is never made
+    std::optional<ServerAddress> server;       // none: stand-alone
+    int ftp_port = 21;                         // the port of a server setting that names none
+    std::optional<ServerAddress> debug_server; // server used when the company name is "debug"
+    int ftp_connect_timeout = 15;              // seconds to connect and log in
+    int ftp_stall_timeout = 30;                // seconds a transfer or a reply may stand still or crawl
+    int ftp_min_speed = 100;                   // bytes a second below which a transfer counts as crawling
+    std::filesystem::path config;              // the server configuration file; default server.conf in the data folder
+    ftpscript::Login login;                    // the fixed account unless the configuration file gives another
     TransportKeys keys;
     std::string reader = "auto";  // window program: pcsc, keyboard or auto
     std::filesystem::path sounds; // window program: folder of chimes.wav and chord.wav

@@ -2,8 +2,34 @@
 
 #include "core/Cp932.h"
 
-FtpLogFile::FtpLogFile(const std::filesystem::path& path) : file_(std::fopen(path.c_str(), "wb")) {}
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+namespace {
+
+// The log names the server, the account and the files exchanged: its owner alone may read it, as every file of
+// the system folder. It is never written through a link, and what is not a regular file is left alone.
+std::FILE* open_private(const std::filesystem::path& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return nullptr;
+    }
+    struct stat st {};
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (regular && (st.st_mode & 077) != 0) {
+        (void)::fchmod(fd, 0600); // a log an earlier version left readable by others
+    }
+    std::FILE* f = regular ? ::fdopen(fd, "wb") : nullptr;
+    if (f == nullptr) {
+        ::close(fd);
+    }
+    return f;
+}
+
+} // namespace
+
+FtpLogFile::FtpLogFile(const std::filesystem::path& path) : file_(open_private(path)) {}
 FtpLogFile::~FtpLogFile() {
     if (file_ != nullptr) {
         std::fclose(file_);

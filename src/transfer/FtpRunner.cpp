@@ -5,6 +5,7 @@
 
 #include <curl/curl.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -50,14 +51,35 @@ std::string folder_url(CURL* curl, const FtpServer& s) {
     return url;
 }
 
-// Where the client's protocol text goes, and the key file's path, which the log never shows.
+// Where the client's protocol text goes, the key file's path, which the log never shows, and what the client
+// said when the key did not open.
 struct DebugSink {
     FtpLog& log;
     std::string hidden;
+    std::string key_failure;
 };
 
+// A character that may stand inside a path: the key's path is hidden where it stands whole, not where a name
+// that happens to be part of it appears in another word.
+bool is_path_char(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u >= 0x80 || std::isalnum(u) != 0 || std::string_view("./_-~+%").find(c) != std::string_view::npos;
+}
+
+void hide_path(std::string& line, const std::string& path) {
+    if (path.empty()) {
+        return;
+    }
+    for (auto at = line.find(path); at != std::string::npos; at = line.find(path, at + 1)) {
+        const std::size_t end = at + path.size();
+        if ((at == 0 || !is_path_char(line[at - 1])) && (end == line.size() || !is_path_char(line[end]))) {
+            line.replace(at, path.size(), "****");
+        }
+    }
+}
+
 // Splits protocol text into lines for the log; the password and the key's path never reach it.
-void log_protocol(const DebugSink& sink, const char* prefix, std::string_view text) {
+void log_protocol(DebugSink& sink, const char* prefix, std::string_view text) {
     while (!text.empty()) {
         auto end = text.find('\n');
         std::string line(text.substr(0, end));
@@ -67,17 +89,17 @@ void log_protocol(const DebugSink& sink, const char* prefix, std::string_view te
         if (line.rfind("PASS ", 0) == 0) {
             line = "PASS ****";
         }
-        for (auto at = sink.hidden.empty() ? std::string::npos : line.find(sink.hidden); at != std::string::npos;
-             at = line.find(sink.hidden)) {
-            line.replace(at, sink.hidden.size(), "****");
+        if (line.find("public key authentication failed") != std::string::npos) {
+            sink.key_failure = line;
         }
+        hide_path(line, sink.hidden);
         sink.log.raw(prefix + line);
         text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
     }
 }
 
 int on_debug(CURL*, curl_infotype type, char* data, size_t size, void* user) {
-    const auto& log = *static_cast<const DebugSink*>(user);
+    auto& log = *static_cast<DebugSink*>(user);
     const std::string_view text(data, size);
     switch (type) {
     case CURLINFO_TEXT:
@@ -154,7 +176,7 @@ struct FtpSession::Impl {
     char error[CURL_ERROR_SIZE] = {};
 
     Impl(FtpServer s, FtpLimits l, FtpLog& lg, const std::atomic<bool>& c)
-        : server(std::move(s)), limits(l), log(lg), cancel(c), debug{lg, server.keys.private_key.string()} {
+        : server(std::move(s)), limits(l), log(lg), cancel(c), debug{lg, server.keys.private_key.string(), {}} {
         global_init_once();
         curl = curl_easy_init();
         if (curl == nullptr) {
@@ -235,6 +257,7 @@ struct FtpSession::Impl {
         }
         error[0] = '\0';
         host_key = CURLKHMATCH_OK;
+        debug.key_failure.clear();
         curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
         last = curl_easy_perform(curl);
         if (last != CURLE_OK) {
@@ -249,6 +272,11 @@ struct FtpSession::Impl {
 
     // Which check refused the server or the store, in words for service staff; empty for other failures.
     [[nodiscard]] std::string failed_check() const {
+        if (last != CURLE_OK && server.transport == Transport::Sftp && !server.keys.private_key.empty()) {
+            if (std::string why = key_words(); !why.empty()) {
+                return why;
+            }
+        }
         switch (last) {
         case CURLE_PEER_FAILED_VERIFICATION:
             return server.transport == Transport::Sftp ? host_key_words() : certificate_words();
@@ -263,6 +291,17 @@ struct FtpSession::Impl {
         default:
             return {};
         }
+    }
+
+    // A store's key that could not be used, as against one the server refused; empty when it opened.
+    [[nodiscard]] std::string key_words() const {
+        if (::access(server.keys.private_key.c_str(), R_OK) != 0) {
+            return "秘密鍵のファイルがないか、読めません (設定ファイルの private_key)";
+        }
+        if (debug.key_failure.find("passphrase") != std::string::npos) {
+            return "秘密鍵を開けません: パスフレーズ (設定ファイルの password) が違うか、鍵のファイルが壊れています";
+        }
+        return {};
     }
 
     [[nodiscard]] std::string certificate_words() const {
@@ -442,23 +481,11 @@ FtpOutcome put_files(FtpSession& session, const ftpscript::Script& script, const
 
 FtpOutcome run_ftp_job(const ftpscript::Script& script, const fs::path& root, const FtpLimits& limits,
                        const TransportKeys& keys, FtpLog& log, const std::atomic<bool>& cancel) {
-    const auto address = parse_server_address(script.host);
-    // A plain host name is opened on the FTP port given apart; a URL carries its own port or its default.
-    const bool plain = !address || address->transport == Transport::Ftp;
-    log.note("ftp> open " + script.host + (plain ? " " + std::to_string(script.port) : std::string()));
-    if (!address) {
-        log.note(
-            "エラー: サーバーの指定が正しくありません (ホスト名、ftps://ホスト[:ポート]、sftp://ホスト[:ポート]): " +
-            script.host);
-        return FtpOutcome{};
-    }
-    const FtpServer server{address->host,
-                           port_to_use(*address, script.port),
-                           script.user,
-                           script.password,
-                           script.directory,
-                           address->transport,
-                           keys};
+    const ServerAddress& address = script.server;
+    // The port connected to, beside a setting that does not name it.
+    log.note("ftp> open " + address.setting + (address.port_written ? "" : " " + std::to_string(address.port)));
+    const FtpServer server{address.host,      address.port, script.login.user, script.login.password, script.directory,
+                           address.transport, keys};
     log.note("接続方式: " + transport_words(server.transport) + ", ポート " + std::to_string(server.port));
     FtpOutcome outcome;
     {

@@ -27,24 +27,22 @@ struct CancelOnExit {
 
 } // namespace
 
-std::string ftp_host(std::string_view company, const std::string& connection_setting, const std::string& debug_server) {
-    if (is_debug_company(company) && !debug_server.empty()) {
-        return debug_server;
+const ServerAddress& ftp_server(std::string_view company, const ServerAddress& connection,
+                                const std::optional<ServerAddress>& debug_server) {
+    if (is_debug_company(company) && debug_server) {
+        return *debug_server;
     }
-    return connection_setting;
+    return connection;
 }
 
 Result<FtpOutcome> run_ftp_script(const FtpJob& job, std::string_view command) {
-    const fs::path script_path = job.paths.file("ftp_bat2.txt");
-    const auto lines = ftpscript::lines(job.host, job.port, command, job.login);
-    // The script holds the password: its owner alone may read it.
-    if (auto st = textfile::write_lines_atomic(script_path, lines, fs::perms::owner_read | fs::perms::owner_write);
+    // The script file is for service staff; the run takes the same script from memory, not back from the disk.
+    // It holds the password: its owner alone may read it.
+    if (auto st = textfile::write_lines_atomic(job.paths.file("ftp_bat2.txt"),
+                                               ftpscript::lines(job.server, command, job.login),
+                                               fs::perms::owner_read | fs::perms::owner_write);
         !st) {
         return st.error();
-    }
-    auto written = textfile::read_lines(script_path);
-    if (!written) {
-        return written.error();
     }
     const fs::path log_path = job.paths.file("ftplog.txt");
     const fs::path root = job.paths.root();
@@ -54,15 +52,15 @@ Result<FtpOutcome> run_ftp_script(const FtpJob& job, std::string_view command) {
 
     // The transfer runs beside the window's thread; the window keeps handling its events until it is over.
     std::future<FtpOutcome> done =
-        std::async(std::launch::async, [script_lines = std::move(*written), log_path, root, limits, keys, cancel] {
-            FtpLogFile log(log_path);
-            const auto parsed = ftpscript::parse(script_lines);
-            if (!parsed.script) {
-                log.note("エラー: " + parsed.error);
-                return FtpOutcome{};
-            }
-            return run_ftp_job(*parsed.script, root, limits, keys, log, *cancel);
-        });
+        std::async(std::launch::async,
+                   [script = ftpscript::script(job.server, command, job.login), log_path, root, limits, keys, cancel] {
+                       FtpLogFile log(log_path);
+                       if (!script.script) {
+                           log.note("エラー: " + script.error);
+                           return FtpOutcome{};
+                       }
+                       return run_ftp_job(*script.script, root, limits, keys, log, *cancel);
+                   });
     CancelOnExit cancel_on_exit{*cancel};
     while (done.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
         job.ui.process_events();

@@ -3,6 +3,7 @@
 #include "core/Result.h"
 #include "transfer/FtpRunner.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,8 +14,7 @@ class UserInterface;
 // port, time limits, login and keys, and the window whose events run while it waits.
 struct FtpJob {
     const Paths& paths;
-    std::string host; // the connection setting: a host (FTP), ftps://HOST[:PORT] or sftp://HOST[:PORT]
-    int port = 21;
+    ServerAddress server;
     FtpLimits limits;
     UserInterface& ui;
     ftpscript::Login login;
@@ -26,7 +26,7 @@ struct FtpJob {
 // outcome also names the files an "mput" delivered. The error number when the script cannot be written.
 [[nodiscard]] Result<FtpOutcome> run_ftp_script(const FtpJob& job, std::string_view command);
 
-// The server of the script: the connection setting, or the built-in server when the company name is "debug"
-// in any case and one was given.
-[[nodiscard]] std::string ftp_host(std::string_view company, const std::string& connection_setting,
-                                   const std::string& debug_server);
+// The server of the script: the connection's, or the built-in server when the company name is "debug" in any
+// case and one was given.
+[[nodiscard]] const ServerAddress& ftp_server(std::string_view company, const ServerAddress& connection,
+                                              const std::optional<ServerAddress>& debug_server);

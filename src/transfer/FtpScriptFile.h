@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transfer/ServerSetting.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -7,7 +9,7 @@
 
 // The eight-line command script of the head-office transfers, as the command-line FTP client reads it:
 // open, the login's two answers, bin, prompt, cd, the one transfer command, bye. The recorder writes it
-// for service staff to read and runs it with its own client.
+// for service staff to read and runs the same script, held in memory, with its own client.
 namespace ftpscript {
 
 // The head office's fixed account and the folder that holds every exchanged file.
@@ -25,18 +27,16 @@ struct Login {
 // The script's lines for one transfer command. Line 1 holds the connection setting as written, so that service
 // staff see the transport; the FTP port follows it only when it is not 21 and the setting names no port of its
 // own (an SFTP server listens on 22 unless the setting says otherwise).
-[[nodiscard]] std::vector<std::string> lines(std::string_view setting, int port, std::string_view command,
+[[nodiscard]] std::vector<std::string> lines(const ServerAddress& server, std::string_view command,
                                              const Login& login = {});
 
 enum class Transfer { Get, Mput };
 
 // What a script asks for.
 struct Script {
-    std::string host;
-    int port = default_port;
-    std::string user;
-    std::string password;
-    std::string directory;
+    ServerAddress server;
+    Login login;
+    std::string directory = ftpscript::directory;
     Transfer transfer = Transfer::Get;
     std::string remote;              // get: the server's file name
     std::vector<std::string> locals; // get: the local path; mput: the local wildcard paths
@@ -44,12 +44,11 @@ struct Script {
 
 struct Parsed {
     std::optional<Script> script;
-    std::string error; // why the lines are not a script this client runs
+    std::string error; // why the command is not one this client runs
 };
 
-// Reads the lines back: "open HOST [PORT]", the user and the password, then "bin", "prompt", "cd DIR", one
-// "get REMOTE LOCAL" or "mput LOCAL...", and "bye", in that order.
-[[nodiscard]] Parsed parse(const std::vector<std::string>& lines);
+// The script for one transfer command, "get REMOTE LOCAL" or "mput LOCAL...".
+[[nodiscard]] Parsed script(const ServerAddress& server, std::string_view command, const Login& login = {});
 
 // The words of a command line, split at runs of blanks.
 [[nodiscard]] std::vector<std::string> words(std::string_view line);

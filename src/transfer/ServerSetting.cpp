@@ -2,12 +2,13 @@
 
 #include "core/AsciiCase.h"
 
+#include <arpa/inet.h>
 #include <charconv>
 
 std::optional<int> parse_port(std::string_view text) {
     int port = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), port);
-    if (ec != std::errc() || end != text.data() + text.size() || port < 1 || port > 65535) {
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || port < 1 || port > 65535) {
         return std::nullopt;
     }
     return port;
@@ -15,71 +16,123 @@ std::optional<int> parse_port(std::string_view text) {
 
 namespace {
 
-// "HOST", "HOST:PORT", "[V6]" or "[V6]:PORT", after the scheme; a trailing "/" is allowed.
-std::optional<ServerAddress> host_and_port(Transport transport, std::string_view rest) {
-    if (!rest.empty() && rest.back() == '/') {
-        rest.remove_suffix(1);
+bool is_ascii_alnum(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool is_address(std::string_view text, int family) {
+    unsigned char bytes[16];
+    return ::inet_pton(family, std::string(text).c_str(), bytes) == 1;
+}
+
+bool is_label(std::string_view label) {
+    if (label.empty() || label.size() > 63 || label.front() == '-' || label.back() == '-') {
+        return false;
     }
-    ServerAddress a{transport, {}, std::nullopt};
-    std::size_t colon = std::string_view::npos;
-    if (!rest.empty() && rest.front() == '[') {
-        const auto close = rest.find(']');
-        if (close == std::string_view::npos) {
+    for (const char c : label) {
+        if (!is_ascii_alnum(c) && c != '-' && c != '_') {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Letters, digits, "-" and "_" in dot-separated labels of 1 to 63 characters that neither begin nor end with
+// "-". A name whose last label is all digits can only be an IPv4 address, and must be a valid one.
+bool is_host_name(std::string_view name) {
+    if (name.empty() || name.size() > 253) {
+        return false;
+    }
+    std::string_view label;
+    for (std::size_t start = 0;;) {
+        const auto dot = name.find('.', start);
+        label = name.substr(start, dot == std::string_view::npos ? std::string_view::npos : dot - start);
+        if (!is_label(label)) {
+            return false;
+        }
+        if (dot == std::string_view::npos) {
+            break;
+        }
+        start = dot + 1;
+    }
+    const bool numeric = label.find_first_not_of("0123456789") == std::string_view::npos;
+    return !numeric || is_address(name, AF_INET);
+}
+
+// "HOST" or "[V6]", then ":PORT" only where a port may stand; the host without brackets, or nullopt.
+std::optional<ServerAddress> host_and_port(std::string_view text, bool port_allowed) {
+    ServerAddress a;
+    std::string_view after;
+    if (!text.empty() && text.front() == '[') {
+        const auto close = text.find(']');
+        if (close == std::string_view::npos || !is_address(text.substr(1, close - 1), AF_INET6)) {
             return std::nullopt;
         }
-        a.host = std::string(rest.substr(1, close - 1));
-        if (close + 1 < rest.size()) {
-            if (rest[close + 1] != ':') {
-                return std::nullopt;
-            }
-            colon = close + 1;
-        }
+        a.host = std::string(text.substr(1, close - 1));
+        after = text.substr(close + 1);
     } else {
-        colon = rest.find(':');
-        a.host = std::string(rest.substr(0, colon));
-    }
-    if (colon != std::string_view::npos) {
-        a.port = parse_port(rest.substr(colon + 1));
-        if (!a.port) {
+        const auto colon = text.find(':');
+        if (!is_host_name(text.substr(0, colon))) {
             return std::nullopt;
         }
+        a.host = std::string(text.substr(0, colon));
+        after = colon == std::string_view::npos ? std::string_view{} : text.substr(colon);
     }
-    if (a.host.empty() || a.host.find_first_of("/@ \t") != std::string::npos) {
+    if (after.empty()) {
+        return a;
+    }
+    const auto port = port_allowed && after.front() == ':' ? parse_port(after.substr(1)) : std::nullopt;
+    if (!port) {
         return std::nullopt;
     }
+    a.port = *port;
+    a.port_written = true;
     return a;
 }
 
-} // namespace
-
-std::optional<ServerAddress> parse_server_address(std::string_view setting) {
-    const auto scheme_end = setting.find("://");
-    if (scheme_end == std::string_view::npos) {
-        // A plain host name (or address) as the recorder has always taken it, port from the FTP port option.
-        if (setting.empty() || setting.find_first_of("/ \t") != std::string_view::npos) {
-            return std::nullopt;
-        }
-        return ServerAddress{Transport::Ftp, std::string(setting), std::nullopt};
+std::optional<Transport> transport_of(std::string_view scheme) {
+    const std::string s = ascii_lower(std::string(scheme));
+    if (s == "ftps") {
+        return Transport::Ftps;
     }
-    const std::string scheme = ascii_lower(std::string(setting.substr(0, scheme_end)));
-    const std::string_view rest = setting.substr(scheme_end + 3);
-    if (scheme == "ftps") {
-        return host_and_port(Transport::Ftps, rest);
+    if (s == "sftp") {
+        return Transport::Sftp;
     }
-    if (scheme == "sftp") {
-        return host_and_port(Transport::Sftp, rest);
-    }
-    if (scheme == "ftp") {
-        return host_and_port(Transport::Ftp, rest);
+    if (s == "ftp") {
+        return Transport::Ftp;
     }
     return std::nullopt;
 }
 
-int port_to_use(const ServerAddress& address, int ftp_port) {
-    if (address.port) {
-        return *address.port;
+} // namespace
+
+std::optional<ServerAddress> parse_server_setting(std::string_view setting, int ftp_port) {
+    const auto scheme_end = setting.find("://");
+    const auto transport = scheme_end == std::string_view::npos ? std::optional(Transport::Ftp)
+                                                                : transport_of(setting.substr(0, scheme_end));
+    if (!transport) {
+        return std::nullopt;
     }
-    return address.transport == Transport::Sftp ? 22 : ftp_port;
+    const bool url = scheme_end != std::string_view::npos;
+    auto address = host_and_port(url ? setting.substr(scheme_end + 3) : setting, url);
+    if (!address) {
+        return std::nullopt;
+    }
+    address->transport = *transport;
+    if (!address->port_written) {
+        address->port = *transport == Transport::Sftp ? 22 : ftp_port;
+    }
+    address->setting = std::string(setting);
+    return address;
+}
+
+std::string setting_for_message(std::string_view setting) {
+    for (const char c : setting) {
+        if (c == '@' || static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
+            return "(表示しません)";
+        }
+    }
+    return std::string(setting);
 }
 
 std::string transport_words(Transport transport) {

@@ -9,19 +9,23 @@
 // always run it; "ftps://HOST[:PORT]" is FTP with TLS required on both channels; "sftp://HOST[:PORT]" is SSH.
 enum class Transport { Ftp, Ftps, Sftp };
 
+// The head office's server, read once from the setting: every transfer, the script file and the log use it.
 struct ServerAddress {
     Transport transport = Transport::Ftp;
-    std::string host;
-    std::optional<int> port; // the port written in the setting, which wins over the FTP port option
+    std::string host;          // a host name or an IP address; an IPv6 address without its brackets
+    int port = 21;             // the port connected to
+    bool port_written = false; // the setting names the port itself
+    std::string setting;       // the setting as written, which lbl_type and the script show
 };
 
-// Reads a connection setting as written in lbl_type; nullopt when it names an unknown scheme or a bad port.
-[[nodiscard]] std::optional<ServerAddress> parse_server_address(std::string_view setting);
+// Reads a connection setting: a host name or an IP address (IPv6 in brackets), port ftp_port; or
+// "ftp://", "ftps://" or "sftp://" (any case) and such a host, with ":PORT" or nothing after it. A URL without a
+// port uses ftp_port, or 22 for SFTP. nullopt for anything else.
+[[nodiscard]] std::optional<ServerAddress> parse_server_setting(std::string_view setting, int ftp_port);
 // A port number, 1 to 65535, written in digits only.
 [[nodiscard]] std::optional<int> parse_port(std::string_view text);
-
-// The port to connect to: the one in the setting, else the FTP port for FTP and FTPS, else 22 for SFTP.
-[[nodiscard]] int port_to_use(const ServerAddress& address, int ftp_port);
+// The setting for a message: itself, unless it may hold a password (an "@") or a character that cannot be shown.
+[[nodiscard]] std::string setting_for_message(std::string_view setting);
 
 // The transport in words for ftplog.txt.
 [[nodiscard]] std::string transport_words(Transport transport);

@@ -13,9 +13,11 @@ TEST(Options, BothProgramsTakeTheConnectionOptions) {
                                  Program::Simulator);
     ASSERT_EQ(r.error, "");
     EXPECT_EQ(r.options.root, "/tmp/x");
-    EXPECT_EQ(r.options.server, "ho");
+    ASSERT_TRUE(r.options.server);
+    EXPECT_EQ(r.options.server->setting, "ho");
+    EXPECT_EQ(r.options.server->port, 2121);
     EXPECT_EQ(r.options.ftp_port, 2121);
-    EXPECT_EQ(r.options.debug_server, "d");
+    EXPECT_EQ(r.options.debug_server->setting, "d");
     const auto w = parse_options({"--demo", "--reader", "keyboard", "--sounds", "/s"}, Program::Window);
     ASSERT_EQ(w.error, "");
     EXPECT_TRUE(w.options.demo);
@@ -60,20 +62,27 @@ TEST(Options, TheServerConfigurationFileGivesTheServerAndTheCredentials) {
     const std::vector<std::string> at_root{"--root", root.path().string()};
 
     EXPECT_EQ(parse_options(at_root, Program::Simulator).options.login.user, "upload"); // no file: as before
+    root.write_bytes("zerbanto/keys/store04", "key");
+    fs::permissions(root.zerbanto() / "keys/store04", owner_only);
+    root.write_bytes("known_hosts", "head.example ssh-ed25519 AAAA\n");
+    root.write_bytes("zerbanto/ca.pem", "CA");
     write_conf("# head office\r\nserver = sftp://head.example:2222\r\nuser = store04\r\npassword = s3 cret\r\n"
-               "private_key = keys/store04\r\nknown_hosts = /etc/tr/known_hosts\r\nca_file=ca.pem\r\n",
+               "private_key = keys/store04\r\nknown_hosts = " +
+                   (root.path() / "known_hosts").string() + "\r\nca_file=ca.pem\r\n",
                owner_only);
     const auto r = parse_options(at_root, Program::Window);
     ASSERT_EQ(r.error, "");
-    EXPECT_EQ(r.options.server, "sftp://head.example:2222");
+    ASSERT_EQ(r.refusal, "");
+    ASSERT_TRUE(r.options.server);
+    EXPECT_EQ(r.options.server->setting, "sftp://head.example:2222");
     EXPECT_EQ(r.options.login.user, "store04");
     EXPECT_EQ(r.options.login.password, "s3 cret");
     EXPECT_EQ(r.options.keys.private_key, root.zerbanto() / "keys/store04");
-    EXPECT_EQ(r.options.keys.known_hosts, "/etc/tr/known_hosts");
+    EXPECT_EQ(r.options.keys.known_hosts, root.path() / "known_hosts");
     EXPECT_EQ(r.options.keys.ca_file, root.zerbanto() / "ca.pem");
     auto given = at_root;
     given.insert(given.end(), {"--server", "ftps://other.example"});
-    EXPECT_EQ(parse_options(given, Program::Simulator).options.server, "ftps://other.example");
+    EXPECT_EQ(parse_options(given, Program::Simulator).options.server->setting, "ftps://other.example");
 
     for (const auto perms : {owner_only | fs::perms::group_read, owner_only | fs::perms::others_read,
                              owner_only | fs::perms::others_write}) {

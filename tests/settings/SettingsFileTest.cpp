@@ -128,7 +128,7 @@ TEST_F(Settings, AFolderInPlaceOfTheFileEndsTheProgramWithItsMessage) {
 TEST(SettingsConnected, MissingFileBringsUpTheStoreSetupUntilAFileIsWritten) {
     TempRoot root;
     Options o;
-    o.server = "ftp.example.invalid";
+    o.server = parse_server_setting("ftp.example.invalid", 21);
     TestRecorder t(root.path(), DateTime{2026, 12, 8, 9, 0, 0}, o);
     int shown = 0;
     t.ui.on_store_setup = [&](StoreSetup& s) {

@@ -126,7 +126,7 @@ int unused_port() {
 Options ftp_options(int port) {
     Options o;
     if (port != 0) {
-        o.server = "127.0.0.1";
+        o.server = parse_server_setting("127.0.0.1", port);
         o.ftp_port = port;
     }
     return o;

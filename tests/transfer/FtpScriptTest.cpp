@@ -36,6 +36,10 @@ double seconds_since(std::chrono::steady_clock::time_point t) {
 
 } // namespace
 
+ServerAddress address(const char* setting, int ftp_port = 21) {
+    return parse_server_setting(setting, ftp_port).value();
+}
+
 TEST(FtpScript, ChoosesTheHostByTheCompanyName) {
     struct Case {
         const char* company;
@@ -47,36 +51,32 @@ TEST(FtpScript, ChoosesTheHostByTheCompanyName) {
                                                      {"DeBuG", "vendor.example", "vendor.example"},
                                                      {"debug ", "vendor.example", "head.example"},
                                                      {"debug", "", "head.example"}}) {
-        EXPECT_EQ(ftp_host(c.company, "head.example", c.debug_server), c.host) << '"' << c.company << '"';
+        const auto debug = *c.debug_server == '\0' ? std::nullopt : parse_server_setting(c.debug_server, 21);
+        EXPECT_EQ(ftp_server(c.company, address("head.example"), debug).host, c.host) << '"' << c.company << '"';
     }
 }
 
-TEST(FtpScript, ReadsBackWhatItWritesAndRefusesOtherScripts) {
-    const auto lines = ftpscript::lines("127.0.0.1", 2121, "mput C:\\cortmp\\*.*");
-    const auto parsed = ftpscript::parse(lines);
-    ASSERT_TRUE(parsed.script) << parsed.error;
-    EXPECT_EQ(parsed.script->host, "127.0.0.1");
-    EXPECT_EQ(parsed.script->port, 2121);
-    EXPECT_EQ(parsed.script->user, "upload");
-    EXPECT_EQ(parsed.script->password, "Pelmora583920");
-    EXPECT_EQ(parsed.script->directory, "/sub");
-    EXPECT_EQ(parsed.script->transfer, ftpscript::Transfer::Mput);
-    EXPECT_EQ(parsed.script->locals, std::vector<std::string>{"C:\\cortmp\\*.*"});
-    EXPECT_EQ(ftpscript::parse(ftpscript::lines("h", 21, "get a c:\\zerbanto\\a")).script->port, 21);
-
+TEST(FtpScript, TheScriptInMemoryIsTheOneWrittenAndOtherCommandsAreRefused) {
+    const auto server = address("127.0.0.1", 2121);
+    const auto made = ftpscript::script(server, "mput C:\\cortmp\\*.*");
+    ASSERT_TRUE(made.script) << made.error;
+    EXPECT_EQ(made.script->server.port, 2121);
+    EXPECT_EQ(made.script->login.user, "upload");
+    EXPECT_EQ(made.script->login.password, "Pelmora583920");
+    EXPECT_EQ(made.script->directory, "/sub");
+    EXPECT_EQ(made.script->transfer, ftpscript::Transfer::Mput);
+    EXPECT_EQ(made.script->locals, std::vector<std::string>{"C:\\cortmp\\*.*"});
+    const auto get = ftpscript::script(server, "GET a  c:\\zerbanto\\a");
+    ASSERT_TRUE(get.script);
+    EXPECT_EQ(get.script->remote, "a");
     for (const char* command : {"delete E99_member.csv", "get E99_member.csv", "mput", "!sh -c x"}) {
-        EXPECT_FALSE(ftpscript::parse(ftpscript::lines("h", 21, command)).script) << command;
+        EXPECT_FALSE(ftpscript::script(server, command).script) << command;
     }
-    auto bad_port = lines;
-    bad_port[0] = "open h 99999";
-    EXPECT_FALSE(ftpscript::parse(bad_port).script);
-    auto short_script = lines;
-    short_script.pop_back();
-    EXPECT_FALSE(ftpscript::parse(short_script).script);
 }
 
 // A get writes the script for its owner only, fetches the file, and logs the run without the password; the
-// next call replaces both the script and the log.
+// next call replaces both the script and the log. The log, which names the server and the account, is its
+// owner's alone too, even where an earlier one was readable by others, and its open line names the port used.
 TEST(FtpScript, FetchesAFileAndKeepsOnlyTheLastScriptAndLog) {
     FtpTestServer server;
     ASSERT_GT(server.port(), 0);
@@ -85,6 +85,9 @@ TEST(FtpScript, FetchesAFileAndKeepsOnlyTheLastScriptAndLog) {
     TempRoot root;
     // What a recorder killed during an earlier download left behind.
     root.write_bytes("zerbanto/xE99_member.csv.part-4242", "half a li");
+    root.write_bytes("zerbanto/ftplog.txt", "an earlier version's log");
+    fs::permissions(root.zerbanto() / "ftplog.txt",
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
     TestRecorder rig(root.path(), {}, ftp_options(server.port()));
 
     const auto first = run_ftp_script(ftp_job(rig.rec->state()), "get E99_member.csv c:\\zerbanto\\xE99_member.csv");
@@ -98,6 +101,10 @@ TEST(FtpScript, FetchesAFileAndKeepsOnlyTheLastScriptAndLog) {
     const std::string first_log = root.read_bytes("zerbanto/ftplog.txt");
     EXPECT_NE(first_log.find("xE99_member.csv"), std::string::npos);
     EXPECT_EQ(first_log.find("Pelmora583920"), std::string::npos);
+    EXPECT_NE(first_log.find("ftp> " + open_line + "\r\n"), std::string::npos) << first_log;
+    EXPECT_EQ(fs::status(root.zerbanto() / "ftplog.txt").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    fs::remove(root.zerbanto() / "ftplog.txt");
 
     const auto second = run_ftp_script(ftp_job(rig.rec->state()), "get S04_SHIFT.csv C:\\Zerbanto\\S04_SHIFT.csv");
     EXPECT_TRUE(second->ok);
@@ -107,7 +114,23 @@ TEST(FtpScript, FetchesAFileAndKeepsOnlyTheLastScriptAndLog) {
     const std::string second_log = root.read_bytes("zerbanto/ftplog.txt");
     EXPECT_NE(second_log.find("S04_SHIFT.csv"), std::string::npos);
     EXPECT_EQ(second_log.find("xE99_member.csv"), std::string::npos);
+    EXPECT_EQ(fs::status(root.zerbanto() / "ftplog.txt").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_TRUE(no_partial_files(root.zerbanto()));
+}
+
+// An empty file whose size the server announced as 0 came whole: it is no file cut short.
+TEST(FtpScript, AnEmptyFileOfAnnouncedSizeZeroIsAccepted) {
+    FtpTestServer server;
+    ASSERT_GT(server.port(), 0);
+    std::ofstream(server.sub() / "S04_SHIFT.csv", std::ios::binary).flush();
+    TempRoot root;
+    root.write_bytes("zerbanto/S04_SHIFT.csv", "earlier plan\r\n");
+    TestRecorder rig(root.path(), {}, ftp_options(server.port()));
+    const auto got = run_ftp_script(ftp_job(rig.rec->state()), "get S04_SHIFT.csv c:\\zerbanto\\S04_SHIFT.csv");
+    ASSERT_TRUE(got);
+    EXPECT_TRUE(got->ok) << root.read_bytes("zerbanto/ftplog.txt");
+    EXPECT_EQ(root.read_bytes("zerbanto/S04_SHIFT.csv"), "");
 }
 
 // Each way a get can fail leaves the local file as it was (here: an earlier copy) and nothing half-written,
@@ -262,23 +285,53 @@ TEST(FtpScript, TheOpenLineShowsTheSettingAsWrittenAndItsTransport) {
              {"ftps://head.example", 21, "open ftps://head.example", Transport::Ftps, "head.example", 21},
              {"ftps://head.example", 2121, "open ftps://head.example 2121", Transport::Ftps, "head.example", 2121},
              {"FTPS://head.example:990", 2121, "open FTPS://head.example:990", Transport::Ftps, "head.example", 990},
+             {"ftp://localhost:2121", 21, "open ftp://localhost:2121", Transport::Ftp, "localhost", 2121},
              {"sftp://head.example", 2121, "open sftp://head.example", Transport::Sftp, "head.example", 22},
              {"sftp://[::1]:2222", 21, "open sftp://[::1]:2222", Transport::Sftp, "::1", 2222},
+             {"[fe80::1]", 21, "open [fe80::1]", Transport::Ftp, "fe80::1", 21},
+             {"192.168.10.5", 21, "open 192.168.10.5", Transport::Ftp, "192.168.10.5", 21},
          }) {
         SCOPED_TRACE(c.setting);
-        const auto lines = ftpscript::lines(c.setting, c.ftp_port, "mput C:\\cortmp\\*.*", {"store04", "s3cret"});
+        const auto server = address(c.setting, c.ftp_port);
+        const auto lines = ftpscript::lines(server, "mput C:\\cortmp\\*.*", {"store04", "s3cret"});
         EXPECT_EQ(lines[0], c.open);
         EXPECT_EQ(lines[1], "store04");
         EXPECT_EQ(lines[2], "s3cret");
-        const auto parsed = ftpscript::parse(lines);
-        ASSERT_TRUE(parsed.script) << parsed.error;
-        const auto address = parse_server_address(parsed.script->host);
-        ASSERT_TRUE(address);
-        EXPECT_EQ(address->transport, c.transport);
-        EXPECT_EQ(address->host, c.host);
-        EXPECT_EQ(port_to_use(*address, parsed.script->port), c.port);
+        EXPECT_EQ(server.transport, c.transport);
+        EXPECT_EQ(server.host, c.host);
+        EXPECT_EQ(server.port, c.port);
     }
-    for (const char* bad : {"https://head.example", "ftps://", "sftp://h:0", "sftp://h:22x", "ftps://u@h", "a b"}) {
-        EXPECT_FALSE(parse_server_address(bad)) << bad;
+}
+
+// A setting is a host name or an IP address, or scheme://host[:port], and nothing else: no account, no path,
+// no fragment, no second port, no line end. Each of these was once taken for a server.
+TEST(FtpScript, ASettingWithAnythingBesidesTheHostAndPortIsNoServer) {
+    for (const char* bad : {"https://head.example",
+                            "ftps://",
+                            "sftp://h:0",
+                            "sftp://h:22x",
+                            "ftps://u@h",
+                            "a b",
+                            "upload:Secr3tPW@127.0.0.1",
+                            "ftps://localhost#.example.com:2990",
+                            "sftp:127.0.0.1",
+                            "head.example\n",
+                            "head.example\r",
+                            "head.example:2121",
+                            "ftps://head.example/",
+                            "ftps://head.example:21/sub",
+                            "-head.example",
+                            "head..example",
+                            "head.example.",
+                            "999.1.1.1",
+                            "[::1",
+                            "[head.example]",
+                            "::1",
+                            "ftp://[::1]x",
+                            "head_example\t",
+                            "ftps://h:"}) {
+        EXPECT_FALSE(parse_server_setting(bad, 21)) << bad;
     }
+    EXPECT_EQ(setting_for_message("upload:Secr3tPW@127.0.0.1"), "(表示しません)");
+    EXPECT_EQ(setting_for_message("sftp:127.0.0.1"), "sftp:127.0.0.1");
 }

@@ -75,7 +75,7 @@ template <class Server> void refused(const Refusal& c, const Server& server) {
     root.write_bytes("zerbanto/S01_SHIFT.csv", "earlier plan\r\n");
     root.write_bytes("cortmp/K01_161207_2200.CSV", "log\r\n");
     Options o = c.options;
-    o.server = c.setting;
+    o.server = parse_server_setting(c.setting, 21);
     o.ftp_connect_timeout = 5;
     o.ftp_stall_timeout = 5;
     TestRecorder rig(root.path(), {}, o);
@@ -85,6 +85,10 @@ template <class Server> void refused(const Refusal& c, const Server& server) {
     EXPECT_EQ(root.read_bytes("zerbanto/S01_SHIFT.csv"), "earlier plan\r\n");
     const std::string log = cp932::to_utf8(root.read_bytes("zerbanto/ftplog.txt"));
     EXPECT_NE(log.find(std::string("確認に失敗しました: ") + c.words), std::string::npos) << log;
+    if (!o.keys.private_key.empty()) {
+        EXPECT_EQ(log.find(o.keys.private_key.string() + "'"), std::string::npos) << log;
+        EXPECT_NE(log.find("SSH MD5 public key"), std::string::npos) << log; // the words around the key stay
+    }
     const auto put = run_ftp_script(ftp_job(rig.rec->state()), "mput C:\\cortmp\\*.*");
     ASSERT_TRUE(put);
     EXPECT_TRUE(put->uploaded.empty());
@@ -142,4 +146,21 @@ TEST(SecureTransport, SftpChecksTheHostKeyAndLogsInWithTheStoresKey) {
     refused({"changed host key", setting, changed, "サーバーのホスト鍵が known_hosts の鍵と違います"}, server);
     refused({"host not in known_hosts", setting, unknown, "サーバーのホスト鍵が known_hosts にありません"}, server);
     refused({"wrong user key", setting, wrong_key, "ログインが拒否されました"}, server);
+
+    // A key that cannot be opened is no refused login: the log says which. A missing key's path, "k", is hidden
+    // where it stands whole, not inside every word holding a "k".
+    Options missing_key = o;
+    missing_key.keys.private_key = "k";
+    refused({"missing key file", setting, missing_key, "秘密鍵のファイルがないか、読めません"}, server);
+    Options locked_key = o;
+    locked_key.keys.private_key = server.user_key().string() + ".locked";
+    locked_key.login.password = "not the passphrase";
+    fs::copy_file(server.user_key(), locked_key.keys.private_key);
+    ASSERT_EQ(std::system(("ssh-keygen -q -p -P '' -N 'the passphrase' -f " + locked_key.keys.private_key.string() +
+                           " >/dev/null")
+                              .c_str()),
+              0);
+    refused({"wrong passphrase", setting, locked_key,
+             "秘密鍵を開けません: パスフレーズ (設定ファイルの password) が違うか"},
+            server);
 }
