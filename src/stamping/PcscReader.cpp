@@ -329,8 +329,9 @@ void work(const std::shared_ptr<Shared>& shared, const PcscReader::Settings& set
                 continue; // the readers changed: list them again at once
             }
         }
-        if (!session.has_context()) {
-            readers.clear(); // a new context starts from what the service says
+        if (!session.has_context() && !readers.empty()) {
+            readers.clear(); // a new context starts from what the service says; no card meanwhile
+            publish_readers(*shared, readers);
         }
         if (stop_within(*shared, settings.retry)) {
             break;
