@@ -149,33 +149,38 @@ TEST_F(PcscReaderReal, ASlowCardPulledMidReadNeverHoldsUpAPoll) {
 }
 
 TEST_F(PcscReaderReal, MissingServiceOrLibraryAtTheFirstPollIsTheMissingComponent) {
-    // No pcscd at all (the machine's own, if any, is not this bed's). The first poll once the reader's thread
-    // has tried is the one that tells.
-    PcscReader reader;
-    EXPECT_FALSE(reader.reader_present());
-    EXPECT_FALSE(reader.card_waiting());
-    CardReader::Buffer buffer{};
-    try {
-        reader.get_smart_card_uid(buffer);
-        ADD_FAILURE() << "no error without pcscd";
-    } catch (const RuntimeError& e) {
-        EXPECT_EQ(e.number(), ErrorNumber::FileNotFound);
-    }
+    // One reader at a time: pcsc-lite keeps one table of reader states for the whole process, which two
+    // contexts on two threads would both write.
+    {
+        // No pcscd at all (the machine's own, if any, is not this bed's). The first poll once the reader's thread
+        // has tried is the one that tells.
+        PcscReader reader;
+        EXPECT_FALSE(reader.reader_present());
+        EXPECT_FALSE(reader.card_waiting());
+        CardReader::Buffer buffer{};
+        try {
+            reader.get_smart_card_uid(buffer);
+            ADD_FAILURE() << "no error without pcscd";
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(e.number(), ErrorNumber::FileNotFound);
+        }
 
-    PcscReader::Settings settings;
-    settings.library = "libpcsclite-not-there.so.1";
-    PcscReader without_library(settings);
-    EXPECT_FALSE(without_library.reader_present());
-    try {
-        without_library.get_smart_card_uid(buffer);
-        ADD_FAILURE() << "no error without the library";
-    } catch (const RuntimeError& e) {
-        EXPECT_EQ(e.number(), ErrorNumber::FileNotFound);
+        PcscReader::Settings settings;
+        settings.library = "libpcsclite-not-there.so.1";
+        PcscReader without_library(settings);
+        EXPECT_FALSE(without_library.reader_present());
+        try {
+            without_library.get_smart_card_uid(buffer);
+            ADD_FAILURE() << "no error without the library";
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(e.number(), ErrorNumber::FileNotFound);
+        }
     }
 
     // Once a poll has reached the service, its absence later is no card.
     start_pcscd("vpcd");
     PcscReader later;
+    ASSERT_TRUE(later.reader_present()); // its thread has reached the service
     ASSERT_EQ(poll(later), std::nullopt);
     stop_pcscd();
     EXPECT_EQ(poll(later), std::nullopt);
