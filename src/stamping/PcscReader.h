@@ -24,7 +24,7 @@ public:
 
     struct Settings {
         std::string library = "libpcsclite.so.1";
-        Millis wait_slice{250};   // one wait for a change at most: how soon the thread sees the end
+        Millis wait_slice{1000};  // one wait for a change at most: how soon the thread sees the end
         Millis retry{500};        // the pause before a new context once the service is gone or has no reader
         Millis lying_again{1000}; // a card left lying is offered again this long after it was last taken
         Millis exit_limit{2000};  // the end of the program waits this long for the thread, no more
