@@ -80,7 +80,11 @@ void show_last_read(FmMain& form, const StampMemory::Read& read) {
 Status process_card(RecorderState& s, const std::string& idm, const std::string& time_hm) {
     FmMain& form = s.form;
     form.Timer1 = false;
+    const bool asked = !s.members.find_idm(idm);
     const std::optional<Stamp> stamp = identify(s, idm);
+    if (asked) {
+        s.services.reader.forget_arrivals(); // the touches made while the question or the keypad was open
+    }
     if (!stamp) {
         form.Timer1 = true;
         return Done{};
@@ -151,10 +155,14 @@ Status clock_jobs(RecorderState& s, const DateTime& now) {
     return Done{};
 }
 
-// The reader's own failure (a component that cannot be loaded) arrives as its exception.
-Status poll(RecorderState& s) {
+// The reader's own failure (a component that cannot be loaded) arrives as its exception. Between two seconds
+// only a card is taken; the clock jobs belong to the change of the second.
+Status poll(RecorderState& s, bool second_changed) {
     std::string idm;
     const std::int16_t result = read_card(s.services.reader, idm);
+    if (result != 0 && !second_changed) {
+        return Done{};
+    }
     std::string time_hm;
     if (result == 0) {
         auto t = stamp_time(s.form.lbl_Disp_time.text);
@@ -196,12 +204,10 @@ std::string failure_message(ErrorNumber n) {
     end_with_message(s, MessageIcon::Critical, message);
 }
 
-} // namespace
-
-void get_card_idm(RecorderState& s) {
+void run_poll(RecorderState& s, bool second_changed) {
     Status done = Done{};
     try {
-        done = poll(s);
+        done = poll(s, second_changed);
     } catch (const RuntimeError& e) {
         done = e.number();
     } catch (const std::exception&) {
@@ -210,4 +216,14 @@ void get_card_idm(RecorderState& s) {
     if (!done) {
         fail(s, failure_message(done.error()));
     }
+}
+
+} // namespace
+
+void get_card_idm(RecorderState& s) {
+    run_poll(s, true);
+}
+
+void take_waiting_card(RecorderState& s) {
+    run_poll(s, false);
 }

@@ -9,3 +9,8 @@ inline constexpr const char* unregistered_question = "カード違い\n\nこの�
 // begun, then a stamp for a card, or the clock jobs (the transfer times, the per-minute refresh) without
 // one. Ends the program with a message on a failure it cannot go on from.
 void get_card_idm(RecorderState& s);
+
+// Between two seconds: a card the reader has waiting is taken now, with the same rules as at the change of
+// the second (the clock shown is its stamp time); without one nothing happens. The clock jobs wait for the
+// second.
+void take_waiting_card(RecorderState& s);

@@ -36,13 +36,18 @@ template <class F> void Recorder::run_transfer(F&& f) {
     if (transferring_) {
         return;
     }
+    // The cards touched while the transfer ran were answered by no chime: they are not stamped after it.
     struct Transferring {
         bool& flag;
-        explicit Transferring(bool& b) : flag(b) { flag = true; }
-        ~Transferring() { flag = false; }
+        CardReader& reader;
+        Transferring(bool& b, CardReader& r) : flag(b), reader(r) { flag = true; }
+        ~Transferring() {
+            flag = false;
+            reader.forget_arrivals();
+        }
         Transferring(const Transferring&) = delete;
         Transferring& operator=(const Transferring&) = delete;
-    } transferring{transferring_};
+    } transferring{transferring_, state_.services.reader};
     run_event(std::forward<F>(f));
 }
 
@@ -64,6 +69,10 @@ void Recorder::timer_tick() {
         const DateTime now = state_.clock.now();
         const std::string time_text = timetext::hms(now);
         if (time_text == state_.shown_second) {
+            // A card that came since the last tick is taken now, not at the next second.
+            if (state_.services.reader.card_waiting()) {
+                take_waiting_card(state_);
+            }
             return;
         }
         form.lbl_disp_date.text = timetext::date_label(now);

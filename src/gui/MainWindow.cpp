@@ -141,10 +141,13 @@ void MainWindow::tick() {
     if (!recorder_.state().form.Timer1 || recorder_.ended()) {
         return;
     }
-    // Nine ticks in ten find the second unchanged and change nothing: the controls are left as they are.
+    // Nine ticks in ten find the second unchanged and take no card: they change nothing, and the controls are
+    // left as they are.
     const std::string shown = recorder_.state().form.lbl_Disp_time.text;
+    const auto read = recorder_.state().read_shown_at;
     recorder_.timer_tick();
-    if (recorder_.state().form.lbl_Disp_time.text == shown && !recorder_.ended()) {
+    if (recorder_.state().form.lbl_Disp_time.text == shown && recorder_.state().read_shown_at == read &&
+        !recorder_.ended()) {
         return;
     }
     after_event();

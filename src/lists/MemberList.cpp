@@ -54,3 +54,17 @@ Status load_member_list(const std::filesystem::path& path, MemberTable& table, s
     clear_from(table, n);
     return Done{};
 }
+
+bool holds_a_member(const std::filesystem::path& path) {
+    textfile::LineReader reader;
+    if (!reader.open(path)) {
+        return false;
+    }
+    std::string line;
+    while (reader.next(line)) {
+        if (!line.empty() && split_commas(line)[0] != title_line_code) {
+            return true;
+        }
+    }
+    return false;
+}

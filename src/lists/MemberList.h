@@ -12,3 +12,6 @@
 // FileNotFound when the file is missing, another error number when it cannot be read (the table is then
 // left cleared).
 [[nodiscard]] Status load_member_list(const std::filesystem::path& path, MemberTable& table, std::string& member_date);
+
+// Whether the file holds a line that would take a slot (a member line); false when it cannot be read.
+[[nodiscard]] bool holds_a_member(const std::filesystem::path& path);

@@ -2,6 +2,7 @@
 
 #include "core/Paths.h"
 #include "core/TextFile.h"
+#include "lists/MemberList.h"
 #include "transfer/FtpScript.h"
 
 #include <exception>
@@ -23,8 +24,16 @@ bool download(const FtpJob& job, const fs::path& copy) {
     }
     try {
         const auto outcome = run_ftp_script(job, "get E99_member.csv c:\\zerbanto\\xE99_member.csv");
-        // A copy that could not be removed beforehand is not taken for a fresh one.
-        return outcome && outcome->ok && is_file(copy);
+        // A copy that could not be removed beforehand is not taken for a fresh one. A list without a member
+        // would leave every card unknown: it is a failed download, and the earlier list stays.
+        const bool arrived = outcome && outcome->ok && is_file(copy);
+        if (arrived && holds_a_member(copy)) {
+            return true;
+        }
+        if (arrived) {
+            fs::remove(copy, ec);
+        }
+        return false;
     } catch (const std::exception&) {
         return false; // the transfer's thread could not be started or failed: no copy
     }

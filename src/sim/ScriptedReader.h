@@ -10,6 +10,9 @@
 class ScriptedReader final : public CardReader {
 public:
     std::int16_t get_smart_card_uid(Buffer& buffer) override;
+    // A tapped card is read at the next tick; a card laid on the reader at the polls of the second.
+    bool card_waiting() override { return tapped_.has_value() && !missing_; }
+    void forget_arrivals() override { tapped_.reset(); }
 
     void place(std::string idm) { lying_ = std::move(idm); }
     void tap(std::string idm) { tapped_ = std::move(idm); }

@@ -14,6 +14,11 @@ public:
     CombinedReader(CardReader& always, CardReader& joining) : always_(always), joining_(joining) {}
 
     std::int16_t get_smart_card_uid(Buffer& buffer) override;
+    bool card_waiting() override { return always_.card_waiting() || joining_.card_waiting(); }
+    void forget_arrivals() override {
+        always_.forget_arrivals();
+        joining_.forget_arrivals();
+    }
 
 private:
     CardReader& always_;

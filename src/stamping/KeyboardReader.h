@@ -8,7 +8,8 @@
 #include <string>
 
 // A card reader that acts as a keyboard: it types the IDm as hexadecimal digits, quickly, and ends it with
-// Enter. The window hands every key press to key(); each poll takes the oldest IDm typed since. Keys too
+// Enter. The window hands every key press to key(); an IDm waits to be taken once its line has ended, and each
+// poll takes the oldest typed since. Keys too
 // far apart, or anything but a hexadecimal digit, break the entry, so a person pressing keys on the
 // recorder's keyboard never makes a card.
 class KeyboardReader final : public CardReader {
@@ -27,6 +28,8 @@ public:
     void key(char32_t ch, Millis at);
 
     std::int16_t get_smart_card_uid(Buffer& buffer) override;
+    bool card_waiting() override { return !read_.empty(); }
+    void forget_arrivals() override { read_.clear(); }
 
     [[nodiscard]] std::size_t pending() const { return read_.size(); }
 

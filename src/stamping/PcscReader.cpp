@@ -15,13 +15,7 @@
 
 namespace {
 
-enum class Kind { Card, NoCard, Unavailable };
-
-struct Outcome {
-    Kind kind = Kind::NoCard;
-    std::string uid;
-    bool reader_seen = false;
-};
+using Steady = std::chrono::steady_clock;
 
 // The pcsc-lite functions we use, resolved from the library loaded at run time.
 struct Api {
@@ -29,6 +23,7 @@ struct Api {
     decltype(&SCardReleaseContext) release = nullptr;
     decltype(&SCardIsValidContext) is_valid = nullptr;
     decltype(&SCardListReaders) list_readers = nullptr;
+    decltype(&SCardGetStatusChange) status_change = nullptr;
     decltype(&SCardConnect) connect = nullptr;
     decltype(&SCardTransmit) transmit = nullptr;
     decltype(&SCardDisconnect) disconnect = nullptr;
@@ -55,51 +50,16 @@ bool context_dead(LONG rv) {
            rv == SCARD_E_SERVICE_STOPPED;
 }
 
-// One PC/SC session, used on the worker thread only.
+// The pseudo reader whose state changes when a reader comes or goes.
+constexpr const char* plug_and_play = "\\\\?PnP?\\Notification";
+
+// One PC/SC session, used on the reader's thread only.
 class Session {
 public:
     explicit Session(std::string library) : library_(std::move(library)) {}
-    ~Session() {
-        if (context_ != 0) {
-            api_.release(context_);
-        }
-    }
+    ~Session() { drop_context(); }
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
-
-    Outcome read_once() { return run(true); }
-    Outcome probe() { return run(false); }
-
-private:
-    Outcome run(bool read) {
-        if (!load()) {
-            return {Kind::Unavailable, {}, false};
-        }
-        if (context_ == 0) {
-            SCARDCONTEXT ctx = 0;
-            const LONG rv = api_.establish(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &ctx);
-            if (rv != SCARD_S_SUCCESS) {
-                return {rv == SCARD_E_NO_SERVICE ? Kind::Unavailable : Kind::NoCard, {}, false};
-            }
-            context_ = ctx;
-        }
-        const std::vector<std::string> readers = list_readers();
-        Outcome out{Kind::NoCard, {}, !readers.empty()};
-        if (!read) {
-            return out;
-        }
-        for (const auto& reader : readers) {
-            if (auto uid = read_uid(reader)) {
-                out.kind = Kind::Card;
-                out.uid = std::move(*uid);
-                break;
-            }
-            if (context_ == 0) {
-                break;
-            }
-        }
-        return out;
-    }
 
     bool load() {
         if (loaded_) {
@@ -111,21 +71,44 @@ private:
                 return false;
             }
         }
-        loaded_ = resolve(lib_, "SCardEstablishContext", api_.establish) &&
-                  resolve(lib_, "SCardReleaseContext", api_.release) &&
-                  resolve(lib_, "SCardIsValidContext", api_.is_valid) &&
-                  resolve(lib_, "SCardListReaders", api_.list_readers) && resolve(lib_, "SCardConnect", api_.connect) &&
-                  resolve(lib_, "SCardTransmit", api_.transmit) && resolve(lib_, "SCardDisconnect", api_.disconnect);
+        loaded_ =
+            resolve(lib_, "SCardEstablishContext", api_.establish) &&
+            resolve(lib_, "SCardReleaseContext", api_.release) && resolve(lib_, "SCardIsValidContext", api_.is_valid) &&
+            resolve(lib_, "SCardListReaders", api_.list_readers) &&
+            resolve(lib_, "SCardGetStatusChange", api_.status_change) && resolve(lib_, "SCardConnect", api_.connect) &&
+            resolve(lib_, "SCardTransmit", api_.transmit) && resolve(lib_, "SCardDisconnect", api_.disconnect);
         return loaded_;
     }
 
+    // SCARD_S_SUCCESS once there is a context.
+    LONG establish() {
+        if (context_ != 0) {
+            return SCARD_S_SUCCESS;
+        }
+        SCARDCONTEXT ctx = 0;
+        const LONG rv = api_.establish(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &ctx);
+        if (rv == SCARD_S_SUCCESS) {
+            context_ = ctx;
+        }
+        return rv;
+    }
+
+    [[nodiscard]] bool has_context() const { return context_ != 0; }
+
+    void drop_context() {
+        if (context_ != 0) {
+            api_.release(context_);
+            context_ = 0;
+        }
+    }
+
+    // After a failed call: only a dead context is replaced.
     void check(LONG rv) {
         if (rv == SCARD_S_SUCCESS || context_ == 0) {
             return;
         }
         if (context_dead(rv) || api_.is_valid(context_) != SCARD_S_SUCCESS) {
-            api_.release(context_);
-            context_ = 0;
+            drop_context();
         }
     }
 
@@ -148,6 +131,14 @@ private:
             out.emplace_back(p);
         }
         return out;
+    }
+
+    LONG wait_for_change(std::vector<SCARD_READERSTATE>& states, DWORD millis) {
+        const LONG rv = api_.status_change(context_, millis, states.data(), static_cast<DWORD>(states.size()));
+        if (rv != SCARD_S_SUCCESS && rv != SCARD_E_TIMEOUT) {
+            check(rv);
+        }
+        return rv;
     }
 
     std::optional<std::string> read_uid(const std::string& reader) {
@@ -188,99 +179,229 @@ private:
     SCARDCONTEXT context_ = 0;
 };
 
-enum class Request { None, Read, Probe };
+enum class Service { Unknown, Available, Unavailable };
+
+// A reader as the thread last saw it: its state for the next wait, and the card on it once read.
+struct WatchedReader {
+    std::string name;
+    DWORD state = SCARD_STATE_UNAWARE;
+    std::optional<std::string> uid;
+};
 
 } // namespace
 
-// What the window's thread and the worker share.
+// What the recorder's thread and the reader's thread share.
 struct PcscReader::Shared {
     std::mutex mutex;
     std::condition_variable changed;
-    Request request = Request::None;
-    bool busy = false;
     bool stop = false;
-    std::optional<Outcome> result;
+    bool finished = false;
+    Service service = Service::Unknown; // what the thread's latest attempt to reach the service came to
+    bool looked = false;                // the thread has listed the readers once
+    bool reader_seen = false;
+    std::optional<std::string> arrival; // a card read since the last hand-over
+    std::optional<std::string> lying;   // the card on the reader now
+    Steady::time_point last_taken{};
 };
 
 namespace {
 
-void work(const std::shared_ptr<PcscReader::Shared>& shared, const std::string& library) {
-    Session session(library);
-    std::unique_lock lock(shared->mutex);
-    for (;;) {
-        shared->changed.wait(lock, [&] { return shared->stop || shared->request != Request::None; });
-        if (shared->stop) {
-            return;
+using Shared = PcscReader::Shared;
+
+void publish_service(Shared& shared, Service service) {
+    std::lock_guard lock(shared.mutex);
+    shared.service = service;
+    shared.looked = true;
+    shared.reader_seen = false;
+    shared.lying.reset();
+    shared.changed.notify_all();
+}
+
+void publish_readers(Shared& shared, const std::vector<WatchedReader>& readers) {
+    std::lock_guard lock(shared.mutex);
+    shared.service = Service::Available;
+    shared.looked = true;
+    shared.reader_seen = !readers.empty();
+    shared.lying.reset();
+    for (const auto& r : readers) {
+        if (r.uid) {
+            shared.lying = r.uid;
+            break;
         }
-        const Request request = std::exchange(shared->request, Request::None);
-        shared->busy = true;
-        lock.unlock();
-        Outcome outcome = request == Request::Read ? session.read_once() : session.probe();
-        lock.lock();
-        shared->busy = false;
-        shared->result = std::move(outcome);
-        shared->changed.notify_all();
+    }
+    shared.changed.notify_all();
+}
+
+void publish_arrival(Shared& shared, const std::string& uid) {
+    std::lock_guard lock(shared.mutex);
+    shared.arrival = uid;
+    shared.lying = uid;
+}
+
+// Waits until the end of the program or the time is up; true at the end.
+bool stop_within(Shared& shared, std::chrono::milliseconds limit) {
+    std::unique_lock lock(shared.mutex);
+    return shared.changed.wait_for(lock, limit, [&] { return shared.stop; });
+}
+
+bool stopping(Shared& shared) {
+    std::lock_guard lock(shared.mutex);
+    return shared.stop;
+}
+
+// The readers listed afresh; one seen before keeps its state and its card, so that a card lying on it is no
+// new arrival.
+void relist(Session& session, std::vector<WatchedReader>& readers) {
+    std::vector<WatchedReader> listed;
+    for (auto& name : session.list_readers()) {
+        const auto known = std::find_if(readers.begin(), readers.end(), [&](const auto& r) { return r.name == name; });
+        listed.push_back(known != readers.end() ? *known : WatchedReader{std::move(name), SCARD_STATE_UNAWARE, {}});
+    }
+    readers = std::move(listed);
+}
+
+bool card_on(const WatchedReader& reader) {
+    return (reader.state & SCARD_STATE_PRESENT) != 0 && (reader.state & SCARD_STATE_MUTE) == 0;
+}
+
+// Reads the cards on the readers that have not been read yet: those that arrived, and those whose read failed
+// (a slow card, one pulled mid-read), again at each slice while they lie there. Forgets the cards that left.
+void read_cards(Session& session, Shared& shared, std::vector<WatchedReader>& readers) {
+    for (auto& reader : readers) {
+        if (!card_on(reader)) {
+            reader.uid.reset();
+        } else if (!reader.uid && session.has_context()) {
+            reader.uid = session.read_uid(reader.name);
+            if (reader.uid) {
+                publish_arrival(shared, *reader.uid);
+            }
+        }
     }
 }
 
-// Hands over an outcome that came too late for an earlier poll; else posts a request and waits at most
-// `limit` for its outcome. While an earlier request is still running (a hung service, a slow card) it
-// returns at once, so a stuck call costs each poll nothing.
-std::optional<Outcome> ask(PcscReader::Shared& shared, Request request, std::chrono::milliseconds limit) {
-    std::unique_lock lock(shared.mutex);
-    if (!shared.result && !shared.busy && shared.request == Request::None) {
-        shared.request = request;
-        shared.changed.notify_all();
-        shared.changed.wait_for(lock, limit, [&] { return shared.result.has_value(); });
+// Takes in the states a wait reported. True when the readers must be listed again.
+bool take_states(std::vector<WatchedReader>& readers, const std::vector<SCARD_READERSTATE>& states) {
+    bool changed_list = (states.back().dwEventState & SCARD_STATE_CHANGED) != 0;
+    for (std::size_t i = 0; i < readers.size(); ++i) {
+        readers[i].state = states[i].dwEventState & ~SCARD_STATE_CHANGED;
+        changed_list = changed_list || (readers[i].state & (SCARD_STATE_UNKNOWN | SCARD_STATE_UNAVAILABLE)) != 0;
     }
-    return std::exchange(shared.result, std::nullopt);
+    return changed_list;
+}
+
+// Watches the readers of one context until they change, the context dies or the program ends.
+void watch_context(Session& session, Shared& shared, std::vector<WatchedReader>& readers,
+                   std::chrono::milliseconds slice) {
+    relist(session, readers);
+    publish_readers(shared, readers);
+    while (session.has_context() && !stopping(shared)) {
+        std::vector<SCARD_READERSTATE> states(readers.size() + 1);
+        for (std::size_t i = 0; i < readers.size(); ++i) {
+            states[i].szReader = readers[i].name.c_str();
+            states[i].dwCurrentState = readers[i].state;
+        }
+        states.back().szReader = plug_and_play;
+        states.back().dwCurrentState = static_cast<DWORD>(readers.size()) << 16;
+        const LONG rv = session.wait_for_change(states, static_cast<DWORD>(slice.count()));
+        if (rv != SCARD_S_SUCCESS && rv != SCARD_E_TIMEOUT) {
+            return; // a dead context was dropped; a reader gone is found when they are listed again
+        }
+        const bool changed_list = rv == SCARD_S_SUCCESS && take_states(readers, states);
+        read_cards(session, shared, readers);
+        publish_readers(shared, readers);
+        if (changed_list) {
+            return;
+        }
+    }
+}
+
+void work(const std::shared_ptr<Shared>& shared, const PcscReader::Settings& settings) {
+    Session session(settings.library);
+    std::vector<WatchedReader> readers;
+    while (!stopping(*shared)) {
+        if (!session.load()) {
+            publish_service(*shared, Service::Unavailable);
+        } else if (const LONG rv = session.establish(); rv != SCARD_S_SUCCESS) {
+            publish_service(*shared, rv == SCARD_E_NO_SERVICE ? Service::Unavailable : Service::Available);
+        } else {
+            watch_context(session, *shared, readers, settings.wait_slice);
+            if (session.has_context() && !readers.empty()) {
+                continue; // the readers changed: list them again at once
+            }
+        }
+        if (!session.has_context() && !readers.empty()) {
+            readers.clear(); // a new context starts from what the service says; no card meanwhile
+            publish_readers(*shared, readers);
+        }
+        if (stop_within(*shared, settings.retry)) {
+            break;
+        }
+    }
+    session.drop_context();
+    std::lock_guard lock(shared->mutex);
+    shared->finished = true;
+    shared->changed.notify_all();
 }
 
 } // namespace
 
 PcscReader::PcscReader(Settings settings) : settings_(std::move(settings)), shared_(std::make_shared<Shared>()) {
-    worker_ = std::thread([shared = shared_, library = settings_.library] { work(shared, library); });
+    worker_ = std::thread([shared = shared_, settings = settings_] { work(shared, settings); });
 }
 
 PcscReader::~PcscReader() {
-    bool busy = false;
-    {
-        std::lock_guard lock(shared_->mutex);
-        shared_->stop = true;
-        busy = shared_->busy;
-        shared_->changed.notify_all();
-    }
-    // A call stuck in a hung service must not hold up the end of the program; the worker owns what it uses.
-    if (busy) {
-        worker_.detach();
-    } else {
+    std::unique_lock lock(shared_->mutex);
+    shared_->stop = true;
+    shared_->changed.notify_all();
+    const bool finished = shared_->changed.wait_for(lock, settings_.exit_limit, [&] { return shared_->finished; });
+    lock.unlock();
+    // A call stuck in a hung service must not hold up the end of the program; the thread owns what it uses.
+    if (finished) {
         worker_.join();
+    } else {
+        worker_.detach();
     }
 }
 
 std::int16_t PcscReader::get_smart_card_uid(Buffer& buffer) {
-    const auto outcome = ask(*shared_, Request::Read, first_poll_ ? settings_.first_poll_limit : settings_.poll_limit);
-    if (!outcome) {
+    std::unique_lock lock(shared_->mutex);
+    if (shared_->service == Service::Unknown) {
+        return 1; // the thread has not reached the service yet: the first poll is still to come
+    }
+    if (std::exchange(first_poll_, false) && shared_->service == Service::Unavailable) {
+        throw RuntimeError(ErrorNumber::FileNotFound);
+    }
+    const auto now = Steady::now();
+    std::optional<std::string> uid = std::exchange(shared_->arrival, std::nullopt);
+    if (!uid && shared_->lying && now - shared_->last_taken >= settings_.lying_again) {
+        uid = shared_->lying;
+    }
+    if (!uid) {
         return 1;
     }
-    if (outcome->kind == Kind::Unavailable) {
-        if (first_poll_) {
-            throw RuntimeError(ErrorNumber::FileNotFound);
-        }
-        return 1;
-    }
-    first_poll_ = false;
-    if (outcome->kind != Kind::Card) {
-        return 1;
-    }
-    std::copy_n(outcome->uid.begin(), std::min(outcome->uid.size(), buffer_size), buffer.begin());
+    shared_->last_taken = now;
+    std::copy_n(uid->begin(), std::min(uid->size(), buffer_size), buffer.begin());
     return 0;
 }
 
+bool PcscReader::card_waiting() {
+    std::lock_guard lock(shared_->mutex);
+    if (shared_->service == Service::Unknown || (first_poll_ && shared_->service == Service::Unavailable)) {
+        return false; // the first poll, at the change of the second, tells a missing component
+    }
+    return shared_->arrival || (shared_->lying && Steady::now() - shared_->last_taken >= settings_.lying_again);
+}
+
+void PcscReader::forget_arrivals() {
+    std::lock_guard lock(shared_->mutex);
+    shared_->arrival.reset();
+}
+
 bool PcscReader::reader_present() {
-    const auto outcome = ask(*shared_, Request::Probe, settings_.first_poll_limit);
-    if (outcome && outcome->kind != Kind::Unavailable) {
+    std::unique_lock lock(shared_->mutex);
+    shared_->changed.wait_for(lock, settings_.probe_limit, [&] { return shared_->looked; });
+    if (shared_->service == Service::Available) {
         first_poll_ = false;
     }
-    return outcome && outcome->reader_seen;
+    return shared_->reader_seen;
 }

@@ -8,22 +8,27 @@
 #include <thread>
 
 // A contactless reader reached through PC/SC (pcsc-lite, loaded at run time so that a PC without it can
-// still use another reader). A poll asks each reader for the card's UID (GET DATA FF CA 00 00 00) and
-// writes it as upper-case hexadecimal.
+// still use another reader). The UID is asked with GET DATA FF CA 00 00 00 and written as upper-case
+// hexadecimal.
 //
-// The PC/SC calls run on a worker thread and a poll waits for them only a short while: a hung service or
-// a slow card can never freeze the window. Only at the first poll does a missing library or service count
-// as the reader component being absent (FileNotFound); from then on every fault (no reader, a reader
-// unplugged, the service restarted, a card pulled mid-read) is "no card", and the next poll starts afresh
-// with a new context, so reading resumes by itself once the reader is back.
+// A thread of its own waits for cards (SCardGetStatusChange, in slices so that it sees the end of the
+// program) and reads each card as it arrives; the recorder's thread only takes what it has read and never
+// waits for the service, so a hung service or a slow card can never freeze the window. A card left lying is
+// offered again a second after it was last taken. Only at the first poll after the thread's first attempt
+// does a missing library or service count as the reader component being absent (FileNotFound); from then
+// on every fault (no reader, a reader unplugged, the service stopped or restarted, a card pulled mid-read)
+// is "no card", and the thread starts afresh with a new context, so reading resumes once the reader is back.
 class PcscReader final : public CardReader {
 public:
     using Millis = std::chrono::milliseconds;
 
     struct Settings {
         std::string library = "libpcsclite.so.1";
-        Millis poll_limit{250};        // the longest a poll waits for the worker
-        Millis first_poll_limit{3000}; // the first poll also loads the library and connects to the service
+        Millis wait_slice{1000};  // one wait for a change at most: how soon the thread sees the end
+        Millis retry{500};        // the pause before a new context once the service is gone or has no reader
+        Millis lying_again{1000}; // a card left lying is offered again this long after it was last taken
+        Millis exit_limit{2000};  // the end of the program waits this long for the thread, no more
+        Millis probe_limit{3000}; // reader_present waits this long for the thread's first look
     };
 
     PcscReader() : PcscReader(Settings{}) {}
@@ -33,8 +38,10 @@ public:
     PcscReader& operator=(const PcscReader&) = delete;
 
     std::int16_t get_smart_card_uid(Buffer& buffer) override;
+    bool card_waiting() override;
+    void forget_arrivals() override;
 
-    // Whether the service answers and lists at least one reader.
+    // Whether the service answers and lists at least one reader; waits for the thread's first look.
     [[nodiscard]] bool reader_present();
 
     struct Shared;

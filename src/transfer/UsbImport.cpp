@@ -12,7 +12,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <deque>
 #include <map>
+#include <optional>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -77,6 +79,18 @@ Result<std::vector<ListedFile>> list_usb_member_files(const Paths& paths, const 
     return files;
 }
 
+// The first file not yet asked about whose listed name reads back as the line.
+std::optional<fs::path> take_first(std::map<std::string, std::deque<fs::path>>& files_of_line,
+                                   const std::string& line) {
+    const auto it = files_of_line.find(line);
+    if (it == files_of_line.end() || it->second.empty()) {
+        return std::nullopt;
+    }
+    fs::path first = std::move(it->second.front());
+    it->second.pop_front();
+    return first;
+}
+
 } // namespace
 
 Result<StickListing> list_stick_member_files(const Paths& paths, const DriveList& drives, UserInterface& ui) {
@@ -103,9 +117,11 @@ Result<StickListing> list_stick_member_files(const Paths& paths, const DriveList
 
 Result<bool> replace_member_list_from_listing(const Paths& paths, const DriveList& drives, UserInterface& ui,
                                               const std::vector<ListedFile>& listed) {
-    std::map<std::string, fs::path> file_of_line;
+    // Two names may read back the same (characters outside the code page): the lines take the files of their
+    // text in listing order, so each question stands for its own file.
+    std::map<std::string, std::deque<fs::path>> files_of_line;
     for (const ListedFile& lf : listed) {
-        file_of_line.emplace(as_read_back(lf.text), lf.path);
+        files_of_line[as_read_back(lf.text)].push_back(lf.path);
     }
     textfile::LineReader reader;
     if (auto st = reader.open(paths.file(listing_name)); !st) {
@@ -116,14 +132,14 @@ Result<bool> replace_member_list_from_listing(const Paths& paths, const DriveLis
     }
     std::string line;
     while (reader.next(line)) {
+        const std::optional<fs::path> listed_file = take_first(files_of_line, line);
         const std::string question = "メンバーリストを \n" + line + "\nと入替えて良いですが ?";
         if (ui.message(MessageIcon::Exclamation, MessageButtons::YesNo, question) != MessageAnswer::Yes ||
             blank(line)) {
             continue;
         }
         const std::vector<Drive> now = drives.drives(); // the sticks as they are after the question
-        const auto known = file_of_line.find(line);
-        const fs::path from = known != file_of_line.end() ? known->second : path_of_drive_text(now, line);
+        const fs::path from = listed_file ? *listed_file : path_of_drive_text(now, line);
         if (auto st = replace_member_list(paths, now, from); !st) {
             return st.error();
         }

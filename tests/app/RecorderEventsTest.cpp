@@ -8,9 +8,17 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <vector>
+
+#include "stamping/CombinedReader.h"
+#include "stamping/KeyboardReader.h"
+#include "stamping/PcscReader.h"
 
 // While the exit button's upload runs, the window still handles events: a second press of the exit button
 // and the clock's ticks (after a mode button switched the timer on) must not start a second upload or a
@@ -29,6 +37,7 @@ TEST(RecorderEvents, PressesAndTicksDuringTheExitUploadRunNothingTwice) {
     rig.rec->state().form.lbl_MiseID.text = "T04";
     rig.rec->state().form.Timer1 = false;
     rig.reader.present = true;
+    rig.reader.arrived = true; // a card that came just now is not taken during the upload either
     rig.reader.idm = "012E4C1B3A5F6D7E";
     int presses = 0;
     rig.ui.on_process_events = [&] {
@@ -121,4 +130,153 @@ TEST(RecorderConnection, OnlyANamedServerConnects) {
         EXPECT_EQ(connection.connected(), c.connected) << c.server;
         EXPECT_EQ(connection.label_text(), c.label) << c.server;
     }
+}
+
+namespace {
+
+const std::string member_card = "012E4C1B3A5F6D7E";
+
+void write_member(const TempRoot& root) {
+    root.write_bytes("zerbanto/E99_member.csv", cp932_lines({"101,山田 花子," + member_card}));
+}
+
+int stamps_of(const TempRoot& root, const std::string& idm) {
+    const std::string log = root.read_bytes("zerbanto/KLOG_T99.csv");
+    int n = 0;
+    for (auto at = log.find(idm + "\r\n"); at != std::string::npos; at = log.find(idm + "\r\n", at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+} // namespace
+
+// A card that comes between two seconds is taken at the next tick: stamped, chimed and shown with the clock
+// as it stands, before the second changes.
+TEST(RecorderCards, ACardArrivingBetweenTwoSecondsIsStampedBeforeTheNextSecond) {
+    TempRoot root;
+    write_member(root);
+    TestRecorder rig(root.path());
+    rig.rec->start();
+    rig.wait_seconds(1); // 9:00:01.0 shown
+    rig.clock.advance_millis(300);
+    rig.reader.idm = member_card;
+    rig.reader.arrived = true;
+    rig.clock.advance_millis(100);
+    rig.rec->timer_tick(); // 9:00:01.4
+    const FmMain& form = rig.rec->state().form;
+    EXPECT_EQ(rig.sounds.played, std::vector<std::string>{"chimes"});
+    EXPECT_EQ(form.lbl_Read_Name.text, "山田 花子");
+    EXPECT_EQ(form.lbl_last_time.text, "9:00:01");
+    EXPECT_EQ(form.lbl_Disp_time.text, "9:00:01");
+    EXPECT_EQ(stamps_of(root, member_card), 1);
+    // The clock jobs still wait for the change of the second, and the name stays its second.
+    rig.clock.advance_millis(500);
+    rig.rec->timer_tick(); // 9:00:01.9
+    EXPECT_EQ(form.lbl_Read_Name.text, "山田 花子");
+    rig.wait_seconds(2);
+    EXPECT_EQ(form.lbl_Read_Name.text, "");
+    EXPECT_EQ(rig.sounds.played.size(), 1U);
+}
+
+// A touch made while a question, the keypad, a USB transfer or the exit upload is under way is answered by no
+// chime, and it is not stamped once they are over either (the exit's case is in the upload test above).
+TEST(RecorderCards, NoCardIsTakenDuringAQuestionTheKeypadOrAUsbTransfer) {
+    enum class During { Question, Keypad, Transfer };
+    for (const During during : {During::Question, During::Keypad, During::Transfer}) {
+        SCOPED_TRACE(static_cast<int>(during));
+        TempRoot root;
+        write_member(root);
+        TestRecorder rig(root.path());
+        rig.rec->start();
+        rig.wait_seconds(1);
+        auto touch = [&] {
+            rig.reader.idm = member_card;
+            rig.reader.arrived = true;
+            for (int i = 0; i < 3; ++i) {
+                rig.clock.advance_millis(100);
+                rig.rec->timer_tick();
+            }
+        };
+        rig.ui.on_yes_no = [&](YesNoDialog& d) {
+            if (during == During::Question) {
+                touch();
+                d.cmd_N_click();
+            } else {
+                d.cmd_Y_click();
+            }
+        };
+        rig.ui.on_keypad = [&](Keypad& k) {
+            touch();
+            k.close_box();
+        };
+        rig.drives.on_list = touch;
+        if (during == During::Transfer) {
+            rig.rec->cmd_from_usb_click();
+        } else {
+            rig.reader.idm = "0BAD0BAD0BAD0BAD"; // unknown: the question, then the keypad
+            rig.reader.arrived = true;
+            rig.wait_seconds(1);
+        }
+        rig.wait_seconds(3);
+        EXPECT_EQ(stamps_of(root, member_card), 0);
+        EXPECT_EQ(std::count(rig.sounds.played.begin(), rig.sounds.played.end(), "chimes"), 0);
+        EXPECT_FALSE(rig.rec->ended());
+    }
+}
+
+// A PC/SC service that takes the connection and never answers: the clock goes on and a card of the keyboard
+// reader is stamped (--reader auto), and the end of the program is not held up by the reader's thread.
+TEST(RecorderCards, AHungCardServiceStopsNeitherTheClockNorTheKeyboardReader) {
+    TempRoot root;
+    write_member(root);
+    const std::string socket_path = (root.path() / "hung.comm").string();
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    socket_path.copy(addr.sun_path, sizeof addr.sun_path - 1);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    ASSERT_EQ(::listen(listener, 8), 0); // connections wait in the backlog; nothing is ever read or sent
+    ::setenv("PCSCLITE_CSOCK_NAME", socket_path.c_str(), 1);
+    {
+        ManualClock clock(DateTime{2026, 12, 8, 9, 0, 0});
+        FakeUi ui;
+        FakeSounds sounds;
+        FakeDrives drives;
+        KeyboardReader keyboard;
+        auto pcsc = std::make_unique<PcscReader>();
+        CombinedReader reader(keyboard, *pcsc);
+        Options options;
+        options.root = root.path();
+        Recorder rec(Services{clock, ui, reader, sounds, drives}, options);
+        rec.start();
+        std::chrono::steady_clock::duration longest{};
+        auto tick = [&] {
+            clock.advance_millis(100);
+            const auto t0 = std::chrono::steady_clock::now();
+            rec.timer_tick();
+            longest = std::max(longest, std::chrono::steady_clock::now() - t0);
+        };
+        for (int i = 0; i < 25; ++i) {
+            tick();
+        }
+        EXPECT_EQ(rec.state().form.lbl_Disp_time.text, "9:00:02");
+        KeyboardReader::Millis at{1'000'000};
+        for (const char ch : member_card + "\r") {
+            keyboard.key(static_cast<unsigned char>(ch), at += KeyboardReader::Millis{5});
+        }
+        tick();
+        EXPECT_EQ(sounds.played, std::vector<std::string>{"chimes"});
+        EXPECT_EQ(stamps_of(root, member_card), 1);
+        for (int i = 0; i < 10; ++i) {
+            tick();
+        }
+        EXPECT_EQ(rec.state().form.lbl_Disp_time.text, "9:00:03");
+        EXPECT_LT(longest, std::chrono::milliseconds(500)) << "a tick waited for the card service";
+        EXPECT_FALSE(rec.ended());
+        const auto t0 = std::chrono::steady_clock::now();
+        pcsc.reset();
+        EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(5)) << "the end waited for the service";
+    }
+    ::close(listener);
 }

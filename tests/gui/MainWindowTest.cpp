@@ -246,6 +246,18 @@ TEST(MainWindow, ACardTypedWhileAQuestionIsOpenAnswersNothingAndIsDropped) {
     }
     EXPECT_EQ(root.read_bytes("zerbanto/E99_member.csv"), members_before);
     EXPECT_EQ(root.read_bytes("zerbanto/KLOG_T01.csv"), log_before);
+
+    // With no question open, the card typed at the window is stamped at the next tick, before the next second.
+    clock.advance_millis(1000);
+    window.tick();
+    const QString second = text_of(window, "lbl_Disp_time");
+    type_at(window.windowHandle(), member_idm);
+    QTest::keyClick(window.windowHandle(), Qt::Key_Return);
+    clock.advance_millis(100);
+    window.tick();
+    EXPECT_EQ(text_of(window, "lbl_Disp_time"), second);
+    EXPECT_EQ(text_of(window, "lbl_Read_Name").toStdString(), "山田 花子");
+    EXPECT_NE(root.read_bytes("zerbanto/KLOG_T01.csv").find(member_idm), std::string::npos);
 }
 
 TEST(MainWindow, AStoreOnAnEncryptedLinkFetchesItsListsAtTheStartAndUploadsItsLogAtTheExit) {

@@ -49,26 +49,30 @@ FtpTestServer::Setup cut_short_without_size() {
 }
 
 // Without a fresh copy the list on disk is used after a message; without either the program ends. A stale
-// download copy is never taken for a fresh list, nor a copy cut short.
+// download copy is never taken for a fresh list, nor a copy cut short, nor a list without a member line.
 TEST(MemberListDownload, WithoutAFreshCopyUsesTheOldListOrEnds) {
+    const std::string two_members = cp932_lines({"101,山田 花子,012E4C1B3A5F6D7E", "102,佐藤,0101AB"});
+    const std::string no_member = cp932_lines({"99999,2016/12/08", ""});
     struct Case {
         const char* name;
-        bool server_up; // up, but without the list (or sending it cut short)
+        bool server_up; // up, but without the list (or sending it cut short, or without a member)
         bool list_on_disk;
         FtpTestServer::Setup setup;
+        std::string served;
     };
     for (const auto& c : std::initializer_list<Case>{
-             {"server down, list on disk", false, true, {}},
-             {"list missing on the server, list on disk", true, true, {}},
-             {"server down, no list", false, false, {}},
-             {"list cut short without a size, list on disk", true, true, cut_short_without_size()},
-             {"list cut short without a size, no list", true, false, cut_short_without_size()},
+             {"server down, list on disk", false, true, {}, ""},
+             {"list missing on the server, list on disk", true, true, {}, ""},
+             {"server down, no list", false, false, {}, ""},
+             {"list cut short without a size, list on disk", true, true, cut_short_without_size(), two_members},
+             {"list cut short without a size, no list", true, false, cut_short_without_size(), two_members},
+             {"no member line, list on disk", true, true, {}, no_member},
+             {"no member line, no list", true, false, {}, no_member},
          }) {
         SCOPED_TRACE(c.name);
         FtpTestServer server(c.setup);
-        if (c.setup.cut_retr >= 0) {
-            std::ofstream(server.sub() / "E99_member.csv", std::ios::binary)
-                << cp932_lines({"101,山田 花子,012E4C1B3A5F6D7E", "102,佐藤,0101AB"});
+        if (!c.served.empty()) {
+            std::ofstream(server.sub() / "E99_member.csv", std::ios::binary) << c.served;
         }
         int port = server.port();
         if (!c.server_up) {

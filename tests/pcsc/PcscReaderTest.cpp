@@ -8,6 +8,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <thread>
@@ -76,10 +78,19 @@ TEST_F(PcscReaderReal, CardArrivesAndLeavesAndAPollWithoutACardIsQuick) {
     EXPECT_LT(per_poll, 250.0); // never longer than the poll's own limit
 
     put_card();
-    const auto arrived = poll_until(reader, idm, 2s);
-    ASSERT_TRUE(arrived) << "the card was not read within 2 s";
-    std::printf("card read %lld ms after it connected\n", static_cast<long long>(arrived->count()));
-    EXPECT_EQ(poll(reader), idm); // a card left lying is read at every poll
+    // The card is read as it arrives, and waits to be taken without waiting for a poll.
+    const auto waiting_from = Clock::now();
+    while (!reader.card_waiting() && Clock::now() - waiting_from < 2s) {
+        std::this_thread::sleep_for(1ms);
+    }
+    ASSERT_TRUE(reader.card_waiting()) << "the card was not read within 2 s";
+    std::printf("card waiting %.1f ms after it connected\n",
+                std::chrono::duration<double, std::milli>(Clock::now() - bed_->card_connected_at()).count());
+    EXPECT_EQ(poll(reader), idm);
+    EXPECT_FALSE(reader.card_waiting());
+    // A card left lying is offered again a second after it was taken, not at every poll.
+    EXPECT_EQ(poll(reader), std::nullopt);
+    EXPECT_TRUE(poll_until(reader, idm, 2s));
 
     take_card();
     EXPECT_TRUE(poll_until(reader, std::nullopt, 2s));
@@ -138,33 +149,63 @@ TEST_F(PcscReaderReal, ASlowCardPulledMidReadNeverHoldsUpAPoll) {
 }
 
 TEST_F(PcscReaderReal, MissingServiceOrLibraryAtTheFirstPollIsTheMissingComponent) {
-    // No pcscd at all (the machine's own, if any, is not this bed's).
-    PcscReader reader;
-    CardReader::Buffer buffer{};
-    try {
-        reader.get_smart_card_uid(buffer);
-        ADD_FAILURE() << "no error without pcscd";
-    } catch (const RuntimeError& e) {
-        EXPECT_EQ(e.number(), ErrorNumber::FileNotFound);
-    }
+    // One reader at a time: pcsc-lite keeps one table of reader states for the whole process, which two
+    // contexts on two threads would both write.
+    {
+        // No pcscd at all (the machine's own, if any, is not this bed's). The first poll once the reader's thread
+        // has tried is the one that tells.
+        PcscReader reader;
+        EXPECT_FALSE(reader.reader_present());
+        EXPECT_FALSE(reader.card_waiting());
+        CardReader::Buffer buffer{};
+        try {
+            reader.get_smart_card_uid(buffer);
+            ADD_FAILURE() << "no error without pcscd";
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(e.number(), ErrorNumber::FileNotFound);
+        }
 
-    PcscReader::Settings settings;
-    settings.library = "libpcsclite-not-there.so.1";
-    PcscReader without_library(settings);
-    EXPECT_FALSE(without_library.reader_present());
-    try {
-        without_library.get_smart_card_uid(buffer);
-        ADD_FAILURE() << "no error without the library";
-    } catch (const RuntimeError& e) {
-        EXPECT_EQ(e.number(), ErrorNumber::FileNotFound);
+        PcscReader::Settings settings;
+        settings.library = "libpcsclite-not-there.so.1";
+        PcscReader without_library(settings);
+        EXPECT_FALSE(without_library.reader_present());
+        try {
+            without_library.get_smart_card_uid(buffer);
+            ADD_FAILURE() << "no error without the library";
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(e.number(), ErrorNumber::FileNotFound);
+        }
     }
 
     // Once a poll has reached the service, its absence later is no card.
     start_pcscd("vpcd");
     PcscReader later;
+    ASSERT_TRUE(later.reader_present()); // its thread has reached the service
     ASSERT_EQ(poll(later), std::nullopt);
     stop_pcscd();
     EXPECT_EQ(poll(later), std::nullopt);
+}
+
+// The reader's thread ends with the reader, whether it waits for a card or reads one lying there.
+TEST_F(PcscReaderReal, TheReadersThreadEndsWithTheReader) {
+    const auto threads = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                             std::filesystem::directory_iterator{});
+    };
+    start_pcscd("vpcd");
+    const auto before = threads();
+    for (const bool card : {false, true}) {
+        auto reader = std::make_unique<PcscReader>();
+        EXPECT_TRUE(reader->reader_present());
+        if (card) {
+            put_card();
+            EXPECT_TRUE(poll_until(*reader, idm, 2s));
+        }
+        EXPECT_EQ(threads(), before + 1);
+        reader.reset();
+        EXPECT_EQ(threads(), before) << (card ? "with a card" : "without a card");
+        take_card();
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "pcsc/PcscTestBed.h"
 
+#include <PCSC/winscard.h>
 #include <arpa/inet.h>
 #include <csignal>
 #include <cstdlib>
@@ -51,6 +52,15 @@ void write_reader_config(const fs::path& file, int port) {
     std::ofstream out(file);
     out << "FRIENDLYNAME \"Virtual PCD\"\nDEVICENAME   /dev/null:" << hex << "\nLIBPATH      " << vpcd_driver
         << "\nCHANNELID    " << hex << "\n";
+}
+
+bool service_answers() {
+    SCARDCONTEXT context = 0;
+    if (SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &context) != SCARD_S_SUCCESS) {
+        return false;
+    }
+    SCardReleaseContext(context);
+    return true;
 }
 
 } // namespace
@@ -142,11 +152,12 @@ std::string PcscTestBed::start(bool with_reader) {
     if (!wait_for_text(log, "daemon ready", 10s)) {
         return "pcscd did not start: " + read_file(log);
     }
-    // Clients connect through the socket: ready once it is there.
-    const auto end = std::chrono::steady_clock::now() + 5s;
-    while (!fs::exists(dir_ / "run" / "pcscd.comm")) {
+    // Ready means what a client needs: a context established through the bed's socket. The socket file
+    // alone is not enough, as the daemon may not be listening on it yet (and a loaded machine widens that gap).
+    const auto end = std::chrono::steady_clock::now() + 10s;
+    while (!service_answers()) {
         if (std::chrono::steady_clock::now() > end) {
-            return "pcscd made no socket: " + read_file(log);
+            return "pcscd does not answer on its socket: " + read_file(log);
         }
         std::this_thread::sleep_for(10ms);
     }

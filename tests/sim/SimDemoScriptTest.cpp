@@ -25,9 +25,9 @@ TEST(SimDemoScript, PrintsWhatTheCardTouchesDidAndCleansUp) {
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << out;
 
     for (const char* expected :
-         {"1. 山田 花子 touches her card", "name shown: 山田 花子, last read: shift-in at 9:00:01",
+         {"1. 山田 花子 touches her card", "name shown: 山田 花子, last read: shift-in at 9:00:00",
           "question: カード違い", "keypad: 1 1 2 登録 (112)", "name shown: 佐々木 美由紀",
-          "last read: shift-out at 14:00:25",
+          "last read: shift-out at 14:00:24",
           "Attendance log KLOG_T01.csv (4 lines):", ",112,佐々木 美由紀,1,,,0139F2A8C4D1E7B6",
           ",102,佐藤 健,2,9:00,15:00,012E4C1B3A5F1001", "On the USB stick folder: usb-stick/Zerbanto/K01_"}) {
         EXPECT_NE(out.find(expected), std::string::npos) << expected << "\n" << out;

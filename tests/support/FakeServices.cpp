@@ -5,6 +5,7 @@
 #include "settings/YesNoDialog.h"
 
 #include <algorithm>
+#include <utility>
 
 MessageAnswer FakeUi::message(MessageIcon icon, MessageButtons buttons, std::string_view text) {
     messages.push_back({icon, buttons, std::string(text)});
@@ -53,9 +54,10 @@ std::int16_t FakeReader::get_smart_card_uid(Buffer& buffer) {
     if (missing) {
         throw RuntimeError(ErrorNumber::FileNotFound);
     }
-    if (!present) {
+    if (!present && !std::exchange(arrived, false)) {
         return 1;
     }
+    arrived = false;
     std::copy_n(idm.begin(), std::min(idm.size(), buffer_size), buffer.begin());
     return 0;
 }

@@ -47,8 +47,11 @@ public:
 class FakeReader final : public CardReader {
 public:
     std::int16_t get_smart_card_uid(Buffer& buffer) override;
+    bool card_waiting() override { return arrived; }
+    void forget_arrivals() override { arrived = false; }
     std::string idm;      // the card on the reader
     bool present = false; // whether a card lies on it
+    bool arrived = false; // a card with idm came and waits to be taken (taken once, also when it has left)
     bool missing = false; // the reader component cannot be loaded
     int polls = 0;
 };

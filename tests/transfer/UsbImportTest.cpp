@@ -86,6 +86,16 @@ TEST_F(UsbImport, YesToTheFirstCopiesItAndAsksNoMore) {
     EXPECT_TRUE(r.of("end").empty());
 }
 
+// Both names read back "E:\E99_?.csv"; the second question stands for the second file.
+TEST_F(UsbImport, TwoNamesThatReadTheSameAreEachTheirOwnFile) {
+    put("stickE/E99_😀.csv", old_list, 5);
+    put("stickE/E99_😁.csv", stick_list, 1);
+    const SimRun r = run(drive("E", "stickE"), "answer no\nanswer yes\n");
+    ASSERT_EQ(r.status, 0) << r.stderr_text;
+    EXPECT_EQ(message_texts(r), (std::vector<std::string>(2, question("E:\\E99_?.csv"))));
+    EXPECT_EQ(root.read_bytes("zerbanto/E99_member.csv"), stick_list);
+}
+
 TEST_F(UsbImport, NoStickGivesOneMessageAndNoListing) {
     put("disk/E99_d.csv", stick_list);
     root.write_bytes("zerbanto/usb_out.txt", "E:\\E99_stale.csv\r\n"); // from an earlier import
