@@ -6,13 +6,13 @@
 #include "report/InputFiles.h"
 #include "report/LogReading.h"
 #include "report/MemberCodes.h"
+#include "report/OutputFile.h"
 #include "report/ReportOptions.h"
 #include "report/ReportTime.h"
 #include "report/StampCollector.h"
 #include "report/Timesheet.h"
 
 #include <algorithm>
-#include <fstream>
 #include <thread>
 
 namespace {
@@ -79,14 +79,13 @@ struct Written {
 // Where the output cannot be opened the figures are still worked out for the summary.
 Written write_report(const ReportOptions& o, CollectedStamps& collected,
                      const std::optional<std::set<std::string>>& listed, std::size_t files, std::ostream& out) {
-    std::ofstream file;
+    std::optional<ReplacingFile> file;
     bool opened = true;
     if (o.output) {
-        file.open(*o.output, std::ios::binary | std::ios::trunc);
-        opened = static_cast<bool>(file);
+        opened = file.emplace(*o.output).open();
     }
     std::ostream nowhere(nullptr);
-    std::ostream& dest = !opened ? nowhere : o.output ? file : out;
+    std::ostream& dest = !opened ? nowhere : o.output ? file->stream() : out;
     Written w;
     if (o.format == ReportOptions::Format::Html) {
         const Timesheet sheet = build_timesheet(collected, o.first_day, o.last_day, listed, work_threads());
@@ -102,8 +101,26 @@ Written write_report(const ReportOptions& o, CollectedStamps& collected,
         });
     }
     dest.flush();
-    w.ok = opened && static_cast<bool>(dest);
+    w.ok = opened && static_cast<bool>(dest) && (!file || file->commit());
     return w;
+}
+
+// The report only reads its inputs: no output may be one of them or lie among them.
+std::optional<std::string> output_among_inputs(const ReportOptions& o) {
+    std::vector<std::filesystem::path> inputs = o.inputs;
+    inputs.insert(inputs.end(), o.corrections.begin(), o.corrections.end());
+    if (o.members) {
+        inputs.push_back(*o.members);
+    }
+    for (const auto& p : {o.output, o.corrections_template}) {
+        if (p) {
+            if (auto clash = output_clash(*p, inputs)) {
+                return clash;
+            }
+            inputs.push_back(*p); // the two outputs are two files
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -118,6 +135,10 @@ int run_report(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (o.help) {
         out << report_usage_text();
         return 0;
+    }
+    if (const auto clash = output_among_inputs(o)) {
+        err << program << *clash << "\n" << report_usage_text();
+        return 2;
     }
     int status = 0;
     std::optional<std::set<std::string>> listed;

@@ -9,6 +9,7 @@
 
 #include <regex>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -91,11 +92,17 @@ TEST(ReportOutput, ExitStatusAndSummary) {
                                                   {"--month", "2026-11", "--to", "2026-11-03", log},
                                                   {"--format", "pdf", log},
                                                   {"--bogus", log},
+                                                  {"-v", log},
+                                                  {"-x", log},
                                                   {log, "--store"}}) {
         const Outcome r = report(usage);
         EXPECT_EQ(r.status, 2) << (usage.empty() ? "" : usage[0]);
         EXPECT_TRUE(r.out.empty());
     }
+    // After "--" every argument is an input, also one that looks like an option.
+    const Outcome dash = report({"--", "-x", log});
+    EXPECT_EQ(dash.status, 1);
+    EXPECT_NE(dash.err.find("見つかりません: -x"), std::string::npos) << dash.err;
     // One business day: the night that began the day before ends in it without an anomaly.
     const Outcome one_day = report({"--from", "2026-11-03", "--to", "2026-11-03", "--encoding", "utf-8", log});
     EXPECT_EQ(one_day.status, 0);
@@ -114,6 +121,46 @@ TEST(ReportOutput, ExitStatusAndSummary) {
                                "メンバー: 1\n注意: 0\n"),
               std::string::npos)
         << partial.err;
+}
+
+// The report only reads its inputs: an output named as an input, reached through a link or a hard link, or
+// inside an input folder, is a usage error and the input is left as it was. A written output is owner-only
+// and replaces the old file whole.
+TEST(ReportOutput, OutputIsNeverAnInput) {
+    TempRoot root;
+    write_log(root);
+    const auto in = root.path() / "KLOG_T01.csv";
+    const std::string log_bytes = root.read_bytes("KLOG_T01.csv");
+    std::filesystem::create_directories(root.path() / "out");
+    std::filesystem::create_symlink(in, root.path() / "out" / "link.csv");
+    std::filesystem::create_hard_link(in, root.path() / "out" / "hard.csv");
+    root.write_bytes("sub/deeper/x", "");
+    const std::vector<std::vector<std::string>> refused = {
+        {"-o", in.string(), in.string()},
+        {"-o", (root.path() / "out" / ".." / "KLOG_T01.csv").string(), in.string()},
+        {"-o", (root.path() / "out" / "link.csv").string(), in.string()},
+        {"-o", (root.path() / "out" / "hard.csv").string(), in.string()},
+        {"-o", (root.path() / "sub" / "deeper" / "t.csv").string(), root.path().string()},
+        {"--corrections-template", in.string(), in.string()},
+        {"--members", (root.path() / "out" / "m.csv").string(), "-o", (root.path() / "out" / "m.csv").string(),
+         in.string()},
+    };
+    for (const auto& args : refused) {
+        const Outcome r = report(args);
+        EXPECT_EQ(r.status, 2) << args[1];
+        EXPECT_NE(r.err.find("出力先が入力"), std::string::npos) << r.err;
+        EXPECT_EQ(root.read_bytes("KLOG_T01.csv"), log_bytes);
+    }
+    root.write_bytes("out/t.csv", "old");
+    const Outcome r = report({"-o", (root.path() / "out" / "t.csv").string(), "--", in.string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    struct stat st {};
+    ASSERT_EQ(::stat((root.path() / "out" / "t.csv").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(root.read_bytes("out/t.csv").substr(0, 4), cp932::from_utf8("店舗"));
+    EXPECT_EQ(
+        std::distance(std::filesystem::directory_iterator(root.path() / "out"), std::filesystem::directory_iterator()),
+        3); // link, hard link, the output: no temporary left
 }
 
 } // namespace
