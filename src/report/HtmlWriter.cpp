@@ -146,7 +146,7 @@ void timeline(std::ostream& out, std::int64_t day, const std::vector<DayRow>& ro
     std::int64_t end = start + report::minutes_per_day;
     for (const auto& r : rows) {
         for (const auto& s : r.day->stays) {
-            end = std::max(end, (s.out + 59) / 60 * 60);
+            end = std::max(end, report::floor_div(s.out + 59, 60) * 60);
         }
     }
     const double scale = chart_width / static_cast<double>(end - start);

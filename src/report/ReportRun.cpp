@@ -123,6 +123,17 @@ std::optional<std::string> output_among_inputs(const ReportOptions& o) {
     return std::nullopt;
 }
 
+const char* line_trouble_text(LineKind kind) {
+    switch (kind) {
+    case LineKind::OddPlan:
+        return "予定の時刻を読めない行 (予定なしとして数えました): ";
+    case LineKind::NoName:
+        return "氏名のない行 (打刻は数えました): ";
+    default:
+        return "読めない行を飛ばしました: ";
+    }
+}
+
 } // namespace
 
 int run_report(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -162,7 +173,7 @@ int run_report(const std::vector<std::string>& args, std::ostream& out, std::ost
             err << program << "読めません: " << t.file.string() << "\n";
             status = 1;
         } else {
-            err << program << "読めない行を飛ばしました: " << t.file.string() << ":" << t.line << "\n";
+            err << program << line_trouble_text(t.kind) << t.file.string() << ":" << t.line << "\n";
         }
     }
     StampCollector& collector = reading.collector;

@@ -22,7 +22,7 @@ struct MemberSheet {
 
     std::string store;
     std::string code;
-    std::string name;                // the first name the log gives
+    std::string name;                // the first name on the reported days' stamps
     std::vector<std::string> notes;  // about the member: two names, a card registered on the keypad, not listed
     std::vector<MemberDay> days;     // the business days in the range
     std::vector<DayFigures> figures; // one for each of the days

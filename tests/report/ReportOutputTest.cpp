@@ -2,6 +2,7 @@
 
 #include "core/Cp932.h"
 #include "report/ReportLines.h"
+#include "report/ReportOptions.h"
 #include "report/ReportRun.h"
 #include "support/TempRoot.h"
 
@@ -99,6 +100,10 @@ TEST(ReportOutput, ExitStatusAndSummary) {
         EXPECT_EQ(r.status, 2) << (usage.empty() ? "" : usage[0]);
         EXPECT_TRUE(r.out.empty());
     }
+    // A month is its business days, the 1st of the next not among them.
+    const ReportOptionsResult november = parse_report_options({"--month", "2026-11", log});
+    EXPECT_EQ(november.options.first_day, day_of(2026, 11, 1));
+    EXPECT_EQ(november.options.last_day, day_of(2026, 11, 30));
     // After "--" every argument is an input, also one that looks like an option.
     const Outcome dash = report({"--", "-x", log});
     EXPECT_EQ(dash.status, 1);
