@@ -1,6 +1,9 @@
 #include "report/ReportRun.h"
 
 #include "core/Cp932.h"
+#include "report/AppliedCorrections.h"
+#include "report/Corrections.h"
+#include "report/CorrectionsTemplate.h"
 #include "report/CsvWriter.h"
 #include "report/HtmlWriter.h"
 #include "report/InputFiles.h"
@@ -78,7 +81,8 @@ struct Written {
 // Pairs the stamps and writes the report: CSV store by store as the stores are paired, HTML once all are.
 // Where the output cannot be opened the figures are still worked out for the summary.
 Written write_report(const ReportOptions& o, CollectedStamps& collected,
-                     const std::optional<std::set<std::string>>& listed, std::size_t files, std::ostream& out) {
+                     const std::optional<std::set<std::string>>& listed, std::size_t files, std::ostream& out,
+                     CorrectionsTemplate& journal_template) {
     std::optional<ReplacingFile> file;
     bool opened = true;
     if (o.output) {
@@ -90,12 +94,16 @@ Written write_report(const ReportOptions& o, CollectedStamps& collected,
     if (o.format == ReportOptions::Format::Html) {
         const Timesheet sheet = build_timesheet(collected, o.first_day, o.last_day, listed, work_threads());
         write_html(sheet, dest, range_text(o, sheet) + "・ファイル " + std::to_string(files));
+        for (const auto& store : sheet.stores) {
+            journal_template.add(store);
+        }
         w.members = sheet.members;
         w.anomalies = sheet.anomalies;
     } else {
         CsvSheetWriter csv(dest, o.encoding == ReportOptions::Encoding::Utf8);
         for_each_store_sheet(collected, o.first_day, o.last_day, listed, work_threads(), [&](StoreSheet& store) {
             csv.store(store);
+            journal_template.add(store);
             w.members += store.members.size();
             w.anomalies += store.anomalies;
         });
@@ -121,6 +129,34 @@ std::optional<std::string> output_among_inputs(const ReportOptions& o) {
         }
     }
     return std::nullopt;
+}
+
+// Applies the journals to the stamps and tells what was not applied; false when a journal could not be read.
+bool apply_journals(const ReportOptions& o, Journal& journal, CollectedStamps& collected, std::ostream& err) {
+    const std::size_t applied = apply_corrections(journal, collected, filter_for(o));
+    bool all_read = true;
+    for (const auto& t : journal.troubles) {
+        if (t.line == 0) {
+            err << program << t.why << ": " << t.file << "\n";
+            all_read = false;
+        } else {
+            err << program << "修正を適用しませんでした: " << t.file << ":" << t.line << ": " << t.why << "\n";
+        }
+    }
+    if (!o.corrections.empty()) {
+        err << "修正: 適用 " << applied << "、適用しなかった行 " << journal.troubles.size() << "\n";
+    }
+    return all_read;
+}
+
+bool write_template(const std::filesystem::path& path, const CorrectionsTemplate& journal_template) {
+    ReplacingFile file(path);
+    if (!file.open()) {
+        return false;
+    }
+    const std::string bytes = journal_template.bytes();
+    file.stream().write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return file.commit();
 }
 
 const char* line_trouble_text(LineKind kind) {
@@ -177,9 +213,18 @@ int run_report(const std::vector<std::string>& args, std::ostream& out, std::ost
         }
     }
     StampCollector& collector = reading.collector;
-    const Written written = write_report(o, collector.collected(), listed, inputs.read.size(), out);
+    Journal journal = read_journals(o.corrections);
+    if (!apply_journals(o, journal, collector.collected(), err)) {
+        status = 1;
+    }
+    CorrectionsTemplate journal_template;
+    const Written written = write_report(o, collector.collected(), listed, inputs.read.size(), out, journal_template);
     if (!written.ok) {
         err << program << "書き込めません: " << (o.output ? o.output->string() : std::string("標準出力")) << "\n";
+        status = 1;
+    }
+    if (o.corrections_template && !write_template(*o.corrections_template, journal_template)) {
+        err << program << "書き込めません: " << o.corrections_template->string() << "\n";
         status = 1;
     }
     summary(err, Counts{inputs.found, inputs.earlier_copies.size(), collector.lines(), collector.unreadable(),

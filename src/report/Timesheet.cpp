@@ -60,7 +60,14 @@ std::vector<std::string> member_notes(const LogMember& m, const std::vector<std:
 
 std::optional<MemberSheet> member_sheet(const LogMember& m, std::span<Stamp> stamps, std::int64_t first_day,
                                         std::int64_t last_day, const std::optional<std::set<std::string>>& listed) {
+    // A journal's changes are shown beside what the logs alone give.
+    std::vector<Stamp> as_logged;
+    if (!m.corrections.empty()) {
+        as_logged.assign(stamps.begin(), stamps.end());
+    }
     PairedDays paired = pair_stays(stamps);
+    const PairedDays logged = m.corrections.empty() ? PairedDays{} : pair_stays(as_logged, StampReading::AsLogged);
+    add_corrected_days(m.corrections, logged, paired);
     std::erase_if(paired.days, [&](const MemberDay& d) { return d.day < first_day || d.day > last_day; });
     if (paired.days.empty()) {
         return std::nullopt;
@@ -76,6 +83,9 @@ std::optional<MemberSheet> member_sheet(const LogMember& m, std::span<Stamp> sta
         sheet.totals.add(sheet.figures.back());
     }
     sheet.days = std::move(paired.days);
+    if (!m.corrections.empty()) {
+        sheet.corrections = corrections_by_day(m.corrections, logged, paired, sheet.days);
+    }
     sheet.stays = std::move(paired.stays);
     sheet.day_notes = std::move(paired.notes);
     return sheet;

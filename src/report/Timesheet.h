@@ -1,5 +1,6 @@
 #pragma once
 
+#include "report/AppliedCorrections.h"
 #include "report/DayFigures.h"
 #include "report/StampCollector.h"
 #include "report/StayPairing.h"
@@ -29,6 +30,7 @@ struct MemberSheet {
     Totals totals;
     std::vector<Stay> stays; // what the days show
     std::vector<DayNote> day_notes;
+    std::vector<DayCorrections> corrections; // one for each of the days when a journal changed the member's stamps
 };
 
 struct StoreSheet {
