@@ -183,10 +183,13 @@ TEST(ReportOutput, CorrectionsJournalAddsAndVoidsStamps) {
                                     "T01,2,2026/11/2 22:00,1,取消,誤打刻,\"山田, 店長\",2026/11/4",
                                     "T01,1,2026/11/3 19:00,2,追加,,山田,",
                                     "T01,1,2026/11/3 19:00,2,追加,理由,,",
-                                    "T01,1,2026/11/3 9:00,1,取消,間違い,山田,",
+                                    "T01,1,2026/11/2 9:00,2,取消,間違い,山田,",
                                     "T01,1,2026/11/3,2,追加,,,,佐藤 退勤なし",
                                     "T01,1,2026/11/3 19:00,3,追加,理由,山田,",
                                     "T01,2,2026/11/2 22:30,1,追加,店長が確認,山田,2026/11/4",
+                                    "T01,2,2026/11/3 6:00,2,取消,誤打刻,山田,",
+                                    "T01,2,2026/11/3 5:45,2,追加,店長が確認,山田,",
+                                    "T01,1,2026/11/2 18:30,2,変更,理由,山田,",
                                 }));
     root.write_bytes("fix-utf8.csv", "\xEF\xBB\xBFT01,3,2026/11/5 9:00,1,追加,新人,山田,\r\n"
                                      "T01,3,2026/11/5 17:00,2,追加,新人,山田,\r\n");
@@ -199,27 +202,34 @@ TEST(ReportOutput, CorrectionsJournalAddsAndVoidsStamps) {
          {"T01,1,佐藤,2026/11/3,10:00,18:00,8:00,0:00,0:00,0:00,,,,,,10:00,,"
           "退勤を追加 2026/11/3 18:00 (打刻忘れ / 店長 山田)\r\n",
           "T01,1,佐藤,2026/11/2,9:00,18:30,9:30,0:00,0:00,1:30,9:00,18:00,0:00,0:00,,9:00,18:30,\r\n",
-          "2026/11/2,22:30,6:00,7:30,0:00,6:30,0:00,,,,,,22:00,6:00,\"出勤を取消 2026/11/2 22:00 (誤打刻 / 山田, 店長) "
+          "2026/11/2,22:30,5:45,7:15,0:00,6:30,0:00,,,,,,22:00,6:00,\"出勤を取消 2026/11/2 22:00 (誤打刻 / 山田, 店長) "
           "/ "
-          "出勤を追加 2026/11/2 22:30 (店長が確認 / 山田)\"\r\n",
+          "出勤を追加 2026/11/2 22:30 (店長が確認 / 山田) / 退勤を取消 2026/11/3 6:00 (誤打刻 / 山田) / 退勤を追加 "
+          "2026/11/3 5:45 (店長が確認 / 山田)\"\r\n",
           "T01,3,,2026/11/5,9:00,17:00,8:00,0:00,0:00,0:00,,,,,,,,出勤を追加 2026/11/5 9:00 (新人 / 山田) / "
           "退勤を追加 2026/11/5 17:00 (新人 / 山田)\r\n"}) {
         EXPECT_NE(r.out.find(row), std::string::npos) << row << "\n" << r.out;
     }
     EXPECT_EQ(r.out.find("退勤なし"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("\",2026/11/3,"), std::string::npos) << r.out; // member 2's corrections are of 2 Nov
     for (const std::string refused :
          {":4: 理由がありません", ":5: 修正者がありません", ":6: 取り消す打刻がログにありません",
-          ":7: 日時の時刻がありません", ":8: 区分は 1 (出勤) か 2 (退勤) です"}) {
+          ":7: 日時の時刻がありません", ":8: 区分は 1 (出勤) か 2 (退勤) です", ":12: 操作は 追加 か 取消 です"}) {
         EXPECT_NE(r.err.find("修正を適用しませんでした: " + fix + refused), std::string::npos) << refused << r.err;
     }
-    EXPECT_NE(r.err.find("修正: 適用 5、適用しなかった行 5\n"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("修正: 適用 7、適用しなかった行 6\n"), std::string::npos) << r.err;
+    // A line for what the report does not cover is left alone, neither applied nor refused.
+    const Outcome one = report({"--encoding", "utf-8", "--member", "1", "--corrections", fix, log});
+    EXPECT_EQ(one.out.find("鈴木"), std::string::npos) << one.out;
+    EXPECT_EQ(one.err.find(fix + ":3:"), std::string::npos) << one.err;
+    EXPECT_NE(one.err.find("修正: 適用 1、適用しなかった行 6\n"), std::string::npos) << one.err;
 
     const Outcome html = report({"--format", "html", "--corrections", fix, log});
     EXPECT_NE(html.out.find("<td class=\"fixed\">22:30<span class=\"logged\">打刻 22:00</span></td>"),
               std::string::npos);
     EXPECT_NE(html.out.find("<td class=\"fixed\">18:00<span class=\"logged\">打刻 なし</span></td>"),
               std::string::npos);
-    EXPECT_NE(html.out.find("<h3>修正 (3 件)</h3>"), std::string::npos);
+    EXPECT_NE(html.out.find("<h3>修正 (5 件)</h3>"), std::string::npos);
     EXPECT_NE(html.out.find("2 鈴木 &quot;ジロー&quot;: 出勤を取消 2026/11/2 22:00 (誤打刻 / 山田, 店長)"),
               std::string::npos);
 

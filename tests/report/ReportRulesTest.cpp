@@ -197,6 +197,10 @@ TEST(ReportRules, UnpairedStampsAreListedOnTheirDay) {
     ASSERT_EQ(m.days.size(), 4u);
     EXPECT_EQ(day_note_texts(m.days[3]), (std::vector<std::string>{"退勤なし (出勤 2026/11/5 5:00)"}));
     EXPECT_EQ(day_figures(m.days[3]).worked, 59);
+    // The stamped first shift-in and last shift-out of a day count the unpaired stamps too.
+    EXPECT_EQ(report::clock_text(*stamped_ends(m.days[0]).logged_in), "8:00");
+    EXPECT_EQ(report::clock_text(*stamped_ends(m.days[0]).logged_out), "4:59");
+    EXPECT_EQ(report::clock_text(*stamped_ends(m.days[3]).logged_in), "5:00");
     EXPECT_EQ(day_note_texts(m.days[0]),
               (std::vector<std::string>{"退勤なし (出勤 2026/11/2 8:00)", "出勤なし (退勤 2026/11/3 0:01)",
                                         "出勤なし (退勤 2026/11/3 4:59)"}));
