@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -56,12 +57,20 @@ ReplacingFile::~ReplacingFile() {
     if (buffer_.fd >= 0) {
         ::close(buffer_.fd);
     }
-    if (buffer_.fd >= 0 && !committed_) {
+    if (buffer_.fd >= 0 && !committed_ && !in_place_) {
         ::unlink(temporary_.c_str());
     }
 }
 
 bool ReplacingFile::open() {
+    // A device or a pipe (/dev/null, a FIFO read by another program) is written to where it is: there is no
+    // file to replace, and a file renamed over it would take its place.
+    struct stat st {};
+    if (::stat(target_.c_str(), &st) == 0 && (S_ISCHR(st.st_mode) || S_ISFIFO(st.st_mode))) {
+        buffer_.fd = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC);
+        in_place_ = true;
+        return buffer_.fd >= 0;
+    }
     constexpr int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
     constexpr mode_t owner_only = 0600;
     buffer_.fd = ::open(temporary_.c_str(), flags, owner_only);
@@ -74,7 +83,14 @@ bool ReplacingFile::open() {
 
 bool ReplacingFile::commit() {
     stream_.flush();
-    if (buffer_.fd < 0 || buffer_.failed || !stream_ || ::fsync(buffer_.fd) != 0) {
+    if (buffer_.fd < 0 || buffer_.failed || !stream_) {
+        return false;
+    }
+    if (in_place_) {
+        committed_ = true;
+        return true;
+    }
+    if (::fsync(buffer_.fd) != 0) {
         return false;
     }
     if (::rename(temporary_.c_str(), target_.c_str()) != 0) {

@@ -16,7 +16,7 @@
 
 // A file the report writes: under a temporary name beside its final name, readable by its owner only (it holds
 // names and hours), renamed over the final name once complete and on disk. Until then the final name keeps
-// what it held; a run that fails leaves no part behind.
+// what it held; a run that fails leaves no part behind. A device or a pipe is written as it is.
 class ReplacingFile {
 public:
     explicit ReplacingFile(std::filesystem::path target);
@@ -50,4 +50,5 @@ private:
     Buffer buffer_;
     std::ostream stream_{&buffer_};
     bool committed_ = false;
+    bool in_place_ = false; // a device or a pipe, written directly
 };

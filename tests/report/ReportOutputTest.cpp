@@ -8,9 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <regex>
 #include <sstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -167,6 +169,18 @@ TEST(ReportOutput, OutputIsNeverAnInput) {
     EXPECT_EQ(
         std::distance(std::filesystem::directory_iterator(root.path() / "out"), std::filesystem::directory_iterator()),
         3); // link, hard link, the output: no temporary left
+    // A pipe is written where it is, not replaced by a file (nor would /dev/null be).
+    const auto pipe = root.path() / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_EQ(report({"-o", pipe.string(), in.string()}).status, 0); // a sheet far smaller than the pipe holds
+    char buf[4096];
+    const ssize_t got = ::read(reader, buf, sizeof buf);
+    ::close(reader);
+    ASSERT_GT(got, 4);
+    EXPECT_EQ(std::string(buf, 4), cp932::from_utf8("店舗"));
+    EXPECT_TRUE(std::filesystem::is_fifo(pipe));
 }
 
 // A journal adds and voids stamps; the logs stay as they are. Each changed day shows the logs' own first
