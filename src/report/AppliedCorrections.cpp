@@ -45,6 +45,9 @@ std::int64_t day_of(const Correction& c, const PairedDays& logged, const PairedD
 } // namespace
 
 std::size_t apply_corrections(Journal& journal, CollectedStamps& collected, const StampFilter& filter) {
+    if (journal.corrections.empty()) {
+        return 0;
+    }
     std::unordered_map<std::string, std::uint32_t> members;
     for (std::size_t i = 0; i < collected.members.size(); ++i) {
         members.emplace(member_key(collected.members[i].store, collected.members[i].code),
