@@ -5,8 +5,10 @@
 
 namespace {
 
-const std::vector<std::string> header = {"店舗", "コード",  "氏名",     "営業日",   "出勤", "退勤", "勤務", "休憩",
-                                         "深夜", "8時間超", "予定出勤", "予定退勤", "遅刻", "早退", "注意"};
+const std::vector<std::string> header = {"店舗", "コード", "氏名", "営業日", "出勤", "退勤", "勤務", "休憩", "深夜",
+                                         "8時間超", "予定出勤", "予定退勤", "遅刻", "早退", "注意",
+                                         // after the columns spreadsheets already take by their place
+                                         "打刻出勤", "打刻退勤", "修正"};
 
 constexpr std::size_t flush_size = std::size_t{1} << 20;
 
@@ -62,7 +64,29 @@ void clock_or_empty(std::string& r, const std::optional<std::int64_t>& m) {
     r += ',';
 }
 
-void day_row(CsvRows& out, const std::string& who, const MemberDay& d, const DayFigures& f) {
+// The first shift-in and last shift-out stamped in the logs alone, and the corrections of the day.
+void corrections_fields(CsvRows& out, const MemberDay& d, const DayCorrections* c) {
+    std::string& r = out.row();
+    const DayCorrections stamped = c != nullptr ? DayCorrections{} : stamped_ends(d);
+    const auto& logged_in = c != nullptr ? c->logged_in : stamped.logged_in;
+    const auto& logged_out = c != nullptr ? c->logged_out : stamped.logged_out;
+    r += ',';
+    clock_or_empty(r, logged_in);
+    if (logged_out) {
+        report::append_clock(r, *logged_out);
+    }
+    if (c != nullptr && !c->applied.empty()) {
+        std::vector<std::string> texts;
+        for (const Correction* applied : c->applied) {
+            texts.push_back(correction_text(*applied));
+        }
+        r += ',' + out.field(joined_notes(texts));
+    } else {
+        r += ',';
+    }
+}
+
+void day_row(CsvRows& out, const std::string& who, const MemberDay& d, const DayFigures& f, const DayCorrections* c) {
     std::string& r = out.row();
     r += who;
     report::append_date(r, f.day);
@@ -86,6 +110,7 @@ void day_row(CsvRows& out, const std::string& who, const MemberDay& d, const Day
     if (!d.notes.empty()) {
         r += out.field(joined_notes(day_note_texts(d)));
     }
+    corrections_fields(out, d, c);
     out.end_row();
 }
 
@@ -103,6 +128,7 @@ void total_row(CsvRows& out, const std::string& who_and_label, const Totals& t, 
     if (!notes.empty()) {
         r += out.field(notes);
     }
+    r += ",,,";
     out.end_row();
 }
 
@@ -135,7 +161,7 @@ void CsvSheetWriter::store(const StoreSheet& store) {
     for (const auto& m : store.members) {
         const std::string who = store_field + out.field(m.code) + "," + out.field(m.name) + ",";
         for (std::size_t i = 0; i < m.days.size(); ++i) {
-            day_row(out, who, m.days[i], m.figures[i]);
+            day_row(out, who, m.days[i], m.figures[i], m.corrections.empty() ? nullptr : &m.corrections[i]);
         }
         total_row(out, who + member_total_, m.totals, joined_notes(m.notes));
     }

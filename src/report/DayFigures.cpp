@@ -17,7 +17,7 @@ std::int64_t night_minutes(std::int64_t in, std::int64_t out) {
     std::int64_t total = 0;
     // The night that began on the calendar day before the stay's first minute may still be running.
     std::int64_t night_start =
-        (in / report::minutes_per_day - 1) * report::minutes_per_day + report::night_start_minute;
+        (report::floor_div(in, report::minutes_per_day) - 1) * report::minutes_per_day + report::night_start_minute;
     const std::int64_t night_length = report::minutes_per_day - report::night_start_minute + report::day_start_minute;
     for (; night_start < out; night_start += report::minutes_per_day) {
         const std::int64_t from = std::max(in, night_start);

@@ -23,6 +23,9 @@ th { background: #e8f1ec; }
 td.text, th.text { text-align: left; white-space: normal; }
 tr.total td, tfoot td { font-weight: bold; background: #f3f3f3; }
 .note { color: #b00020; }
+td.fixed { background: #fff3c4; }
+.logged { display: block; font-size: 8pt; color: #666; }
+.fix { color: #8a5a00; }
 ul.notes { margin: 0 0 3mm; padding-left: 5mm; }
 figure { margin: 0 0 3mm; page-break-inside: avoid; }
 figcaption { font-weight: bold; margin-bottom: 1mm; }
@@ -83,6 +86,44 @@ void store_totals(std::ostream& out, const StoreSheet& store) {
         << "</tr></tfoot></table>\n";
 }
 
+// A first shift-in or last shift-out that a journal changed: marked, with the logs' own time below it.
+std::string clock_cell(const std::optional<std::int64_t>& now, const DayCorrections* c, bool in) {
+    const auto& logged = c == nullptr ? now : in ? c->logged_in : c->logged_out;
+    if (logged == now) {
+        return cell(opt_clock(now));
+    }
+    return "<td class=\"fixed\">" + html_escape(opt_clock(now)) + "<span class=\"logged\">打刻 " +
+           (logged ? clock_text(*logged) : std::string("なし")) + "</span></td>";
+}
+
+std::vector<std::string> correction_texts(const DayCorrections* c) {
+    std::vector<std::string> texts;
+    for (const Correction* applied : c != nullptr ? c->applied : std::vector<const Correction*>{}) {
+        texts.push_back(correction_text(*applied));
+    }
+    return texts;
+}
+
+// Every correction applied, with its reason and author, where the office checks them.
+void store_corrections(std::ostream& out, const StoreSheet& store) {
+    std::vector<std::string> items;
+    for (const auto& m : store.members) {
+        for (std::size_t i = 0; i < m.corrections.size(); ++i) {
+            for (const auto& t : correction_texts(&m.corrections[i])) {
+                items.push_back(m.code + " " + m.name + ": " + t);
+            }
+        }
+    }
+    if (items.empty()) {
+        return;
+    }
+    out << "<h3>修正 (" << items.size() << " 件)</h3>\n<ul class=\"notes fix\">\n";
+    for (const auto& i : items) {
+        out << "<li>" << html_escape(i) << "</li>\n";
+    }
+    out << "</ul>\n";
+}
+
 void store_notes(std::ostream& out, const StoreSheet& store) {
     std::vector<std::string> items;
     for (const auto& m : store.members) {
@@ -121,11 +162,16 @@ void member_table(std::ostream& out, const MemberSheet& m) {
                                  (f.planned_start || f.planned_leave ? "–" : "") +
                                  (f.planned_leave ? clock_text(*f.planned_leave) : std::string());
         const auto notes = day_note_texts(m.days[i]);
-        out << "<tr>" << cell(report::date_text(f.day)) << cell(opt_clock(f.first_in)) << cell(opt_clock(f.last_out))
-            << cell(duration_text(f.worked), "worked") << cell(duration_text(f.breaks)) << cell(duration_text(f.night))
-            << cell(duration_text(f.overtime)) << cell(plan) << cell(opt_duration(f.late))
-            << cell(opt_duration(f.early)) << "<td class=\"text\">" << html_escape(stays_text(m.days[i]))
+        const DayCorrections* fixes = m.corrections.empty() ? nullptr : &m.corrections[i];
+        const auto fix_texts = correction_texts(fixes);
+        out << "<tr>" << cell(report::date_text(f.day)) << clock_cell(f.first_in, fixes, true)
+            << clock_cell(f.last_out, fixes, false) << cell(duration_text(f.worked), "worked")
+            << cell(duration_text(f.breaks)) << cell(duration_text(f.night)) << cell(duration_text(f.overtime))
+            << cell(plan) << cell(opt_duration(f.late)) << cell(opt_duration(f.early)) << "<td class=\"text\">"
+            << html_escape(stays_text(m.days[i]))
             << (notes.empty() ? "" : " <span class=\"note\">" + html_escape(joined_notes(notes)) + "</span>")
+            << (fix_texts.empty() ? ""
+                                  : " <span class=\"fix\">修正: " + html_escape(joined_notes(fix_texts)) + "</span>")
             << "</td></tr>\n";
     }
     const Totals& t = m.totals;
@@ -146,7 +192,7 @@ void timeline(std::ostream& out, std::int64_t day, const std::vector<DayRow>& ro
     std::int64_t end = start + report::minutes_per_day;
     for (const auto& r : rows) {
         for (const auto& s : r.day->stays) {
-            end = std::max(end, (s.out + 59) / 60 * 60);
+            end = std::max(end, report::floor_div(s.out + 59, 60) * 60);
         }
     }
     const double scale = chart_width / static_cast<double>(end - start);
@@ -244,6 +290,7 @@ void write_html(const Timesheet& sheet, std::ostream& out, std::string_view subt
         out << "<section class=\"store\"><h2>店舗 " << html_escape(store.store) << "</h2>\n";
         store_totals(out, store);
         store_notes(out, store);
+        store_corrections(out, store);
         for (const auto& m : store.members) {
             member_table(out, m);
         }

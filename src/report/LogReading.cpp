@@ -31,8 +31,8 @@ std::vector<std::size_t> runs_of(const std::vector<std::filesystem::path>& files
 LogReading read_run(const std::vector<std::filesystem::path>& files, std::size_t first, std::size_t end,
                     const StampFilter& filter) {
     std::vector<ReadTrouble> troubles;
-    const auto unreadable = [&](const std::filesystem::path& file, std::size_t line) {
-        troubles.push_back(ReadTrouble{file, line});
+    const auto unreadable = [&](const std::filesystem::path& file, std::size_t line, LineKind kind) {
+        troubles.push_back(ReadTrouble{file, line, kind});
     };
     StampCollector collector(filter);
     for (std::size_t i = first; i < end; ++i) {

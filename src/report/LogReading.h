@@ -10,6 +10,7 @@
 struct ReadTrouble {
     std::filesystem::path file;
     std::size_t line = 0; // 0: the file itself
+    LineKind kind = LineKind::Unreadable;
 };
 
 // The stamps of the files, read on up to `threads` threads, each reading a run of consecutive files: the result

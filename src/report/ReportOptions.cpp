@@ -60,6 +60,10 @@ std::map<std::string, Setter> value_options(ReportOptions& o, Range& range) {
     return {
         {"--members", [&](const std::string& v) { return o.members = v, std::optional<std::string>{}; }},
         {"--output", [&](const std::string& v) { return o.output = v, std::optional<std::string>{}; }},
+        {"--corrections",
+         [&](const std::string& v) { return o.corrections.emplace_back(v), std::optional<std::string>{}; }},
+        {"--corrections-template",
+         [&](const std::string& v) { return o.corrections_template = v, std::optional<std::string>{}; }},
         {"--store", [&](const std::string& v) { return o.store = v, std::optional<std::string>{}; }},
         {"--member", [&](const std::string& v) { return o.member = v, std::optional<std::string>{}; }},
         {"--month", [&](const std::string& v) { return parse_month(v, range); }},
@@ -90,19 +94,24 @@ ReportOptionsResult parse_report_options(const std::vector<std::string>& args) {
     ReportOptionsResult r;
     Range range;
     auto setters = value_options(r.options, range);
+    bool only_inputs = false; // after "--"
     for (std::size_t i = 0; i < args.size() && r.error.empty(); ++i) {
         std::string name = args[i];
         std::optional<std::string> value;
+        if (only_inputs || name.size() < 2 || name[0] != '-') {
+            r.options.inputs.emplace_back(args[i]);
+            continue;
+        }
+        if (name == "--") {
+            only_inputs = true;
+            continue;
+        }
         if (name == "-h" || name == "--help") {
             r.options.help = true;
             continue;
         }
         if (name == "-o") {
             name = "--output";
-        }
-        if (name.rfind("--", 0) != 0 || name == "--") {
-            r.options.inputs.emplace_back(args[i]);
-            continue;
         }
         if (const auto eq = name.find('='); eq != std::string::npos) {
             value = name.substr(eq + 1);
@@ -138,6 +147,10 @@ std::string report_usage_text() {
            "  --format csv|html      出力の形 (既定 csv)\n"
            "  --encoding cp932|utf-8 CSV の文字コード (既定 cp932、改行 CR LF)\n"
            "  -o, --output FILE      出力先 (既定 標準出力)\n"
+           "  --corrections FILE     修正の記録 (何度でも): 打刻の追加と取消、理由と修正者つき\n"
+           "  --corrections-template FILE\n"
+           "                         注意の一件ごとに一行の修正の記録の下書きを書く\n"
+           "  --                     これより後はすべてファイルまたはフォルダー\n"
            "  -h, --help             この説明\n"
            "終了コード: 0 正常、1 読めない入力があった、2 使い方の誤り\n";
 }

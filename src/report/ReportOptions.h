@@ -15,6 +15,8 @@ struct ReportOptions {
     std::vector<std::filesystem::path> inputs;
     std::optional<std::filesystem::path> members;
     std::optional<std::filesystem::path> output;
+    std::vector<std::filesystem::path> corrections;            // journals of corrections, applied in order
+    std::optional<std::filesystem::path> corrections_template; // a journal to complete, one line an anomaly
     // The business days reported, both included.
     std::int64_t first_day = std::numeric_limits<std::int32_t>::min();
     std::int64_t last_day = std::numeric_limits<std::int32_t>::max();

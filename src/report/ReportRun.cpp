@@ -1,18 +1,21 @@
 #include "report/ReportRun.h"
 
 #include "core/Cp932.h"
+#include "report/AppliedCorrections.h"
+#include "report/Corrections.h"
+#include "report/CorrectionsTemplate.h"
 #include "report/CsvWriter.h"
 #include "report/HtmlWriter.h"
 #include "report/InputFiles.h"
 #include "report/LogReading.h"
 #include "report/MemberCodes.h"
+#include "report/OutputFile.h"
 #include "report/ReportOptions.h"
 #include "report/ReportTime.h"
 #include "report/StampCollector.h"
 #include "report/Timesheet.h"
 
 #include <algorithm>
-#include <fstream>
 #include <thread>
 
 namespace {
@@ -78,32 +81,93 @@ struct Written {
 // Pairs the stamps and writes the report: CSV store by store as the stores are paired, HTML once all are.
 // Where the output cannot be opened the figures are still worked out for the summary.
 Written write_report(const ReportOptions& o, CollectedStamps& collected,
-                     const std::optional<std::set<std::string>>& listed, std::size_t files, std::ostream& out) {
-    std::ofstream file;
+                     const std::optional<std::set<std::string>>& listed, std::size_t files, std::ostream& out,
+                     CorrectionsTemplate& journal_template) {
+    std::optional<ReplacingFile> file;
     bool opened = true;
     if (o.output) {
-        file.open(*o.output, std::ios::binary | std::ios::trunc);
-        opened = static_cast<bool>(file);
+        opened = file.emplace(*o.output).open();
     }
     std::ostream nowhere(nullptr);
-    std::ostream& dest = !opened ? nowhere : o.output ? file : out;
+    std::ostream& dest = !opened ? nowhere : o.output ? file->stream() : out;
     Written w;
     if (o.format == ReportOptions::Format::Html) {
         const Timesheet sheet = build_timesheet(collected, o.first_day, o.last_day, listed, work_threads());
         write_html(sheet, dest, range_text(o, sheet) + "・ファイル " + std::to_string(files));
+        for (const auto& store : sheet.stores) {
+            journal_template.add(store);
+        }
         w.members = sheet.members;
         w.anomalies = sheet.anomalies;
     } else {
         CsvSheetWriter csv(dest, o.encoding == ReportOptions::Encoding::Utf8);
         for_each_store_sheet(collected, o.first_day, o.last_day, listed, work_threads(), [&](StoreSheet& store) {
             csv.store(store);
+            journal_template.add(store);
             w.members += store.members.size();
             w.anomalies += store.anomalies;
         });
     }
     dest.flush();
-    w.ok = opened && static_cast<bool>(dest);
+    w.ok = opened && static_cast<bool>(dest) && (!file || file->commit());
     return w;
+}
+
+// The report only reads its inputs: no output may be one of them or lie among them.
+std::optional<std::string> output_among_inputs(const ReportOptions& o) {
+    std::vector<std::filesystem::path> inputs = o.inputs;
+    inputs.insert(inputs.end(), o.corrections.begin(), o.corrections.end());
+    if (o.members) {
+        inputs.push_back(*o.members);
+    }
+    for (const auto& p : {o.output, o.corrections_template}) {
+        if (p) {
+            if (auto clash = output_clash(*p, inputs)) {
+                return clash;
+            }
+            inputs.push_back(*p); // the two outputs are two files
+        }
+    }
+    return std::nullopt;
+}
+
+// Applies the journals to the stamps and tells what was not applied; false when a journal could not be read.
+bool apply_journals(const ReportOptions& o, Journal& journal, CollectedStamps& collected, std::ostream& err) {
+    const std::size_t applied = apply_corrections(journal, collected, filter_for(o));
+    bool all_read = true;
+    for (const auto& t : journal.troubles) {
+        if (t.line == 0) {
+            err << program << t.why << ": " << t.file << "\n";
+            all_read = false;
+        } else {
+            err << program << "修正を適用しませんでした: " << t.file << ":" << t.line << ": " << t.why << "\n";
+        }
+    }
+    if (!o.corrections.empty()) {
+        err << "修正: 適用 " << applied << "、適用しなかった行 " << journal.troubles.size() << "\n";
+    }
+    return all_read;
+}
+
+bool write_template(const std::filesystem::path& path, const CorrectionsTemplate& journal_template) {
+    ReplacingFile file(path);
+    if (!file.open()) {
+        return false;
+    }
+    const std::string bytes = journal_template.bytes();
+    file.stream().write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return file.commit();
+}
+
+const char* line_trouble_text(LineKind kind) {
+    switch (kind) {
+    case LineKind::OddPlan:
+        return "予定の時刻を読めない行 (予定なしとして数えました): ";
+    case LineKind::NoName:
+        return "氏名のない行 (打刻は数えました): ";
+    default:
+        return "読めない行を飛ばしました: ";
+    }
 }
 
 } // namespace
@@ -118,6 +182,10 @@ int run_report(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (o.help) {
         out << report_usage_text();
         return 0;
+    }
+    if (const auto clash = output_among_inputs(o)) {
+        err << program << *clash << "\n" << report_usage_text();
+        return 2;
     }
     int status = 0;
     std::optional<std::set<std::string>> listed;
@@ -141,13 +209,22 @@ int run_report(const std::vector<std::string>& args, std::ostream& out, std::ost
             err << program << "読めません: " << t.file.string() << "\n";
             status = 1;
         } else {
-            err << program << "読めない行を飛ばしました: " << t.file.string() << ":" << t.line << "\n";
+            err << program << line_trouble_text(t.kind) << t.file.string() << ":" << t.line << "\n";
         }
     }
     StampCollector& collector = reading.collector;
-    const Written written = write_report(o, collector.collected(), listed, inputs.read.size(), out);
+    Journal journal = read_journals(o.corrections);
+    if (!apply_journals(o, journal, collector.collected(), err)) {
+        status = 1;
+    }
+    CorrectionsTemplate journal_template;
+    const Written written = write_report(o, collector.collected(), listed, inputs.read.size(), out, journal_template);
     if (!written.ok) {
         err << program << "書き込めません: " << (o.output ? o.output->string() : std::string("標準出力")) << "\n";
+        status = 1;
+    }
+    if (o.corrections_template && !write_template(*o.corrections_template, journal_template)) {
+        err << program << "書き込めません: " << o.corrections_template->string() << "\n";
         status = 1;
     }
     summary(err, Counts{inputs.found, inputs.earlier_copies.size(), collector.lines(), collector.unreadable(),

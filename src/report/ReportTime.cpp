@@ -47,11 +47,11 @@ void append_number(std::string& out, std::int64_t v) {
     }
 }
 
+} // namespace
+
 std::int64_t floor_div(std::int64_t a, std::int64_t b) {
     return a >= 0 ? a / b : -((-a + b - 1) / b);
 }
-
-} // namespace
 
 // The civil calendar of the standard library, as the recorder's own DateTime uses it.
 std::int64_t days_from_civil(int year, int month, int day) {
@@ -140,14 +140,11 @@ std::optional<std::int64_t> parse_stamp_minute(std::string_view s) {
 
 std::optional<int> parse_planned(std::string_view s) {
     std::size_t i = 0;
-    int h = 0, mi = 0, sec = 0;
+    int h = 0, mi = 0;
     if (!read_number(s, i, 1, 2, h) || !expect(s, i, ':') || !read_number(s, i, 2, 2, mi)) {
         return std::nullopt;
     }
-    if (expect(s, i, ':') && !read_number(s, i, 2, 2, sec)) {
-        return std::nullopt;
-    }
-    if (i != s.size() || h > 23 || mi > 59 || sec > 59) {
+    if (i != s.size() || h > 23 || mi > 59) {
         return std::nullopt;
     }
     return h * 60 + mi;

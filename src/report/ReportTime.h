@@ -27,6 +27,9 @@ struct CivilDate {
 [[nodiscard]] std::int64_t business_day_of(std::int64_t minute);
 [[nodiscard]] std::int64_t business_day_start(std::int64_t day);
 
+// a / b rounded towards minus infinity: minutes before 1970 are negative, and their day is the one before.
+[[nodiscard]] std::int64_t floor_div(std::int64_t a, std::int64_t b);
+
 // The texts below, appended to out: a report writes hundreds of thousands of them.
 void append_duration(std::string& out, std::int64_t minutes);
 void append_clock(std::string& out, std::int64_t minute);
@@ -41,7 +44,7 @@ void append_date(std::string& out, std::int64_t day);
 
 // The date and time of a log line exactly as the recorder writes it, "yyyy/m/d h:mm"; nullopt otherwise.
 [[nodiscard]] std::optional<std::int64_t> parse_stamp_minute(std::string_view text);
-// A planned time from the board, "h:mm" (or "h:mm:ss"), as minutes of the day; nullopt when empty or not a time.
+// A planned time from the board, "h:mm" (hour 0 to 23), as minutes of the day; nullopt when empty or not a time.
 [[nodiscard]] std::optional<int> parse_planned(std::string_view text);
 // "YYYY-MM-DD" as a day number.
 [[nodiscard]] std::optional<std::int64_t> parse_iso_date(std::string_view text);

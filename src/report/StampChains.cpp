@@ -53,6 +53,17 @@ void StampChains::copy_out(std::uint32_t member, std::vector<Stamp>& out) const 
     }
 }
 
+void StampChains::visit(std::uint32_t member, const std::function<void(Stamp&)>& f) {
+    if (member >= chains_.size()) {
+        return;
+    }
+    for (Block* b = chains_[member].first; b != nullptr; b = b->next) {
+        for (std::uint32_t i = 0; i < b->used; ++i) {
+            f(b->stamps[i]);
+        }
+    }
+}
+
 void StampChains::clear() {
     chains_.clear();
     slabs_.clear();

@@ -2,8 +2,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
+
+// What a corrections journal did to a stamp.
+enum class StampFix : std::uint8_t { AsLogged, Added, Voided };
+
+inline constexpr std::uint16_t no_name = 0xFFFF;
 
 // One stamp as the report keeps it: small, since a chain's month holds millions.
 struct Stamp {
@@ -11,6 +17,8 @@ struct Stamp {
     std::int16_t planned_start = -1; // minutes of the day, -1 for none
     std::int16_t planned_leave = -1;
     bool shift_in = true;
+    StampFix fix = StampFix::AsLogged;
+    std::uint16_t name = no_name; // the name on the line, by its place among the member's names
 };
 
 // The stamps of every member, each member's in the order they were added. They are kept in small blocks cut
@@ -28,6 +36,8 @@ public:
     void add(std::uint32_t member, const Stamp& s);
     // The member's stamps in the order added; out is cleared first (its memory is kept for the next member).
     void copy_out(std::uint32_t member, std::vector<Stamp>& out) const;
+    // Hands each of the member's stamps to f, which may change it.
+    void visit(std::uint32_t member, const std::function<void(Stamp&)>& f);
     // Takes the chains of later, its chain i after this one's chain place[i].
     void append(StampChains&& later, const std::vector<std::uint32_t>& place);
     // Frees every stamp.

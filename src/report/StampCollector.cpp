@@ -8,6 +8,20 @@
 
 namespace {
 
+// The place of a decoded name among the member's names, added when new. Beyond the places a stamp can hold a
+// name counts as none.
+std::uint16_t place_of_name(LogMember& m, const std::string& name) {
+    const auto it = std::find(m.names.begin(), m.names.end(), name);
+    if (it != m.names.end()) {
+        return static_cast<std::uint16_t>(it - m.names.begin());
+    }
+    if (m.names.size() >= no_name) {
+        return no_name;
+    }
+    m.names.push_back(name);
+    return static_cast<std::uint16_t>(m.names.size() - 1);
+}
+
 bool decode(std::string_view raw, std::string& out) {
     auto text = cp932::to_utf8_exactly(raw);
     if (!text) {
@@ -30,37 +44,40 @@ Status StampCollector::read_file(const std::filesystem::path& file, const Unread
     std::size_t number = 0;
     while (reader.next_raw(raw)) {
         ++number;
-        if (!add_line(raw)) {
-            on_unreadable(file, number);
+        if (const LineKind kind = add_line(raw); kind != LineKind::Taken) {
+            on_unreadable(file, number, kind);
         }
     }
     return Done{};
 }
 
-bool StampCollector::add_line(std::string_view raw) {
+LineKind StampCollector::add_line(std::string_view raw) {
     ++lines_;
     const auto line = parse_stamp_line(raw);
     if (!line) {
         ++unreadable_;
-        return false;
+        return LineKind::Unreadable;
     }
+    const LineKind kind = line->odd_plan ? LineKind::OddPlan : line->no_name ? LineKind::NoName : LineKind::Taken;
     if (line->minute < filter_.first_minute || line->minute >= filter_.end_minute ||
         (filter_.store && *filter_.store != line->store) || (filter_.member && *filter_.member != line->code)) {
-        return true;
+        return kind;
     }
     const auto member = member_for(line->store, line->code);
-    if (!member || !note_name(collected_.members[*member], line->name)) {
+    const auto name = member ? name_of(collected_.members[*member], line->name) : std::nullopt;
+    if (!name) {
         ++unreadable_;
-        return false;
+        return LineKind::Unreadable;
     }
     Stamp s;
+    s.name = *name;
     s.minute = line->minute;
     s.planned_start = static_cast<std::int16_t>(line->planned_start.value_or(-1));
     s.planned_leave = static_cast<std::int16_t>(line->planned_leave.value_or(-1));
     s.shift_in = line->shift_in;
     collected_.stamps.add(*member, s);
     ++stamps_;
-    return true;
+    return kind;
 }
 
 StampCollector::StoreCodes* StampCollector::store_for(std::string_view store) {
@@ -101,17 +118,22 @@ std::optional<std::uint32_t> StampCollector::member_for(std::string_view store, 
     return place;
 }
 
-bool StampCollector::note_name(LogMember& m, std::string_view raw_name) {
-    if (std::find(m.raw_names.begin(), m.raw_names.end(), raw_name) != m.raw_names.end()) {
-        return true;
+std::optional<std::uint16_t> StampCollector::name_of(LogMember& m, std::string_view raw_name) {
+    if (raw_name.empty()) {
+        return no_name;
+    }
+    for (const auto& [raw, place] : m.raw_names) {
+        if (raw == raw_name) {
+            return place;
+        }
     }
     std::string name;
     if (!decode(raw_name, name)) {
-        return false;
+        return std::nullopt;
     }
-    m.raw_names.emplace_back(raw_name);
-    m.names.push_back(std::move(name));
-    return true;
+    const auto place = place_of_name(m, name);
+    m.raw_names.emplace_back(std::string(raw_name), place);
+    return place;
 }
 
 void StampCollector::append(StampCollector&& later) {
@@ -122,11 +144,21 @@ void StampCollector::append(StampCollector&& later) {
             place[i] = *mine; // both texts decoded in later, so they decode here
             LogMember& m = collected_.members[*mine];
             const LogMember& theirs = later.collected_.members[i];
-            for (std::size_t n = 0; n < theirs.raw_names.size(); ++n) {
-                if (std::find(m.raw_names.begin(), m.raw_names.end(), theirs.raw_names[n]) == m.raw_names.end()) {
-                    m.raw_names.push_back(theirs.raw_names[n]);
-                    m.names.push_back(theirs.names[n]);
+            std::vector<std::uint16_t> name_place(theirs.names.size());
+            bool moved = false;
+            for (std::size_t n = 0; n < theirs.names.size(); ++n) {
+                name_place[n] = place_of_name(m, theirs.names[n]);
+                moved = moved || name_place[n] != n;
+            }
+            for (const auto& [raw, at] : theirs.raw_names) {
+                const auto same = [&raw](const auto& r) { return r.first == raw; };
+                if (std::none_of(m.raw_names.begin(), m.raw_names.end(), same)) {
+                    m.raw_names.emplace_back(raw, at == no_name ? no_name : name_place[at]);
                 }
+            }
+            if (moved) {
+                later.collected_.stamps.visit(
+                    i, [&](Stamp& s) { s.name = s.name == no_name ? no_name : name_place[s.name]; });
             }
         }
     }

@@ -45,8 +45,11 @@ std::optional<StampLine> parse_stamp_line(std::string_view raw) {
     s.name = f[3];
     s.minute = *minute;
     s.shift_in = f[4] == "1";
-    // The planned times are the shift plan's texts as the board showed them; one that is not a time is no plan.
+    // The planned times are the shift plan's texts as the board showed them; one that is not a time is no plan,
+    // and the line is pointed out, since then no late start or early leave can be told.
     s.planned_start = report::parse_planned(f[5]);
     s.planned_leave = report::parse_planned(f[6]);
+    s.odd_plan = (!f[5].empty() && !s.planned_start) || (!f[6].empty() && !s.planned_leave);
+    s.no_name = f[3].empty();
     return s;
 }

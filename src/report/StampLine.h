@@ -14,6 +14,10 @@ struct StampLine {
     bool shift_in = true;
     std::optional<int> planned_start; // minutes of the day
     std::optional<int> planned_leave;
+    // Fields the recorder never writes so, in a line that is still read: a planned time that is not "h:mm"
+    // (taken as no plan) and an empty name (not taken as a name of the member).
+    bool odd_plan = false;
+    bool no_name = false;
 };
 
 // The line, or nullopt when it is not one the recorder writes: other than eight fields, an empty store or

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iterator>
 #include <optional>
+#include <tuple>
 
 namespace {
 
@@ -51,6 +52,7 @@ public:
         p.days = std::move(days_);
         p.stays = in_day_order(stays_);
         p.notes = in_day_order(notes_);
+        p.landed = std::move(landed_);
         show(p.days, stays_, p.stays, &MemberDay::stays);
         show(p.days, notes_, p.notes, &MemberDay::notes);
         return p;
@@ -76,15 +78,17 @@ private:
         return *days_.insert(it, d);
     }
 
-    // A plan is what the board showed on the day of the stamp; the first stamp that carries one sets it.
-    static void take_plan(MemberDay& d, const Stamp& s) {
+    // Every stamp is counted on one day, here. A plan is what the board showed on the day of the stamp; the
+    // first stamp that carries one sets both of its times.
+    void take_plan(MemberDay& d, const Stamp& s) {
+        if (s.fix != StampFix::AsLogged) {
+            landed_.push_back(Landing{s.minute, s.shift_in, d.day});
+        }
         if (report::business_day_of(s.minute) != d.day) {
             return;
         }
-        if (d.planned_start < 0) {
+        if (d.planned_start < 0 && d.planned_leave < 0) {
             d.planned_start = s.planned_start;
-        }
-        if (d.planned_leave < 0) {
             d.planned_leave = s.planned_leave;
         }
     }
@@ -138,19 +142,27 @@ private:
 
     std::optional<Stamp> open_;
     std::vector<MemberDay> days_; // in order
+    std::vector<Landing> landed_;
     OfDay<Stay>& stays_ = scratch<Stay>();
     OfDay<DayNote>& notes_ = scratch<DayNote>();
 };
 
 } // namespace
 
-PairedDays pair_stays(std::span<Stamp> stamps) {
-    const auto by_time = [](const Stamp& a, const Stamp& b) { return a.minute < b.minute; };
-    if (!std::is_sorted(stamps.begin(), stamps.end(), by_time)) {
-        std::stable_sort(stamps.begin(), stamps.end(), by_time);
+PairedDays pair_stays(std::span<Stamp> stamps, StampReading reading) {
+    const auto by_content = [](const Stamp& a, const Stamp& b) {
+        return std::tie(a.minute, a.shift_in, a.planned_start, a.planned_leave) <
+               std::tie(b.minute, b.shift_in, b.planned_start, b.planned_leave);
+    };
+    if (!std::is_sorted(stamps.begin(), stamps.end(), by_content)) {
+        std::stable_sort(stamps.begin(), stamps.end(), by_content);
     }
+    const StampFix left_out = reading == StampReading::Corrected ? StampFix::Voided : StampFix::Added;
     Pairing p(stamps);
     for (const Stamp& s : stamps) {
+        if (s.fix == left_out) {
+            continue;
+        }
         if (s.shift_in) {
             p.shift_in(s);
         } else {

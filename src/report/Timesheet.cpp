@@ -23,13 +23,33 @@ bool code_before(const std::string& a, const std::string& b) {
     return a < b;
 }
 
-std::vector<std::string> member_notes(const LogMember& m, const std::optional<std::set<std::string>>& listed) {
+// The names on the member's stamps of the reported days, each once, in the order of the stamps: a name met
+// only on a stamp outside them is not the reported days' concern.
+std::vector<std::string> names_of_days(const LogMember& m, std::span<const Stamp> stamps, std::int64_t first_day,
+                                       std::int64_t last_day) {
+    std::vector<std::uint16_t> seen;
+    for (const Stamp& s : stamps) {
+        const std::int64_t day = report::business_day_of(s.minute);
+        if (s.name != no_name && day >= first_day && day <= last_day &&
+            std::find(seen.begin(), seen.end(), s.name) == seen.end()) {
+            seen.push_back(s.name);
+        }
+    }
+    std::vector<std::string> names;
+    for (const auto n : seen) {
+        names.push_back(m.names[n]);
+    }
+    return names;
+}
+
+std::vector<std::string> member_notes(const LogMember& m, const std::vector<std::string>& names,
+                                      const std::optional<std::set<std::string>>& listed) {
     std::vector<std::string> notes;
-    if (m.names.size() > 1) {
-        notes.push_back("コードに氏名が複数: " + joined_notes(m.names));
+    if (names.size() > 1) {
+        notes.push_back("コードに氏名が複数: " + joined_notes(names));
     }
     // The keypad gives a card of a code the list did not have the name "<code>".
-    if (std::find(m.names.begin(), m.names.end(), "<" + m.code + ">") != m.names.end()) {
+    if (std::find(names.begin(), names.end(), "<" + m.code + ">") != names.end()) {
         notes.push_back("キーで仮登録したカード");
     }
     if (listed && listed->count(m.code) == 0) {
@@ -40,21 +60,32 @@ std::vector<std::string> member_notes(const LogMember& m, const std::optional<st
 
 std::optional<MemberSheet> member_sheet(const LogMember& m, std::span<Stamp> stamps, std::int64_t first_day,
                                         std::int64_t last_day, const std::optional<std::set<std::string>>& listed) {
+    // A journal's changes are shown beside what the logs alone give.
+    std::vector<Stamp> as_logged;
+    if (!m.corrections.empty()) {
+        as_logged.assign(stamps.begin(), stamps.end());
+    }
     PairedDays paired = pair_stays(stamps);
+    const PairedDays logged = m.corrections.empty() ? PairedDays{} : pair_stays(as_logged, StampReading::AsLogged);
+    add_corrected_days(m.corrections, logged, paired);
     std::erase_if(paired.days, [&](const MemberDay& d) { return d.day < first_day || d.day > last_day; });
     if (paired.days.empty()) {
         return std::nullopt;
     }
+    const std::vector<std::string> names = names_of_days(m, stamps, first_day, last_day);
     MemberSheet sheet;
     sheet.store = m.store;
     sheet.code = m.code;
-    sheet.name = m.names.empty() ? std::string() : m.names.front();
-    sheet.notes = member_notes(m, listed);
+    sheet.name = !names.empty() ? names.front() : m.names.empty() ? std::string() : m.names.front();
+    sheet.notes = member_notes(m, names, listed);
     for (const MemberDay& d : paired.days) {
         sheet.figures.push_back(day_figures(d));
         sheet.totals.add(sheet.figures.back());
     }
     sheet.days = std::move(paired.days);
+    if (!m.corrections.empty()) {
+        sheet.corrections = corrections_by_day(m.corrections, logged, paired, sheet.days);
+    }
     sheet.stays = std::move(paired.stays);
     sheet.day_notes = std::move(paired.notes);
     return sheet;
@@ -120,8 +151,8 @@ std::string joined_notes(const std::vector<std::string>& texts) {
 }
 
 std::string note_text(const DayNote& note) {
-    const std::string when =
-        report::date_text(note.minute / report::minutes_per_day) + " " + report::clock_text(note.minute);
+    const std::string when = report::date_text(report::floor_div(note.minute, report::minutes_per_day)) + " " +
+                             report::clock_text(note.minute);
     return note.kind == DayNote::Kind::NoShiftOut ? "退勤なし (出勤 " + when + ")" : "出勤なし (退勤 " + when + ")";
 }
 

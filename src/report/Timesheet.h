@@ -1,5 +1,6 @@
 #pragma once
 
+#include "report/AppliedCorrections.h"
 #include "report/DayFigures.h"
 #include "report/StampCollector.h"
 #include "report/StayPairing.h"
@@ -22,13 +23,14 @@ struct MemberSheet {
 
     std::string store;
     std::string code;
-    std::string name;                // the first name the log gives
+    std::string name;                // the first name on the reported days' stamps
     std::vector<std::string> notes;  // about the member: two names, a card registered on the keypad, not listed
     std::vector<MemberDay> days;     // the business days in the range
     std::vector<DayFigures> figures; // one for each of the days
     Totals totals;
     std::vector<Stay> stays; // what the days show
     std::vector<DayNote> day_notes;
+    std::vector<DayCorrections> corrections; // one for each of the days when a journal changed the member's stamps
 };
 
 struct StoreSheet {

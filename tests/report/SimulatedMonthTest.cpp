@@ -187,19 +187,39 @@ TEST(SimulatedMonth, ReportTotalsAreTheHoursOfTheStampsMade) {
         ASSERT_EQ(run.status, 0) << run.stderr_text;
     }
 
+    // The office moves member 1's first shift-out 20 minutes later through a journal: the log keeps the stamp.
+    std::vector<Touch> corrected = touches;
+    const auto first_out =
+        std::find_if(corrected.begin(), corrected.end(), [](const Touch& t) { return t.member == 0 && !t.in; });
+    ASSERT_NE(first_out, corrected.end());
+    const auto when = [](std::int64_t minute) {
+        return report::date_text(report::floor_div(minute, minutes_per_day)) + " " + report::clock_text(minute);
+    };
+    root.write_bytes("journal.csv", cp932_lines({"店舗,コード,日時,区分,操作,理由,修正者,記入日時",
+                                                 "T01,1," + when(first_out->minute) + ",2,取消,延長,店長,2026/12/1",
+                                                 "T01,1," + when(first_out->minute + 20) + ",2,追加,延長,店長,"}));
+    first_out->minute += 20;
+
     std::ostringstream out, err;
-    ASSERT_EQ(run_report({"--month", "2026-11", "--encoding", "utf-8", root.zerbanto().string()}, out, err), 0)
+    ASSERT_EQ(run_report({"--month", "2026-11", "--encoding", "utf-8", "--corrections",
+                          (root.path() / "journal.csv").string(), root.zerbanto().string()},
+                         out, err),
+              0)
         << err.str();
     EXPECT_NE(err.str().find("打刻: " + std::to_string(touches.size()) + "\n"), std::string::npos) << err.str();
     EXPECT_NE(err.str().find("注意: 1\n"), std::string::npos) << err.str();
-    const auto expected = expected_totals(touches);
+    EXPECT_NE(err.str().find("修正: 適用 2、適用しなかった行 0\n"), std::string::npos) << err.str();
+    const auto expected = expected_totals(corrected);
     std::map<std::string, Expected> got;
+    std::size_t corrected_rows = 0;
     for (const auto& row : csv_rows(out.str())) {
         if (row.size() >= 14 && row[3] == "合計") {
             got[row[1]] = Expected{minutes(row[6]), minutes(row[8]), minutes(row[9]), minutes(row[7])};
-            EXPECT_EQ(row[1] == "77", row.size() == 15 && row[14] == "キーで仮登録したカード") << row[1];
+            EXPECT_EQ(row[1] == "77", row.size() >= 15 && row[14] == "キーで仮登録したカード") << row[1];
         }
+        corrected_rows += row.size() == 18 && row[17].find("退勤を取消") != std::string::npos ? 1 : 0;
     }
+    EXPECT_EQ(corrected_rows, 1u);
     ASSERT_EQ(got.size(), expected.size());
     for (const auto& [code, e] : expected) {
         EXPECT_EQ(got[code].worked, e.worked) << code;
