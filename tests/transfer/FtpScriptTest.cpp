@@ -2,6 +2,7 @@
 
 #include "app/FtpJobOf.h"
 #include "app/Options.h"
+#include "core/TextFile.h"
 #include "support/FakeServices.h"
 #include "support/FtpTestServer.h"
 #include "support/TempRoot.h"
@@ -23,7 +24,7 @@ std::string script_bytes(const std::string& open_line, const std::string& comman
 
 bool no_partial_files(const fs::path& folder) {
     for (const auto& e : fs::directory_iterator(folder)) {
-        if (e.path().filename().string().find(".part") != std::string::npos) {
+        if (textfile::is_temporary_name(e.path().filename().string())) {
             return false;
         }
     }
@@ -83,8 +84,6 @@ TEST(FtpScript, FetchesAFileAndKeepsOnlyTheLastScriptAndLog) {
     std::ofstream(server.sub() / "E99_member.csv", std::ios::binary) << "1,a,b\r\n";
     std::ofstream(server.sub() / "S04_SHIFT.csv", std::ios::binary) << "99999,plan\r\n";
     TempRoot root;
-    // What a recorder killed during an earlier download left behind.
-    root.write_bytes("zerbanto/xE99_member.csv.part-4242", "half a li");
     root.write_bytes("zerbanto/ftplog.txt", "an earlier version's log");
     fs::permissions(root.zerbanto() / "ftplog.txt",
                     fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
