@@ -9,6 +9,7 @@ cmake --preset dev >/dev/null
 cmake --build --preset dev --target timerecorder-report
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/logs"
 
 # day, member code, name ("_" for a blank), in, out, planned start, planned leave (a stay per line; "-" for none)
 stays() {
@@ -33,9 +34,13 @@ stays() {
         printf 'T01,2026/11/%d %s,%s,%s,2,%s,%s,01FE0000%08d\r\n' "$outday" "$out" "$code" "$name" "$ps" "$pl" "$code"
     done < <(stays)
     printf 'T01,2026/11/5 19:30,102,鈴木 美咲,2,,,01FE000000000102\r\n'
-} | iconv -f UTF-8 -t CP932 >"$work/KLOG_T01.csv"
+} | iconv -f UTF-8 -t CP932 >"$work/logs/KLOG_T01.csv"
+# The office's corrections journal: the forgotten shift-in of 5 November.
+printf '店舗,コード,日時,区分,操作,理由,修正者,記入日時\r\nT01,102,2026/11/5 11:00,1,追加,打刻忘れ (シフト表で確認),店長 山田,2026/11/9\r\n' |
+    iconv -f UTF-8 -t CP932 >"$work/fix.csv"
 
-build/dev/src/timerecorder-report --format html --from 2026-11-02 --to 2026-11-08 -o "$work/report.html" "$work"
+build/dev/src/timerecorder-report --format html --from 2026-11-02 --to 2026-11-08 --corrections "$work/fix.csv" \
+    -o "$work/report.html" "$work/logs"
 mkdir -p "$work/profile" docs/screens
 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run --disable-background-networking \
     --disable-component-update --disable-sync --user-data-dir="$work/profile" --hide-scrollbars \

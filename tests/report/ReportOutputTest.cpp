@@ -107,6 +107,12 @@ TEST(ReportOutput, ExitStatusAndSummary) {
     const ReportOptionsResult november = parse_report_options({"--month", "2026-11", log});
     EXPECT_EQ(november.options.first_day, day_of(2026, 11, 1));
     EXPECT_EQ(november.options.last_day, day_of(2026, 11, 30));
+    // A member list that is a pipe is not read (nor waited for).
+    const auto pipe = root.path() / "list-pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const Outcome piped_list = report({"--members", pipe.string(), log});
+    EXPECT_EQ(piped_list.status, 1);
+    EXPECT_NE(piped_list.err.find("メンバーリストを読めません"), std::string::npos) << piped_list.err;
     // After "--" every argument is an input, also one that looks like an option.
     const Outcome dash = report({"--", "-x", log});
     EXPECT_EQ(dash.status, 1);
