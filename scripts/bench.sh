@@ -9,7 +9,8 @@
 #     the simulator started and ended on an empty script, and against a day without a card;
 #   - the time from a card's arrival on the PC/SC reader (pcscd + vpcd + the tests' virtual card, in the
 #     tests' private bed; needs root) to the chime's play call, median and 95th percentile of 100 touches,
-#     against the once-a-second poll of the reader;
+#     against the floor (a bare SCardGetStatusChange client seeing the same card); and the keyboard
+#     reader's last key to the chime, against the timer's interval;
 #   - the window program idle under Xvfb (after 5 s of start-up): CPU share of one core and peak RSS,
 #     against the Xvfb server and xmessage (a minimal X client) measured over the same seconds.
 # Benchmarks only print; nothing here passes or fails on a time.
