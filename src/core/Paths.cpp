@@ -63,15 +63,17 @@ std::optional<fs::path> data_home() {
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && *xdg == '/') {
         return fs::path(xdg);
     }
-    const char* home = std::getenv("HOME");
-    fs::path base = home != nullptr && *home == '/' ? fs::path(home) : home_of_user();
-    if (base.empty()) {
-        return std::nullopt;
-    }
-    return base / ".local" / "share";
+    const auto base = Paths::home();
+    return base ? std::optional<fs::path>(*base / ".local" / "share") : std::nullopt;
 }
 
 } // namespace
+
+std::optional<fs::path> Paths::home() {
+    const char* home = std::getenv("HOME");
+    fs::path base = home != nullptr && *home == '/' ? fs::path(home) : home_of_user();
+    return base.empty() ? std::nullopt : std::optional<fs::path>(std::move(base));
+}
 
 std::optional<fs::path> Paths::default_root() {
     const auto home = data_home();

@@ -12,6 +12,9 @@ class Paths {
 public:
     explicit Paths(std::filesystem::path root);
 
+    // The running user's home: $HOME when it is an absolute path, else the password database's; nullopt when
+    // there is none. Never a folder every user may write in its place.
+    [[nodiscard]] static std::optional<std::filesystem::path> home();
     // $XDG_DATA_HOME/timerecorder, or ~/.local/share/timerecorder. The home is $HOME, or the password
     // database's when HOME is unset, empty or relative; nullopt when there is none.
     [[nodiscard]] static std::optional<std::filesystem::path> default_root();

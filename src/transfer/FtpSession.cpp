@@ -1,5 +1,7 @@
 #include "transfer/FtpSession.h"
 
+#include "core/Paths.h"
+#include "core/RegularFile.h"
 #include "core/TextFile.h"
 
 #include <curl/curl.h>
@@ -148,8 +150,8 @@ std::string known_hosts_file(const TransportKeys& keys) {
     if (!keys.known_hosts.empty()) {
         return keys.known_hosts.string();
     }
-    const char* home = std::getenv("HOME");
-    return home != nullptr && *home != '\0' ? std::string(home) + "/.ssh/known_hosts" : "/nonexistent/known_hosts";
+    const auto home = Paths::home();
+    return home ? (*home / ".ssh" / "known_hosts").string() : "/nonexistent/known_hosts";
 }
 
 size_t on_read(char* data, size_t size, size_t n, void* user) {
@@ -415,8 +417,13 @@ bool FtpSession::get(std::string_view remote, const fs::path& local) {
 
 bool FtpSession::put(const fs::path& local) {
     Impl& s = *impl_;
-    std::FILE* f = std::fopen(local.c_str(), "rb");
+    // The outbox was listed before: a file swapped for a link or a FIFO since then is not sent.
+    const int fd = regularfile::open_regular(local, O_NOFOLLOW);
+    std::FILE* f = fd >= 0 ? ::fdopen(fd, "rb") : nullptr;
     if (f == nullptr) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
         s.last = CURLE_READ_ERROR;
         s.log.note("エラー: 読めません: " + local.string());
         return false;

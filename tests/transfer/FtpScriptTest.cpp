@@ -7,12 +7,14 @@
 #include "support/FtpTestServer.h"
 #include "support/TempRoot.h"
 #include "transfer/FtpScriptFile.h"
+#include "transfer/FtpSession.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -333,4 +335,27 @@ TEST(FtpScript, ASettingWithAnythingBesidesTheHostAndPortIsNoServer) {
     }
     EXPECT_EQ(setting_for_message("upload:Secr3tPW@127.0.0.1"), "(表示しません)");
     EXPECT_EQ(setting_for_message("sftp:127.0.0.1"), "sftp:127.0.0.1");
+}
+
+TEST(FtpScript, AnUploadSendsARegularFileOnlyNeverWhatALinkOrAFifoStandsFor) {
+    struct Quiet final : FtpLog {
+        void note(std::string_view) override {}
+        void raw(std::string_view) override {}
+    } log;
+    FtpTestServer server;
+    ASSERT_GT(server.port(), 0);
+    TempRoot root;
+    root.write_bytes("cortmp/K04_161207_0900.CSV", "a stamp");
+    root.write_bytes("secret", "not for the head office");
+    const fs::path outbox = root.path() / "cortmp";
+    fs::create_symlink(root.path() / "secret", outbox / "K04_161207_1000.CSV");
+    ASSERT_EQ(::mkfifo((outbox / "K04_161207_1100.CSV").c_str(), 0600), 0);
+    const std::atomic<bool> cancel{false};
+    FtpSession session({"127.0.0.1", server.port(), "upload", "Pelmora583920", "/sub", Transport::Ftp, {}}, {}, log,
+                       cancel);
+    EXPECT_TRUE(session.put(outbox / "K04_161207_0900.CSV"));
+    EXPECT_FALSE(session.put(outbox / "K04_161207_1000.CSV"));
+    EXPECT_FALSE(session.put(outbox / "K04_161207_1100.CSV")); // returns: never waits for a writer
+    EXPECT_EQ(file_bytes(server.sub() / "K04_161207_0900.CSV"), "a stamp");
+    EXPECT_FALSE(fs::exists(server.sub() / "K04_161207_1000.CSV"));
 }
