@@ -21,7 +21,7 @@ inline std::int64_t day_of(int y, int m, int d) {
 
 inline Timesheet sheet_of(const std::vector<std::string>& lines, std::int64_t first_day = INT32_MIN,
                           std::int64_t last_day = INT32_MAX, const std::optional<std::set<std::string>>& listed = {}) {
-    StampCollector c(pairing_window(first_day, last_day));
+    StampCollector c(pairing_window(week_lookback(first_day), last_day));
     for (const auto& l : lines) {
         c.add_line(cp932::from_utf8(l));
     }
