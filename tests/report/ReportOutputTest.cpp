@@ -1,6 +1,7 @@
 // What timerecorder-report writes: the CSV in both encodings, the HTML page, the summary and the exit status.
 
 #include "core/Cp932.h"
+#include "report/PayrollWriter.h"
 #include "report/ReportLines.h"
 #include "report/ReportRun.h"
 #include "support/TempRoot.h"
@@ -118,6 +119,92 @@ TEST(ReportOutput, ExitStatusAndSummary) {
                                "メンバー: 1\n注意: 0\n"),
               std::string::npos)
         << partial.err;
+}
+
+std::vector<std::vector<std::string>> rows_of(const std::string& csv) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream in(csv);
+    for (std::string line; std::getline(in, line);) {
+        line.pop_back(); // CR
+        std::vector<std::string> fields;
+        std::istringstream l(line);
+        for (std::string f; std::getline(l, f, ',');) {
+            fields.push_back(f);
+        }
+        rows.push_back(fields);
+    }
+    return rows;
+}
+
+// The payroll row of a member holds the totals of the member's CSV total row.
+TEST(ReportOutput, PayrollRowsAreTheMemberTotals) {
+    TempRoot root;
+    write_log(root);
+    const std::string log = (root.path() / "KLOG_T01.csv").string();
+    const Outcome csv = report({"--encoding", "utf-8", log});
+    const Outcome payroll = report({"--format", "payroll", "--encoding", "utf-8", log});
+    ASSERT_EQ(payroll.status, 0) << payroll.err;
+    EXPECT_EQ(cp932::from_utf8(payroll.out), report({"--format", "payroll", log}).out);
+    const auto p = rows_of(payroll.out);
+    ASSERT_EQ(p.size(), 3u);
+    EXPECT_EQ(p[0],
+              (std::vector<std::string>{"店舗", "コード", "氏名", "出勤日数", "勤務時間", "時間外", "60時間超", "深夜",
+                                        "遅刻回数", "遅刻時間", "早退回数", "早退時間", "休憩不足日数", "修正件数"}));
+    std::size_t members = 0;
+    for (const auto& t : rows_of(csv.out)) {
+        if (t.size() > 3 && t[3] == "合計") {
+            const auto& row = p.at(++members);
+            EXPECT_EQ(row[1], t[1]);
+            // worked, overtime (beyond 8 hours a day and 40 a week), beyond 60 hours, night, late, early
+            EXPECT_EQ((std::vector<std::string>{row[4], row[5], row[6], row[7], row[9], row[11]}),
+                      (std::vector<std::string>{t[6], t[11], t[12], t[8], t[15], t[16]}));
+        }
+    }
+    EXPECT_EQ(members, 2u);
+    EXPECT_EQ(p[1], (std::vector<std::string>{"T01", "1", "佐藤", "1", "9:30", "1:30", "0:00", "0:00", "0", "0:00", "0",
+                                              "0:00", "1", "0"}));
+    for (const std::vector<std::string>& usage : {std::vector<std::string>{"--hours", "decimal", log},
+                                                  {"--round-monthly", log},
+                                                  {"--format", "payroll", "--hours", "h", log},
+                                                  {"--week-start", "8", log}}) {
+        EXPECT_EQ(report(usage).status, 2) << usage[0];
+    }
+}
+
+// Hours as decimals of the exact minutes; --round-monthly rounds each month's totals, never a day.
+TEST(ReportOutput, PayrollHoursAndMonthlyRounding) {
+    for (const auto& [minutes, text] : std::vector<std::pair<std::int64_t, std::string>>{
+             {0, "0.00"}, {1, "0.02"}, {20, "0.33"}, {29, "0.48"}, {30, "0.50"}, {59, "0.98"}, {6001, "100.02"}}) {
+        EXPECT_EQ(decimal_hours_text(minutes), text) << minutes;
+    }
+    MemberSheet m;
+    m.law.months = {MonthLaw{2026, 11, 60 * 60 + 29, 29, 29, {}}, MonthLaw{2026, 12, 60 * 60 + 30, 30, 30, {}}};
+    m.law.totals.overtime = 120 * 60 + 59;
+    m.law.totals.beyond_60 = 59;
+    m.totals.night = 59;
+    const PayrollFigures exact = payroll_figures(m, false);
+    EXPECT_EQ((std::vector<std::int64_t>{exact.overtime, exact.beyond_60, exact.night}),
+              (std::vector<std::int64_t>{120 * 60 + 59, 59, 59}));
+    const PayrollFigures rounded = payroll_figures(m, true); // 0:29 dropped, 0:30 an hour: month by month
+    EXPECT_EQ((std::vector<std::int64_t>{rounded.overtime, rounded.beyond_60, rounded.night}),
+              (std::vector<std::int64_t>{121 * 60, 60, 60}));
+
+    TempRoot root;
+    root.write_bytes("KLOG_T01.csv",
+                     cp932_lines({stamp("2026/11/2 9:00", "1", "佐藤", 1), stamp("2026/11/2 17:29", "1", "佐藤", 2),
+                                  stamp("2026/11/3 21:00", "1", "佐藤", 1), stamp("2026/11/3 22:30", "1", "佐藤", 2)}));
+    const std::string log = (root.path() / "KLOG_T01.csv").string();
+    const auto row = [&](const std::vector<std::string>& extra) {
+        std::vector<std::string> args = {"--format", "payroll", "--encoding", "utf-8", log};
+        args.insert(args.begin(), extra.begin(), extra.end());
+        const auto rows = rows_of(report(args).out);
+        return rows.size() == 2 ? std::vector<std::string>{rows[1][4], rows[1][5], rows[1][7]}
+                                : std::vector<std::string>{};
+    };
+    EXPECT_EQ(row({}), (std::vector<std::string>{"9:59", "0:29", "0:30"}));
+    EXPECT_EQ(row({"--hours", "decimal"}), (std::vector<std::string>{"9.98", "0.48", "0.50"}));
+    EXPECT_EQ(row({"--round-monthly"}), (std::vector<std::string>{"9:59", "0:00", "1:00"}));
+    EXPECT_EQ(row({"--round-monthly", "--hours=decimal"}), (std::vector<std::string>{"9.98", "0.00", "1.00"}));
 }
 
 } // namespace
