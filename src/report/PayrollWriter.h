@@ -36,7 +36,7 @@ struct PayrollFigures {
 
 // A month's total to the hour: under 30 minutes dropped, 30 or more up to the next hour.
 [[nodiscard]] std::int64_t rounded_to_hour(std::int64_t minutes);
-// Hours with two decimals, rounded half up from the exact minutes: 0:20 is "0.33".
+// Hours with two decimals, the nearest to the exact minutes (never a tie): 0:20 is "0.33".
 [[nodiscard]] std::string decimal_hours_text(std::int64_t minutes);
 
 class PayrollWriter {

@@ -163,6 +163,18 @@ TEST(ReportOutput, PayrollRowsAreTheMemberTotals) {
     EXPECT_EQ(members, 2u);
     EXPECT_EQ(p[1], (std::vector<std::string>{"T01", "1", "佐藤", "1", "9:30", "1:30", "0:00", "0:00", "0", "0:00", "0",
                                               "0:00", "1", "0"}));
+    // A month that begins in the middle of a week: the week's earlier days are read for its 40 hours.
+    std::string week; // Sunday 29 November to Friday 4 December, 8 hours a day
+    for (const char* day : {"2026/11/29", "2026/11/30", "2026/12/1", "2026/12/2", "2026/12/3", "2026/12/4"}) {
+        week += cp932_lines(
+            {stamp(std::string(day) + " 9:00", "5", "伊藤", 1), stamp(std::string(day) + " 17:00", "5", "伊藤", 2)});
+    }
+    root.write_bytes("December/KLOG_T01.csv", week);
+    const auto december = rows_of(report({"--month", "2026-12", "--format", "payroll", "--encoding", "utf-8",
+                                          (root.path() / "December").string()})
+                                      .out);
+    ASSERT_EQ(december.size(), 2u);
+    EXPECT_EQ(december[1][5], "8:00");
     for (const std::vector<std::string>& usage : {std::vector<std::string>{"--hours", "decimal", log},
                                                   {"--round-monthly", log},
                                                   {"--format", "payroll", "--hours", "h", log},

@@ -274,8 +274,22 @@ TEST(ReportLaw, TheWeekCountsItsDaysInTheMonthBefore) {
         ASSERT_EQ(m.law.months.size(), 1u) << c.what;
         EXPECT_EQ(m.law.months[0].overtime, c.overtime) << c.what;
     }
-    EXPECT_FALSE(parse_week_start("7"));
-    EXPECT_FALSE(parse_week_start("su"));
+    // Weeks from Wednesday: 25 November is the week's first day, six days before the sheet's.
+    std::vector<std::string> wednesday;
+    for (int d : {25, 27, 28, 29, 30}) {
+        wednesday.push_back(stamp("2026/11/" + std::to_string(d) + " 9:00", "1", "佐藤", 1));
+        wednesday.push_back(stamp("2026/11/" + std::to_string(d) + " 17:00", "1", "佐藤", 2));
+    }
+    wednesday.push_back(stamp("2026/12/1 9:00", "1", "佐藤", 1));
+    wednesday.push_back(stamp("2026/12/1 10:00", "1", "佐藤", 2));
+    const Timesheet w = sheet_of(wednesday, day_of(2026, 12, 1), day_of(2026, 12, 31), {}, *parse_week_start("wed"));
+    EXPECT_EQ(w.stores.at(0).members.at(0).law.totals.weekly, 60);
+    for (const char* tuesday : {"2", "火", "火曜", "火曜日", "tue", "TUESDAY"}) {
+        EXPECT_EQ(parse_week_start(tuesday), 2) << tuesday;
+    }
+    for (const char* no_day : {"7", "-1", "su", "tues", "曜日", ""}) {
+        EXPECT_FALSE(parse_week_start(no_day)) << no_day;
+    }
 }
 
 // One day a month carrying the month's overtime; the days' figures as the pairing leaves them.
