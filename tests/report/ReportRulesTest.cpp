@@ -292,10 +292,13 @@ TEST(ReportLaw, TheWeekCountsItsDaysInTheMonthBefore) {
     }
 }
 
-// One day a month carrying the month's overtime; the days' figures as the pairing leaves them.
+// One day a month carrying the month's overtime (none for -1); the days' figures as the pairing leaves them.
 MemberLaw months_of(const std::vector<std::int64_t>& overtime) {
     std::vector<DayFigures> days;
     for (std::size_t i = 0; i < overtime.size(); ++i) {
+        if (overtime[i] < 0) {
+            continue;
+        }
         DayFigures f;
         f.day = day_of(2026, static_cast<int>(i) + 1, 2);
         f.overtime = overtime[i];
@@ -338,7 +341,8 @@ TEST(ReportLaw, AveragesOverTwoToSixMonths) {
     const MemberLaw six = months_of({0, eighty + 1, eighty, eighty, eighty, eighty, eighty});
     EXPECT_EQ(six.months[6].notes.back(), "2026/7 時間外 2〜6か月平均 80時間超 (6か月 80:01)");
     // A month without a day in between counts as a month without overtime.
-    const MemberLaw gap = months_of({eighty * 2, 0, eighty + 1});
+    const MemberLaw gap = months_of({eighty * 2, -1, eighty + 1});
+    ASSERT_EQ(gap.months.size(), 3u);
     EXPECT_EQ(gap.months[2].notes.back(), "2026/3 時間外 2〜6か月平均 80時間超 (3か月 80:01)");
 }
 
