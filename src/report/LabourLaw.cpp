@@ -99,7 +99,8 @@ void LawTotals::add(const LawTotals& t) {
 MemberLaw member_law(std::span<const DayFigures> figures, std::int64_t first_day, int week_start) {
     MemberLaw law;
     std::int64_t week = INT64_MIN;
-    std::int64_t week_regular = 0; // the week's time worked within 8 hours a day, so far
+    std::int64_t week_regular = 0;       // the week's time worked within 8 hours a day, so far
+    std::int64_t next_month = INT64_MIN; // the first day after the last month met
     for (const DayFigures& f : figures) {
         if (week_first_day(f.day, week_start) != week) {
             week = week_first_day(f.day, week_start);
@@ -114,11 +115,15 @@ MemberLaw member_law(std::span<const DayFigures> figures, std::int64_t first_day
         }
         d.overtime = f.overtime + d.weekly;
         d.short_break = break_short(f.worked, f.breaks);
-        const int month = month_index(report::civil_from_days(f.day));
-        const int last =
-            law.months.empty() ? month - 1 : month_index({law.months.back().year, law.months.back().month, 1});
-        for (int m = last + 1; m <= month; ++m) {
-            law.months.push_back(MonthLaw{m / 12, m % 12 + 1, 0, 0, 0, {}});
+        if (f.day >= next_month) { // the days come in order: the calendar is looked up once a month
+            const report::CivilDate date = report::civil_from_days(f.day);
+            const int month = month_index(date);
+            const int last =
+                law.months.empty() ? month - 1 : month_index({law.months.back().year, law.months.back().month, 1});
+            for (int m = last + 1; m <= month; ++m) {
+                law.months.push_back(MonthLaw{m / 12, m % 12 + 1, 0, 0, 0, {}});
+            }
+            next_month = f.day - date.day + 1 + report::days_in_month(date.year, date.month);
         }
         MonthLaw& mo = law.months.back();
         d.beyond_60 = past(law::premium_from, mo.overtime, mo.overtime + d.overtime);

@@ -300,7 +300,7 @@ MemberLaw months_of(const std::vector<std::int64_t>& overtime) {
             continue;
         }
         DayFigures f;
-        f.day = day_of(2026, static_cast<int>(i) + 1, 2);
+        f.day = day_of(2026, static_cast<int>(i) + 1, 1); // the first: a month begins on it
         f.overtime = overtime[i];
         f.worked = regular_day_minutes + overtime[i];
         f.breaks = 60;
