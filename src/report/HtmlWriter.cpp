@@ -89,8 +89,8 @@ void store_totals(std::ostream& out, const StoreSheet& store) {
         << "</tr></tfoot></table>\n";
 }
 
-void note_list(std::ostream& out, const char* title, const std::vector<std::string>& items) {
-    out << "<h3>" << title << " (" << items.size() << " 件)</h3>\n";
+void note_list(std::ostream& out, const char* title, std::size_t count, const std::vector<std::string>& items) {
+    out << "<h3>" << title << " (" << count << " 件)</h3>\n";
     if (items.empty()) {
         return;
     }
@@ -114,24 +114,32 @@ void store_notes(std::ostream& out, const StoreSheet& store) {
             }
         }
     }
-    note_list(out, "注意", items);
+    note_list(out, "注意", items.size(), items);
 }
 
 // Short breaks and months past a limit of the overtime agreement, member by member.
+// A member's days short of break make one line, each month past a limit one more.
 void store_law_notes(std::ostream& out, const StoreSheet& store) {
     std::vector<std::string> items;
+    std::size_t count = 0;
     for (const auto& m : store.members) {
         const std::string who = m.code + " " + m.name + ": ";
+        std::vector<std::string> days;
         for (std::size_t i = 0; i < m.days.size(); ++i) {
-            for (const auto& n : law_day_notes(m.law.days[i])) {
-                items.push_back(who + report::date_text(m.days[i].day) + " " + n);
+            if (m.law.days[i].short_break) {
+                days.push_back(report::date_text(m.days[i].day));
             }
+        }
+        if (!days.empty()) {
+            items.push_back(who + "休憩不足 " + std::to_string(days.size()) + " 日 (" + joined_notes(days) + ")");
         }
         for (const auto& n : law_month_notes(m.law)) {
             items.push_back(who + n);
+            ++count;
         }
+        count += days.size();
     }
-    note_list(out, "法定の注意", items);
+    note_list(out, "法定の注意", count, items);
 }
 
 // Each month's overtime (beyond 8 hours a day and 40 a week), its part past 60 hours and the limits passed.
