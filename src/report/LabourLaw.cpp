@@ -98,6 +98,7 @@ void LawTotals::add(const LawTotals& t) {
 
 MemberLaw member_law(std::span<const DayFigures> figures, std::int64_t first_day, int week_start) {
     MemberLaw law;
+    law.days.reserve(figures.size());
     std::int64_t week = INT64_MIN;
     std::int64_t week_regular = 0;       // the week's time worked within 8 hours a day, so far
     std::int64_t next_month = INT64_MIN; // the first day after the last month met
