@@ -6,7 +6,8 @@
 namespace {
 
 const std::vector<std::string> header = {"店舗", "コード", "氏名", "営業日", "出勤", "退勤", "勤務", "休憩", "深夜",
-                                         "8時間超", "予定出勤", "予定退勤", "遅刻", "早退", "注意",
+                                         "8時間超", "週40時間超", "時間外", "60時間超", "予定出勤", "予定退勤", "遅刻",
+                                         "早退", "注意",
                                          // after the columns spreadsheets already take by their place
                                          "打刻出勤", "打刻退勤", "修正"};
 
@@ -86,7 +87,15 @@ void corrections_fields(CsvRows& out, const MemberDay& d, const DayCorrections* 
     }
 }
 
-void day_row(CsvRows& out, const std::string& who, const MemberDay& d, const DayFigures& f, const DayCorrections* c) {
+void law_figures(std::string& r, std::int64_t weekly, std::int64_t overtime, std::int64_t beyond_60) {
+    duration(r, weekly);
+    duration(r, overtime);
+    duration(r, beyond_60);
+}
+
+void day_row(CsvRows& out, const std::string& who, const MemberSheet& m, std::size_t i) {
+    const DayFigures& f = m.figures[i];
+    const DayLaw& law = m.law.days[i];
     std::string& r = out.row();
     r += who;
     report::append_date(r, f.day);
@@ -97,6 +106,7 @@ void day_row(CsvRows& out, const std::string& who, const MemberDay& d, const Day
     duration(r, f.breaks);
     duration(r, f.night);
     duration(r, f.overtime);
+    law_figures(r, law.weekly, law.overtime, law.beyond_60);
     clock_or_empty(r, f.planned_start);
     clock_or_empty(r, f.planned_leave);
     if (f.late) {
@@ -107,14 +117,15 @@ void day_row(CsvRows& out, const std::string& who, const MemberDay& d, const Day
         report::append_duration(r, *f.early);
     }
     r += ',';
-    if (!d.notes.empty()) {
-        r += out.field(joined_notes(day_note_texts(d)));
+    if (const auto notes = day_notes(m, i); !notes.empty()) {
+        r += out.field(joined_notes(notes));
     }
-    corrections_fields(out, d, c);
+    corrections_fields(out, m.days[i], m.corrections.empty() ? nullptr : &m.corrections[i]);
     out.end_row();
 }
 
-void total_row(CsvRows& out, const std::string& who_and_label, const Totals& t, const std::string& notes) {
+void total_row(CsvRows& out, const std::string& who_and_label, const Totals& t, const LawTotals& law,
+               const std::string& notes) {
     std::string& r = out.row();
     r += who_and_label;
     r += ",,,";
@@ -122,6 +133,7 @@ void total_row(CsvRows& out, const std::string& who_and_label, const Totals& t, 
     duration(r, t.breaks);
     duration(r, t.night);
     duration(r, t.overtime);
+    law_figures(r, law.weekly, law.overtime, law.beyond_60);
     r += ",,";
     duration(r, t.late);
     duration(r, t.early);
@@ -158,12 +170,17 @@ CsvSheetWriter::~CsvSheetWriter() {
 void CsvSheetWriter::store(const StoreSheet& store) {
     CsvRows out(*this);
     const std::string store_field = out.field(store.store) + ",";
+    LawTotals store_law;
     for (const auto& m : store.members) {
         const std::string who = store_field + out.field(m.code) + "," + out.field(m.name) + ",";
         for (std::size_t i = 0; i < m.days.size(); ++i) {
-            day_row(out, who, m.days[i], m.figures[i], m.corrections.empty() ? nullptr : &m.corrections[i]);
+            day_row(out, who, m, i);
         }
-        total_row(out, who + member_total_, m.totals, joined_notes(m.notes));
+        std::vector<std::string> notes = m.notes;
+        const auto law_notes = law_month_notes(m.law);
+        notes.insert(notes.end(), law_notes.begin(), law_notes.end());
+        total_row(out, who + member_total_, m.totals, m.law.totals, joined_notes(notes));
+        store_law.add(m.law.totals);
     }
-    total_row(out, store_field + ",," + store_total_, store.totals, "");
+    total_row(out, store_field + ",," + store_total_, store.totals, store_law, "");
 }

@@ -27,6 +27,7 @@ td.fixed { background: #fff3c4; }
 .logged { display: block; font-size: 8pt; color: #666; }
 .fix { color: #8a5a00; }
 ul.notes { margin: 0 0 3mm; padding-left: 5mm; }
+ul.months { margin: 0 0 3mm; padding-left: 5mm; font-size: 9pt; }
 figure { margin: 0 0 3mm; page-break-inside: avoid; }
 figcaption { font-weight: bold; margin-bottom: 1mm; }
 svg { width: 100%; height: auto; }
@@ -71,18 +72,23 @@ std::string stays_text(const MemberDay& d) {
 void store_totals(std::ostream& out, const StoreSheet& store) {
     out << "<table class=\"totals\"><thead><tr><th>コード</th><th "
            "class=\"text\">氏名</th><th>出勤日数</th><th>勤務</th>"
-           "<th>休憩</th><th>深夜</th><th>8時間超</th><th>遅刻</th><th>早退</th></tr></thead><tbody>\n";
+           "<th>休憩</th><th>深夜</th><th>8時間超</th><th>時間外</th><th>60時間超</th><th>遅刻</th><th>早退</th>"
+           "</tr></thead><tbody>\n";
+    LawTotals store_law;
     for (const auto& m : store.members) {
         const Totals& t = m.totals;
         out << "<tr>" << cell(m.code) << cell(m.name, "text") << cell(std::to_string(t.days))
             << cell(duration_text(t.worked), "worked") << cell(duration_text(t.breaks)) << cell(duration_text(t.night))
-            << cell(duration_text(t.overtime)) << cell(duration_text(t.late)) << cell(duration_text(t.early))
-            << "</tr>\n";
+            << cell(duration_text(t.overtime)) << cell(duration_text(m.law.totals.overtime), "overtime")
+            << cell(duration_text(m.law.totals.beyond_60)) << cell(duration_text(t.late))
+            << cell(duration_text(t.early)) << "</tr>\n";
+        store_law.add(m.law.totals);
     }
     const Totals& t = store.totals;
     out << "</tbody><tfoot><tr><td></td><td class=\"text\">店舗合計</td>" << cell(std::to_string(t.days))
         << cell(duration_text(t.worked), "worked") << cell(duration_text(t.breaks)) << cell(duration_text(t.night))
-        << cell(duration_text(t.overtime)) << cell(duration_text(t.late)) << cell(duration_text(t.early))
+        << cell(duration_text(t.overtime)) << cell(duration_text(store_law.overtime), "overtime")
+        << cell(duration_text(store_law.beyond_60)) << cell(duration_text(t.late)) << cell(duration_text(t.early))
         << "</tr></tfoot></table>\n";
 }
 
@@ -104,6 +110,19 @@ std::vector<std::string> correction_texts(const DayCorrections* c) {
     return texts;
 }
 
+void note_list(std::ostream& out, const char* title, std::size_t count, const std::vector<std::string>& items,
+               const char* list_class = "notes") {
+    out << "<h3>" << title << " (" << count << " 件)</h3>\n";
+    if (items.empty()) {
+        return;
+    }
+    out << "<ul class=\"" << list_class << "\">\n";
+    for (const auto& i : items) {
+        out << "<li>" << html_escape(i) << "</li>\n";
+    }
+    out << "</ul>\n";
+}
+
 // Every correction applied, with its reason and author, where the office checks them.
 void store_corrections(std::ostream& out, const StoreSheet& store) {
     std::vector<std::string> items;
@@ -114,14 +133,9 @@ void store_corrections(std::ostream& out, const StoreSheet& store) {
             }
         }
     }
-    if (items.empty()) {
-        return;
+    if (!items.empty()) {
+        note_list(out, "修正", items.size(), items, "notes fix");
     }
-    out << "<h3>修正 (" << items.size() << " 件)</h3>\n<ul class=\"notes fix\">\n";
-    for (const auto& i : items) {
-        out << "<li>" << html_escape(i) << "</li>\n";
-    }
-    out << "</ul>\n";
 }
 
 void store_notes(std::ostream& out, const StoreSheet& store) {
@@ -137,13 +151,44 @@ void store_notes(std::ostream& out, const StoreSheet& store) {
             }
         }
     }
-    out << "<h3>注意 (" << items.size() << " 件)</h3>\n";
-    if (items.empty()) {
-        return;
+    note_list(out, "注意", items.size(), items);
+}
+
+// Short breaks and months past a limit of the overtime agreement, member by member.
+// A member's days short of break make one line, each month past a limit one more.
+void store_law_notes(std::ostream& out, const StoreSheet& store) {
+    std::vector<std::string> items;
+    std::size_t count = 0;
+    for (const auto& m : store.members) {
+        const std::string who = m.code + " " + m.name + ": ";
+        std::vector<std::string> days;
+        for (std::size_t i = 0; i < m.days.size(); ++i) {
+            if (m.law.days[i].short_break) {
+                days.push_back(report::date_text(m.days[i].day));
+            }
+        }
+        if (!days.empty()) {
+            items.push_back(who + "休憩不足 " + std::to_string(days.size()) + " 日 (" + joined_notes(days) + ")");
+        }
+        for (const auto& n : law_month_notes(m.law)) {
+            items.push_back(who + n);
+            ++count;
+        }
+        count += days.size();
     }
-    out << "<ul class=\"notes\">\n";
-    for (const auto& i : items) {
-        out << "<li>" << html_escape(i) << "</li>\n";
+    note_list(out, "法定の注意", count, items);
+}
+
+// Each month's overtime (beyond 8 hours a day and 40 a week), its part past 60 hours and the limits passed.
+void member_months(std::ostream& out, const MemberLaw& law) {
+    out << "<ul class=\"months\">\n";
+    for (const auto& mo : law.months) {
+        out << "<li>" << month_text(mo.year, mo.month) << " 時間外 " << duration_text(mo.overtime) << "・60時間超 "
+            << duration_text(mo.beyond_60) << "・深夜 " << duration_text(mo.night);
+        if (!mo.notes.empty()) {
+            out << " <span class=\"note\">" << html_escape(joined_notes(mo.notes)) << "</span>";
+        }
+        out << "</li>\n";
     }
     out << "</ul>\n";
 }
@@ -154,21 +199,22 @@ void member_table(std::ostream& out, const MemberSheet& m) {
         out << "<p class=\"note\">" << html_escape(joined_notes(m.notes)) << "</p>\n";
     }
     out << "<table class=\"member\"><thead><tr><th>営業日</th><th>出勤</th><th>退勤</th><th>勤務</th><th>休憩</th>"
-           "<th>深夜</th><th>8時間超</th><th>予定</th><th>遅刻</th><th>早退</th><th class=\"text\">内訳・注意</th>"
+           "<th>深夜</th><th>8時間超</th><th>時間外</th><th>予定</th><th>遅刻</th><th>早退</th>"
+           "<th class=\"text\">内訳・注意</th>"
            "</tr></thead><tbody>\n";
     for (std::size_t i = 0; i < m.days.size(); ++i) {
         const DayFigures& f = m.figures[i];
         const std::string plan = (f.planned_start ? clock_text(*f.planned_start) : std::string()) +
                                  (f.planned_start || f.planned_leave ? "–" : "") +
                                  (f.planned_leave ? clock_text(*f.planned_leave) : std::string());
-        const auto notes = day_note_texts(m.days[i]);
+        const auto notes = day_notes(m, i);
         const DayCorrections* fixes = m.corrections.empty() ? nullptr : &m.corrections[i];
         const auto fix_texts = correction_texts(fixes);
         out << "<tr>" << cell(report::date_text(f.day)) << clock_cell(f.first_in, fixes, true)
             << clock_cell(f.last_out, fixes, false) << cell(duration_text(f.worked), "worked")
             << cell(duration_text(f.breaks)) << cell(duration_text(f.night)) << cell(duration_text(f.overtime))
-            << cell(plan) << cell(opt_duration(f.late)) << cell(opt_duration(f.early)) << "<td class=\"text\">"
-            << html_escape(stays_text(m.days[i]))
+            << cell(duration_text(m.law.days[i].overtime)) << cell(plan) << cell(opt_duration(f.late))
+            << cell(opt_duration(f.early)) << "<td class=\"text\">" << html_escape(stays_text(m.days[i]))
             << (notes.empty() ? "" : " <span class=\"note\">" + html_escape(joined_notes(notes)) + "</span>")
             << (fix_texts.empty() ? ""
                                   : " <span class=\"fix\">修正: " + html_escape(joined_notes(fix_texts)) + "</span>")
@@ -177,8 +223,10 @@ void member_table(std::ostream& out, const MemberSheet& m) {
     const Totals& t = m.totals;
     out << "<tr class=\"total\"><td>合計</td><td></td><td></td>" << cell(duration_text(t.worked), "worked")
         << cell(duration_text(t.breaks)) << cell(duration_text(t.night)) << cell(duration_text(t.overtime))
-        << "<td></td>" << cell(duration_text(t.late)) << cell(duration_text(t.early)) << "<td></td></tr>\n";
+        << cell(duration_text(m.law.totals.overtime)) << "<td></td>" << cell(duration_text(t.late))
+        << cell(duration_text(t.early)) << "<td></td></tr>\n";
     out << "</tbody></table>\n";
+    member_months(out, m.law);
 }
 
 struct DayRow {
@@ -290,6 +338,7 @@ void write_html(const Timesheet& sheet, std::ostream& out, std::string_view subt
         out << "<section class=\"store\"><h2>店舗 " << html_escape(store.store) << "</h2>\n";
         store_totals(out, store);
         store_notes(out, store);
+        store_law_notes(out, store);
         store_corrections(out, store);
         for (const auto& m : store.members) {
             member_table(out, m);

@@ -1,5 +1,6 @@
 #include "report/ReportOptions.h"
 
+#include "report/LabourLaw.h"
 #include "report/ReportTime.h"
 
 #include <functional>
@@ -71,10 +72,29 @@ std::map<std::string, Setter> value_options(ReportOptions& o, Range& range) {
         {"--to", [&](const std::string& v) { return parse_day("--to", v, range.to); }},
         {"--format",
          [&](const std::string& v) -> std::optional<std::string> {
-             if (v != "csv" && v != "html") {
-                 return "--format には csv か html を指定してください: " + v;
+             if (v != "csv" && v != "html" && v != "payroll") {
+                 return "--format には csv、html か payroll を指定してください: " + v;
              }
-             o.format = v == "csv" ? ReportOptions::Format::Csv : ReportOptions::Format::Html;
+             o.format = v == "csv"    ? ReportOptions::Format::Csv
+                        : v == "html" ? ReportOptions::Format::Html
+                                      : ReportOptions::Format::Payroll;
+             return std::nullopt;
+         }},
+        {"--week-start",
+         [&](const std::string& v) -> std::optional<std::string> {
+             const auto day = parse_week_start(v);
+             if (!day) {
+                 return "--week-start には曜日 (日〜土、sun〜sat、0〜6) を指定してください: " + v;
+             }
+             o.week_start = *day;
+             return std::nullopt;
+         }},
+        {"--hours",
+         [&](const std::string& v) -> std::optional<std::string> {
+             if (v != "hmm" && v != "decimal") {
+                 return "--hours には hmm か decimal を指定してください: " + v;
+             }
+             o.decimal_hours = v == "decimal";
              return std::nullopt;
          }},
         {"--encoding",
@@ -86,6 +106,16 @@ std::map<std::string, Setter> value_options(ReportOptions& o, Range& range) {
              return std::nullopt;
          }},
     };
+}
+
+// The options that shape the payroll file alone, where another format is asked for.
+std::string payroll_only(const std::vector<std::string>& args) {
+    for (const auto& a : args) {
+        if (a == "--round-monthly" || a == "--hours" || a.rfind("--hours=", 0) == 0) {
+            return a + " は --format payroll と一緒に使います";
+        }
+    }
+    return {};
 }
 
 } // namespace
@@ -110,6 +140,10 @@ ReportOptionsResult parse_report_options(const std::vector<std::string>& args) {
             r.options.help = true;
             continue;
         }
+        if (name == "--round-monthly") {
+            r.options.round_monthly = true;
+            continue;
+        }
         if (name == "-o") {
             name = "--output";
         }
@@ -129,6 +163,9 @@ ReportOptionsResult parse_report_options(const std::vector<std::string>& args) {
     if (r.error.empty()) {
         r.error = settle_range(range, r.options).value_or("");
     }
+    if (r.error.empty() && r.options.format != ReportOptions::Format::Payroll) {
+        r.error = payroll_only(args);
+    }
     if (r.error.empty() && !r.options.help && r.options.inputs.empty()) {
         r.error = "読み込む勤怠ログのファイルかフォルダーを指定してください";
     }
@@ -144,7 +181,11 @@ std::string report_usage_text() {
            "  --store CODE           この店舗だけ\n"
            "  --member CODE          このコードだけ\n"
            "  --members FILE         メンバーリスト (E99_member.csv): ないコードを注意に出す\n"
-           "  --format csv|html      出力の形 (既定 csv)\n"
+           "  --format csv|html|payroll 出力の形 (既定 csv; payroll は給与ソフトに読ませるメンバーごと 1 行)\n"
+           "  --week-start 曜日      週の始まり: 日〜土、sun〜sat、0〜6 (既定 日曜)\n"
+           "  --hours hmm|decimal    payroll の時間の書き方: 8:15 か 8.25 (既定 hmm)\n"
+           "  --round-monthly        payroll の月の時間外・60時間超・深夜を時間単位に "
+           "(30分未満切り捨て、以上切り上げ)\n"
            "  --encoding cp932|utf-8 CSV の文字コード (既定 cp932、改行 CR LF)\n"
            "  -o, --output FILE      出力先 (既定 標準出力)\n"
            "  --corrections FILE     修正の記録 (何度でも): 打刻の追加と取消、理由と修正者つき\n"

@@ -9,7 +9,7 @@
 
 // What timerecorder-report is asked for on its command line.
 struct ReportOptions {
-    enum class Format { Csv, Html };
+    enum class Format { Csv, Html, Payroll };
     enum class Encoding { Cp932, Utf8 };
 
     std::vector<std::filesystem::path> inputs;
@@ -24,6 +24,9 @@ struct ReportOptions {
     std::optional<std::string> member; // UTF-8
     Format format = Format::Csv;
     Encoding encoding = Encoding::Cp932;
+    int week_start = 0;         // 0 Sunday to 6 Saturday
+    bool decimal_hours = false; // payroll: hours as 8.25 rather than 8:15
+    bool round_monthly = false; // payroll: the month's overtime and night totals to the hour
     bool help = false;
 };
 

@@ -7,9 +7,11 @@
 #include "report/CsvWriter.h"
 #include "report/HtmlWriter.h"
 #include "report/InputFiles.h"
+#include "report/LabourLaw.h"
 #include "report/LogReading.h"
 #include "report/MemberCodes.h"
 #include "report/OutputFile.h"
+#include "report/PayrollWriter.h"
 #include "report/ReportOptions.h"
 #include "report/ReportTime.h"
 #include "report/StampCollector.h"
@@ -23,7 +25,7 @@ namespace {
 constexpr const char* program = "timerecorder-report: ";
 
 StampFilter filter_for(const ReportOptions& o) {
-    StampFilter f = pairing_window(o.first_day, o.last_day);
+    StampFilter f = pairing_window(week_lookback(o.first_day), o.last_day);
     if (o.store) {
         f.store = cp932::from_utf8(*o.store);
     }
@@ -59,7 +61,7 @@ unsigned work_threads() {
 }
 
 struct Counts {
-    std::size_t files = 0, earlier = 0, lines = 0, unreadable = 0, stamps = 0, members = 0, anomalies = 0;
+    std::size_t files = 0, earlier = 0, lines = 0, unreadable = 0, stamps = 0, members = 0, anomalies = 0, legal = 0;
 };
 
 void summary(std::ostream& err, const Counts& c) {
@@ -69,13 +71,23 @@ void summary(std::ostream& err, const Counts& c) {
         << "読めない行: " << c.unreadable << "\n"
         << "打刻: " << c.stamps << "\n"
         << "メンバー: " << c.members << "\n"
-        << "注意: " << c.anomalies << "\n";
+        << "注意: " << c.anomalies << "\n"
+        << "法定の注意: " << c.legal << "\n";
 }
 
 struct Written {
     bool ok = false;
     std::size_t members = 0;
     std::size_t anomalies = 0;
+    std::size_t legal = 0; // short breaks and months past a limit
+
+    void count(const StoreSheet& store) {
+        members += store.members.size();
+        anomalies += store.anomalies;
+        for (const auto& m : store.members) {
+            legal += static_cast<std::size_t>(m.law.totals.short_break_days) + law_month_notes(m.law).size();
+        }
+    }
 };
 
 // Pairs the stamps and writes the report: CSV store by store as the stores are paired, HTML once all are.
@@ -91,22 +103,31 @@ Written write_report(const ReportOptions& o, CollectedStamps& collected,
     std::ostream nowhere(nullptr);
     std::ostream& dest = !opened ? nowhere : o.output ? file->stream() : out;
     Written w;
+    const bool utf8 = o.encoding == ReportOptions::Encoding::Utf8;
     if (o.format == ReportOptions::Format::Html) {
-        const Timesheet sheet = build_timesheet(collected, o.first_day, o.last_day, listed, work_threads());
+        const Timesheet sheet =
+            build_timesheet(collected, o.first_day, o.last_day, listed, work_threads(), o.week_start);
         write_html(sheet, dest, range_text(o, sheet) + "・ファイル " + std::to_string(files));
         for (const auto& store : sheet.stores) {
             journal_template.add(store);
+            w.count(store);
         }
-        w.members = sheet.members;
-        w.anomalies = sheet.anomalies;
+    } else if (o.format == ReportOptions::Format::Payroll) {
+        PayrollWriter payroll(dest, PayrollFormat{utf8, o.decimal_hours, o.round_monthly});
+        for_each_store_sheet(collected, o.first_day, o.last_day, listed, work_threads(), o.week_start,
+                             [&](StoreSheet& store) {
+                                 payroll.store(store);
+                                 journal_template.add(store);
+                                 w.count(store);
+                             });
     } else {
-        CsvSheetWriter csv(dest, o.encoding == ReportOptions::Encoding::Utf8);
-        for_each_store_sheet(collected, o.first_day, o.last_day, listed, work_threads(), [&](StoreSheet& store) {
-            csv.store(store);
-            journal_template.add(store);
-            w.members += store.members.size();
-            w.anomalies += store.anomalies;
-        });
+        CsvSheetWriter csv(dest, utf8);
+        for_each_store_sheet(collected, o.first_day, o.last_day, listed, work_threads(), o.week_start,
+                             [&](StoreSheet& store) {
+                                 csv.store(store);
+                                 journal_template.add(store);
+                                 w.count(store);
+                             });
     }
     dest.flush();
     w.ok = opened && static_cast<bool>(dest) && (!file || file->commit());
@@ -228,6 +249,6 @@ int run_report(const std::vector<std::string>& args, std::ostream& out, std::ost
         status = 1;
     }
     summary(err, Counts{inputs.found, inputs.earlier_copies.size(), collector.lines(), collector.unreadable(),
-                        collector.stamps(), written.members, written.anomalies});
+                        collector.stamps(), written.members, written.anomalies, written.legal});
     return status;
 }

@@ -30,11 +30,6 @@ bool valid_date(int y, int m, int d) {
     return y >= 1 && m >= 1 && m <= 12 && d >= 1 && d <= days_in_month(y, m);
 }
 
-void append_two_digits(std::string& out, std::int64_t v) {
-    out += static_cast<char>('0' + v / 10);
-    out += static_cast<char>('0' + v % 10);
-}
-
 void append_number(std::string& out, std::int64_t v) {
     char digits[24];
     int n = 0;
@@ -84,13 +79,23 @@ std::int64_t business_day_start(std::int64_t day) {
 }
 
 void append_duration(std::string& out, std::int64_t minutes) {
-    if (minutes < 0) {
-        out += '-';
-        minutes = -minutes;
+    // Written back to front into a buffer and appended at once: a sheet holds millions of these.
+    char text[32];
+    char* at = text + sizeof text;
+    const bool negative = minutes < 0;
+    minutes = negative ? -minutes : minutes;
+    *--at = static_cast<char>('0' + minutes % 10);
+    *--at = static_cast<char>('0' + minutes % 60 / 10);
+    *--at = ':';
+    std::int64_t hours = minutes / 60;
+    do {
+        *--at = static_cast<char>('0' + hours % 10);
+        hours /= 10;
+    } while (hours > 0);
+    if (negative) {
+        *--at = '-';
     }
-    append_number(out, minutes / 60);
-    out += ':';
-    append_two_digits(out, minutes % 60);
+    out.append(at, static_cast<std::size_t>(text + sizeof text - at));
 }
 
 void append_clock(std::string& out, std::int64_t minute) {

@@ -59,7 +59,8 @@ std::vector<std::string> member_notes(const LogMember& m, const std::vector<std:
 }
 
 std::optional<MemberSheet> member_sheet(const LogMember& m, std::span<Stamp> stamps, std::int64_t first_day,
-                                        std::int64_t last_day, const std::optional<std::set<std::string>>& listed) {
+                                        std::int64_t last_day, const std::optional<std::set<std::string>>& listed,
+                                        int week_start) {
     // A journal's changes are shown beside what the logs alone give.
     std::vector<Stamp> as_logged;
     if (!m.corrections.empty()) {
@@ -68,19 +69,30 @@ std::optional<MemberSheet> member_sheet(const LogMember& m, std::span<Stamp> sta
     PairedDays paired = pair_stays(stamps);
     const PairedDays logged = m.corrections.empty() ? PairedDays{} : pair_stays(as_logged, StampReading::AsLogged);
     add_corrected_days(m.corrections, logged, paired);
-    std::erase_if(paired.days, [&](const MemberDay& d) { return d.day < first_day || d.day > last_day; });
+    std::erase_if(paired.days,
+                  [&](const MemberDay& d) { return d.day < week_lookback(first_day) || d.day > last_day; });
+    MemberSheet sheet;
+    for (const MemberDay& d : paired.days) {
+        sheet.figures.push_back(day_figures(d));
+    }
+    sheet.law = member_law(sheet.figures, first_day, week_start);
+    // The days before the range were wanted for their week's hours only: not shown, their corrections not
+    // listed, their names not taken.
+    const auto before =
+        std::find_if(paired.days.begin(), paired.days.end(), [&](const MemberDay& d) { return d.day >= first_day; }) -
+        paired.days.begin();
+    paired.days.erase(paired.days.begin(), paired.days.begin() + before);
+    sheet.figures.erase(sheet.figures.begin(), sheet.figures.begin() + before);
     if (paired.days.empty()) {
         return std::nullopt;
     }
     const std::vector<std::string> names = names_of_days(m, stamps, first_day, last_day);
-    MemberSheet sheet;
     sheet.store = m.store;
     sheet.code = m.code;
     sheet.name = !names.empty() ? names.front() : m.names.empty() ? std::string() : m.names.front();
     sheet.notes = member_notes(m, names, listed);
-    for (const MemberDay& d : paired.days) {
-        sheet.figures.push_back(day_figures(d));
-        sheet.totals.add(sheet.figures.back());
+    for (const DayFigures& f : sheet.figures) {
+        sheet.totals.add(f);
     }
     sheet.days = std::move(paired.days);
     if (!m.corrections.empty()) {
@@ -105,13 +117,13 @@ constexpr std::size_t batch_members = 512;
 // Pairs the members of the batch, a run of them on each thread: members are paired apart from each other.
 void pair_members(const CollectedStamps& collected, const std::vector<std::size_t>& batch,
                   std::vector<std::optional<MemberSheet>>& sheets, std::int64_t first_day, std::int64_t last_day,
-                  const std::optional<std::set<std::string>>& listed, unsigned threads) {
+                  const std::optional<std::set<std::string>>& listed, unsigned threads, int week_start) {
     const auto pair_run = [&](std::size_t first, std::size_t end) {
         std::vector<Stamp> stamps;
         for (std::size_t i = first; i < end; ++i) {
             const std::size_t member = batch[i];
             collected.stamps.copy_out(static_cast<std::uint32_t>(member), stamps);
-            sheets[i] = member_sheet(collected.members[member], stamps, first_day, last_day, listed);
+            sheets[i] = member_sheet(collected.members[member], stamps, first_day, last_day, listed, week_start);
         }
     };
     const std::size_t runs = std::clamp<std::size_t>(threads, 1, std::max<std::size_t>(1, batch.size()));
@@ -164,8 +176,16 @@ std::vector<std::string> day_note_texts(const MemberDay& day) {
     return out;
 }
 
+std::vector<std::string> day_notes(const MemberSheet& m, std::size_t i) {
+    std::vector<std::string> out = day_note_texts(m.days[i]);
+    for (auto& n : law_day_notes(m.law.days[i])) {
+        out.push_back(std::move(n));
+    }
+    return out;
+}
+
 void for_each_store_sheet(CollectedStamps& collected, std::int64_t first_day, std::int64_t last_day,
-                          const std::optional<std::set<std::string>>& listed_codes, unsigned threads,
+                          const std::optional<std::set<std::string>>& listed_codes, unsigned threads, int week_start,
                           const std::function<void(StoreSheet&)>& each) {
     std::map<std::string, std::vector<std::size_t>> by_store; // the members of each store, by store code
     for (std::size_t i = 0; i < collected.members.size(); ++i) {
@@ -177,7 +197,7 @@ void for_each_store_sheet(CollectedStamps& collected, std::int64_t first_day, st
     const auto pair_batch = [&] {
         sheets.clear();
         sheets.resize(batch.size());
-        pair_members(collected, batch, sheets, first_day, last_day, listed_codes, threads);
+        pair_members(collected, batch, sheets, first_day, last_day, listed_codes, threads, week_start);
         for (std::size_t s = 0; s + 1 < batch_stores.size(); ++s) {
             StoreSheet store = store_sheet(sheets, batch_stores[s], batch_stores[s + 1]);
             if (!store.members.empty()) {
@@ -198,9 +218,9 @@ void for_each_store_sheet(CollectedStamps& collected, std::int64_t first_day, st
 }
 
 Timesheet build_timesheet(CollectedStamps& collected, std::int64_t first_day, std::int64_t last_day,
-                          const std::optional<std::set<std::string>>& listed_codes, unsigned threads) {
+                          const std::optional<std::set<std::string>>& listed_codes, unsigned threads, int week_start) {
     Timesheet t;
-    for_each_store_sheet(collected, first_day, last_day, listed_codes, threads, [&](StoreSheet& store) {
+    for_each_store_sheet(collected, first_day, last_day, listed_codes, threads, week_start, [&](StoreSheet& store) {
         t.members += store.members.size();
         t.anomalies += store.anomalies;
         t.stores.push_back(std::move(store));

@@ -20,10 +20,11 @@ inline std::int64_t day_of(int y, int m, int d) {
 }
 
 inline Timesheet sheet_of(const std::vector<std::string>& lines, std::int64_t first_day = INT32_MIN,
-                          std::int64_t last_day = INT32_MAX, const std::optional<std::set<std::string>>& listed = {}) {
-    StampCollector c(pairing_window(first_day, last_day));
+                          std::int64_t last_day = INT32_MAX, const std::optional<std::set<std::string>>& listed = {},
+                          int week_start = 0) {
+    StampCollector c(pairing_window(week_lookback(first_day), last_day));
     for (const auto& l : lines) {
         c.add_line(cp932::from_utf8(l));
     }
-    return build_timesheet(c.collected(), first_day, last_day, listed);
+    return build_timesheet(c.collected(), first_day, last_day, listed, 1, week_start);
 }

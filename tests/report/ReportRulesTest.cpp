@@ -1,5 +1,6 @@
 // The rules of the timesheet on hand-made logs: pairing of stays, the day's figures, the anomalies.
 
+#include "report/LabourLaw.h"
 #include "report/ReportLines.h"
 #include "report/StampLine.h"
 
@@ -304,6 +305,123 @@ TEST(ReportRules, OnlyLinesAsTheRecorderWritesThemAreRead) {
     // A business day begins at 5:00.
     EXPECT_EQ(report::business_day_of(*report::parse_stamp_minute("2026/11/3 4:59")), day_of(2026, 11, 2));
     EXPECT_EQ(report::business_day_of(*report::parse_stamp_minute("2026/11/3 5:00")), day_of(2026, 11, 3));
+}
+
+// Breaks: at least 45 minutes on a day worked over 6 hours, 60 over 8.
+TEST(ReportLaw, BreaksShortOfTheTimeWorked) {
+    struct Case {
+        std::int64_t worked, breaks;
+        bool short_break;
+    };
+    for (const Case& c : {Case{360, 0, false}, Case{361, 44, true}, Case{361, 45, false}, Case{480, 45, false},
+                          Case{481, 59, true}, Case{481, 60, false}}) {
+        EXPECT_EQ(break_short(c.worked, c.breaks), c.short_break) << c.worked << " " << c.breaks;
+    }
+}
+
+// The week of Sunday 29 November 2026 to Saturday 5 December: 8 hours a day, 9 on Wednesday. The December sheet
+// counts the November days towards the week's 40 hours; the hour beyond 8 on Wednesday is not counted twice.
+TEST(ReportLaw, TheWeekCountsItsDaysInTheMonthBefore) {
+    std::vector<std::string> lines;
+    for (int d : {29, 30}) {
+        lines.push_back(stamp("2026/11/" + std::to_string(d) + " 9:00", "1", "佐藤", 1));
+        lines.push_back(stamp("2026/11/" + std::to_string(d) + " 17:00", "1", "佐藤", 2));
+    }
+    for (int d : {1, 2, 3, 4, 5}) {
+        lines.push_back(stamp("2026/12/" + std::to_string(d) + " 9:00", "1", "佐藤", 1));
+        lines.push_back(stamp("2026/12/" + std::to_string(d) + (d == 2 ? " 18:00" : " 17:00"), "1", "佐藤", 2));
+    }
+    struct Case {
+        const char* what;
+        int week_start;
+        std::vector<std::int64_t> weekly; // 1 to 5 December
+        std::int64_t overtime;
+    };
+    for (const Case& c : {Case{"from Sunday", *parse_week_start("sun"), {0, 0, 0, 480, 480}, 17 * 60},
+                          Case{"from Monday", *parse_week_start("Monday"), {0, 0, 0, 0, 480}, 9 * 60},
+                          Case{"from Tuesday", *parse_week_start("火曜日"), {0, 0, 0, 0, 0}, 60},
+                          Case{"from Saturday", *parse_week_start("6"), {0, 0, 0, 480, 0}, 9 * 60}}) {
+        const Timesheet t = sheet_of(lines, day_of(2026, 12, 1), day_of(2026, 12, 31), {}, c.week_start);
+        const MemberSheet& m = t.stores.at(0).members.at(0);
+        std::vector<std::int64_t> weekly;
+        for (const auto& d : m.law.days) {
+            weekly.push_back(d.weekly);
+        }
+        EXPECT_EQ(weekly, c.weekly) << c.what;
+        EXPECT_EQ(m.law.totals.overtime, c.overtime) << c.what;
+        ASSERT_EQ(m.law.months.size(), 1u) << c.what;
+        EXPECT_EQ(m.law.months[0].overtime, c.overtime) << c.what;
+    }
+    // Weeks from Wednesday: 25 November is the week's first day, six days before the sheet's.
+    std::vector<std::string> wednesday;
+    for (int d : {25, 27, 28, 29, 30}) {
+        wednesday.push_back(stamp("2026/11/" + std::to_string(d) + " 9:00", "1", "佐藤", 1));
+        wednesday.push_back(stamp("2026/11/" + std::to_string(d) + " 17:00", "1", "佐藤", 2));
+    }
+    wednesday.push_back(stamp("2026/12/1 9:00", "1", "佐藤", 1));
+    wednesday.push_back(stamp("2026/12/1 10:00", "1", "佐藤", 2));
+    const Timesheet w = sheet_of(wednesday, day_of(2026, 12, 1), day_of(2026, 12, 31), {}, *parse_week_start("wed"));
+    EXPECT_EQ(w.stores.at(0).members.at(0).law.totals.weekly, 60);
+    for (const char* tuesday : {"2", "火", "火曜", "火曜日", "tue", "TUESDAY"}) {
+        EXPECT_EQ(parse_week_start(tuesday), 2) << tuesday;
+    }
+    for (const char* no_day : {"7", "-1", "su", "tues", "曜日", ""}) {
+        EXPECT_FALSE(parse_week_start(no_day)) << no_day;
+    }
+}
+
+// One day a month carrying the month's overtime (none for -1); the days' figures as the pairing leaves them.
+MemberLaw months_of(const std::vector<std::int64_t>& overtime) {
+    std::vector<DayFigures> days;
+    for (std::size_t i = 0; i < overtime.size(); ++i) {
+        if (overtime[i] < 0) {
+            continue;
+        }
+        DayFigures f;
+        f.day = day_of(2026, static_cast<int>(i) + 1, 1); // the first: a month begins on it
+        f.overtime = overtime[i];
+        f.worked = regular_day_minutes + overtime[i];
+        f.breaks = 60;
+        days.push_back(f);
+    }
+    return member_law(days, day_of(2026, 1, 1), 0);
+}
+
+TEST(ReportLaw, MonthLimitsAtTheirEdges) {
+    struct Case {
+        std::int64_t overtime;
+        std::int64_t beyond_60;
+        std::vector<std::string> notes;
+    };
+    for (const Case& c : {
+             Case{45 * 60, 0, {}},
+             Case{45 * 60 + 1, 0, {"2026/1 時間外 45時間超 (45:01)"}},
+             Case{60 * 60, 0, {"2026/1 時間外 45時間超 (60:00)"}},
+             Case{60 * 60 + 1, 1, {"2026/1 時間外 45時間超 (60:01)"}},
+             Case{100 * 60 - 1, 40 * 60 - 1, {"2026/1 時間外 45時間超 (99:59)"}},
+             Case{100 * 60, 40 * 60, {"2026/1 時間外 45時間超 (100:00)", "2026/1 時間外 100時間以上 (100:00)"}},
+         }) {
+        const MemberLaw law = months_of({c.overtime});
+        ASSERT_EQ(law.months.size(), 1u);
+        EXPECT_EQ(law.months[0].beyond_60, c.beyond_60) << c.overtime;
+        EXPECT_EQ(law.days.at(0).beyond_60, c.beyond_60) << c.overtime;
+        EXPECT_EQ(law.months[0].notes, c.notes) << c.overtime;
+    }
+}
+
+// Averages over the 2 to 6 months that end in a month pass 80 hours; a 7-month one is not a limit.
+TEST(ReportLaw, AveragesOverTwoToSixMonths) {
+    const std::int64_t eighty = 80 * 60;
+    const MemberLaw seven = months_of({eighty + 1, eighty, eighty, eighty, eighty, eighty, eighty});
+    ASSERT_EQ(seven.months.size(), 7u);
+    EXPECT_EQ(seven.months[1].notes.back(), "2026/2 時間外 2〜6か月平均 80時間超 (2か月 80:01)");
+    EXPECT_EQ(seven.months[6].notes, std::vector<std::string>{"2026/7 時間外 45時間超 (80:00)"});
+    const MemberLaw six = months_of({0, eighty + 1, eighty, eighty, eighty, eighty, eighty});
+    EXPECT_EQ(six.months[6].notes.back(), "2026/7 時間外 2〜6か月平均 80時間超 (6か月 80:01)");
+    // A month without a day in between counts as a month without overtime.
+    const MemberLaw gap = months_of({eighty * 2, -1, eighty + 1});
+    ASSERT_EQ(gap.months.size(), 3u);
+    EXPECT_EQ(gap.months[2].notes.back(), "2026/3 時間外 2〜6か月平均 80時間超 (3か月 80:01)");
 }
 
 } // namespace

@@ -117,13 +117,15 @@ std::vector<std::string> scripts(const std::vector<Touch>& touches, const std::v
 
 struct Expected {
     std::int64_t worked = 0, night = 0, overtime = 0, breaks = 0;
+    std::int64_t all_overtime = 0; // beyond 8 hours a day, and each week's hours within them beyond 40
+    std::int64_t short_breaks = 0; // days over 6 hours with less than 45 minutes of break, over 8 with less than 60
 };
 
 // Worked out from the touches alone: each in with the member's next out, minute by minute.
 std::map<std::string, Expected> expected_totals(const std::vector<Touch>& touches) {
     std::map<std::string, Expected> e;
     std::map<std::pair<int, std::int64_t>, std::int64_t> per_day;
-    std::map<std::pair<int, std::int64_t>, std::int64_t> last_out;
+    std::map<std::pair<int, std::int64_t>, std::int64_t> last_out, day_breaks;
     std::map<int, std::int64_t> open;
     for (const Touch& t : touches) {
         if (t.in) {
@@ -140,12 +142,25 @@ std::map<std::string, Expected> expected_totals(const std::vector<Touch>& touche
         }
         if (last_out.count(key) != 0) {
             x.breaks += in - last_out[key];
+            day_breaks[key] += in - last_out[key];
         }
         last_out[key] = t.minute;
         per_day[key] += t.minute - in;
     }
+    std::map<std::pair<int, std::int64_t>, std::int64_t> per_week; // weeks from Sunday: 1 Nov 2026 is one
     for (const auto& [key, worked] : per_day) {
-        e[codes[key.first]].overtime += std::max<std::int64_t>(0, worked - 8 * 60);
+        Expected& x = e[codes[key.first]];
+        x.overtime += std::max<std::int64_t>(0, worked - 8 * 60);
+        per_week[{key.first, (key.second - report::days_from_civil(2026, 11, 1)) / 7}] +=
+            std::min<std::int64_t>(worked, 8 * 60);
+        const std::int64_t breaks = day_breaks[key];
+        x.short_breaks += (worked > 8 * 60 && breaks < 60) || (worked > 6 * 60 && breaks < 45) ? 1 : 0;
+    }
+    for (auto& [code, x] : e) {
+        x.all_overtime = x.overtime;
+    }
+    for (const auto& [key, regular] : per_week) {
+        e[codes[key.first]].all_overtime += std::max<std::int64_t>(0, regular - 40 * 60);
     }
     return e;
 }
@@ -211,13 +226,18 @@ TEST(SimulatedMonth, ReportTotalsAreTheHoursOfTheStampsMade) {
     EXPECT_NE(err.str().find("修正: 適用 2、適用しなかった行 0\n"), std::string::npos) << err.str();
     const auto expected = expected_totals(corrected);
     std::map<std::string, Expected> got;
+    std::map<std::string, std::int64_t> short_breaks; // the day rows come before their total
     std::size_t corrected_rows = 0;
     for (const auto& row : csv_rows(out.str())) {
-        if (row.size() >= 14 && row[3] == "合計") {
-            got[row[1]] = Expected{minutes(row[6]), minutes(row[8]), minutes(row[9]), minutes(row[7])};
-            EXPECT_EQ(row[1] == "77", row.size() >= 15 && row[14] == "キーで仮登録したカード") << row[1];
+        // 注意 is column 17, 修正 column 20 (a row's empty fields at its end are not split off).
+        if (row.size() >= 17 && row[3] == "合計") {
+            got[row[1]] = Expected{minutes(row[6]), minutes(row[8]),  minutes(row[9]),
+                                   minutes(row[7]), minutes(row[11]), short_breaks[row[1]]};
+            EXPECT_EQ(row[1] == "77", row.size() >= 18 && row[17] == "キーで仮登録したカード") << row[1];
+        } else if (row.size() >= 18 && row[17] == "休憩不足") {
+            ++short_breaks[row[1]];
         }
-        corrected_rows += row.size() == 18 && row[17].find("退勤を取消") != std::string::npos ? 1 : 0;
+        corrected_rows += row.size() == 21 && row[20].find("退勤を取消") != std::string::npos ? 1 : 0;
     }
     EXPECT_EQ(corrected_rows, 1u);
     ASSERT_EQ(got.size(), expected.size());
@@ -226,6 +246,28 @@ TEST(SimulatedMonth, ReportTotalsAreTheHoursOfTheStampsMade) {
         EXPECT_EQ(got[code].night, e.night) << code;
         EXPECT_EQ(got[code].overtime, e.overtime) << code;
         EXPECT_EQ(got[code].breaks, e.breaks) << code;
+        EXPECT_EQ(got[code].all_overtime, e.all_overtime) << code;
+        EXPECT_EQ(got[code].short_breaks, e.short_breaks) << code;
+    }
+
+    // The payroll file: one row per member with the same month.
+    std::ostringstream payroll, payroll_err;
+    ASSERT_EQ(run_report({"--month", "2026-11", "--format", "payroll", "--encoding", "utf-8", "--corrections",
+                          (root.path() / "journal.csv").string(), root.zerbanto().string()},
+                         payroll, payroll_err),
+              0)
+        << payroll_err.str();
+    const auto rows = csv_rows(payroll.str());
+    ASSERT_EQ(rows.size(), expected.size() + 1);
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        const auto& row = rows[i];
+        ASSERT_EQ(row.size(), 14u);
+        const Expected& e = expected.at(row[1]);
+        EXPECT_EQ(minutes(row[4]), e.worked) << row[1];
+        EXPECT_EQ(minutes(row[5]), e.all_overtime) << row[1];
+        EXPECT_EQ(minutes(row[7]), e.night) << row[1];
+        EXPECT_EQ(std::stoll(row[12]), e.short_breaks) << row[1];
+        EXPECT_EQ(row[13], row[1] == "1" ? "2" : "0") << row[1]; // the journal's two lines, both member 1's
     }
 }
 
