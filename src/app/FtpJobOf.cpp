@@ -4,7 +4,7 @@
 
 FtpJob ftp_job(RecorderState& s) {
     const Options& o = s.options;
-    return FtpJob{s.paths,    ftp_host(s.form.lbl_company.text, s.connection.label_text(), o.debug_server),
+    return FtpJob{s.paths,    ftp_host(s.store.company, s.connection.label_text(), o.debug_server),
                   o.ftp_port, FtpLimits{o.ftp_connect_timeout, o.ftp_stall_timeout, o.ftp_min_speed},
                   s.ui,       o.login,
                   o.keys};

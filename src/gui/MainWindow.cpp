@@ -27,7 +27,7 @@ void MainWindow::add(QWidget* widget, const Control* control) {
 }
 
 void MainWindow::build() {
-    FmMain& f = recorder_.state().form;
+    const FmMain& f = recorder_.window();
     for (const auto& [name, control] : f.named_controls()) {
         QWidget* w = nullptr;
         if (control->kind == ControlKind::Button) {
@@ -129,7 +129,7 @@ void MainWindow::indent_covered_labels() {
 }
 
 void MainWindow::sync() {
-    if (recorder_.state().form.minimised && !isMinimized()) {
+    if (recorder_.window().minimised && !isMinimized()) {
         showMinimized();
     }
     for (const auto& [widget, control] : views_) {
@@ -138,13 +138,13 @@ void MainWindow::sync() {
 }
 
 void MainWindow::tick() {
-    if (!recorder_.state().form.Timer1 || recorder_.ended()) {
+    if (!recorder_.polling() || recorder_.ended()) {
         return;
     }
     // Nine ticks in ten find the second unchanged and change nothing: the controls are left as they are.
-    const std::string shown = recorder_.state().form.lbl_Disp_time.text;
+    const std::optional<DateTime> shown = recorder_.state().clock_shown.second;
     recorder_.timer_tick();
-    if (recorder_.state().form.lbl_Disp_time.text == shown && !recorder_.ended()) {
+    if (recorder_.state().clock_shown.second == shown && !recorder_.ended()) {
         return;
     }
     after_event();

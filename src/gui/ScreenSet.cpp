@@ -101,7 +101,8 @@ ShiftState shift_of(const SampleRow& s) {
 }
 
 // The rows go onto the board as stamps leave them; the refresh at the sample time then shows the stays.
-void fill_busy_board(BoardState& board, FmMain& f) {
+void fill_busy_board(RecorderState& state) {
+    BoardState& board = state.board;
     const int now_minutes = sample_now.hour * 60 + sample_now.minute;
     for (std::size_t i = 0; i < busy_rows.size(); ++i) {
         const SampleRow& s = busy_rows[i];
@@ -116,10 +117,9 @@ void fill_busy_board(BoardState& board, FmMain& f) {
             row.stay = 0;
         }
     }
-    update_elapsed(board, f, sample_now.seconds_of_day());
-    f.lbl_Read_Status.text = "◎";
-    f.lbl_Read_Name.text = sample::members().at(7).name;
-    f.lbl_Read_Name.pt = name_fonts::read_name.pt_for(f.lbl_Read_Name.text);
+    update_elapsed(board, sample_now.seconds_of_day());
+    state.read_shown = ShownRead{sample::members().at(7).name, sample_now};
+    state.name_font = state.read_shown->name;
 }
 
 void write_sample_store(const Paths& paths) {
@@ -206,7 +206,7 @@ void ScreenSet::render_all(const std::function<void(const std::string&, QWidget&
                 [&](QWidget& w) { visit("message", w); });
 
     rec.cmd_out_click(); // the other mode highlighted
-    fill_busy_board(rec.state().board, rec.state().form);
+    fill_busy_board(rec.state());
     window.sync();
     visit("main-busy", window);
 

@@ -26,8 +26,8 @@ TEST(RecorderEvents, PressesAndTicksDuringTheExitUploadRunNothingTwice) {
     TempRoot root;
     root.write_bytes("zerbanto/KLOG_T04.csv", "T04,2016/12/7 9:00,101,山田,1,9:00,18:00,012E\r\n");
     TestRecorder rig(root.path(), *DateTime::make(2016, 12, 8, 22, 0, 0), options);
-    rig.rec->state().form.lbl_MiseID.text = "T04";
-    rig.rec->state().form.Timer1 = false;
+    rig.rec->state().store.store_code = "T04";
+    rig.rec->state().polling = false;
     rig.reader.present = true;
     rig.reader.idm = "012E4C1B3A5F6D7E";
     int presses = 0;
@@ -103,7 +103,7 @@ TEST(RecorderEvents, AFailedStartUpStepIsSkippedAndWrittenToStandardError) {
     rig.rec->start();
     const std::string written = testing::internal::GetCapturedStderr();
     EXPECT_FALSE(rig.rec->ended());
-    EXPECT_TRUE(rig.rec->state().form.Timer1);
+    EXPECT_TRUE(rig.rec->window().Timer1);
     EXPECT_TRUE(rig.ui.messages.empty());
     EXPECT_NE(written.find("\"day restore\" skipped"), std::string::npos) << written;
     EXPECT_NE(written.find("\"log\" skipped"), std::string::npos) << written;
@@ -122,4 +122,32 @@ TEST(RecorderConnection, OnlyANamedServerConnects) {
         EXPECT_EQ(connection.connected(), c.connected) << c.server;
         EXPECT_EQ(connection.label_text(), c.label) << c.server;
     }
+}
+
+// The window shows the recorder's state and nothing else: the design texts until the start-up's first look,
+// then the running clock in the button text colour with the mode highlighted, and after the exit button the
+// stopped clock in red with the date it last showed.
+TEST(RecorderWindow, TheClockAndTheModeAreShownFromTheState) {
+    TempRoot root;
+    root.write_bytes("zerbanto/E99_member.csv", cp932_lines({"1,A,AB"}));
+    TestRecorder rig(root.path(), DateTime{2026, 12, 8, 9, 0, 0});
+    EXPECT_EQ(rig.rec->window().lbl_Disp_time.text, FmMain().lbl_Disp_time.text);
+    EXPECT_EQ(rig.rec->window().lbl_MiseID.text, "T99");
+    rig.rec->start();
+    EXPECT_EQ(rig.rec->window().lbl_Disp_time.text, "停止中");
+    EXPECT_EQ(rig.rec->window().lbl_Disp_time.fore, colors::button_text);
+    rig.wait_seconds(1);
+    EXPECT_EQ(rig.rec->window().lbl_Disp_time.text, "9:00:01");
+    EXPECT_EQ(rig.rec->window().lbl_disp_date.text, "12月8日(火)");
+    rig.rec->cmd_out_click();
+    EXPECT_EQ(rig.rec->state().mode, StampMode::ShiftOut);
+    EXPECT_EQ(rig.rec->window().cmd_OUT.back, colors::on_shift);
+    EXPECT_EQ(rig.rec->window().cmd_IN.back, colors::idle_button);
+    EXPECT_EQ(rig.rec->window().lbl_last_io.fore, colors::neutral);
+    rig.rec->cmd_func_click();
+    EXPECT_FALSE(rig.rec->polling());
+    EXPECT_FALSE(rig.rec->window().Timer1);
+    EXPECT_EQ(rig.rec->window().lbl_Disp_time.text, "停止中");
+    EXPECT_EQ(rig.rec->window().lbl_Disp_time.fore, colors::red);
+    EXPECT_EQ(rig.rec->window().lbl_disp_date.text, "12月8日(火)");
 }
