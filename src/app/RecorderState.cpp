@@ -16,7 +16,6 @@ Status open_log(RecorderState& s) {
 }
 
 void stop_clock(RecorderState& s) {
-    s.polling = false;
     s.clock_shown.second.reset();
     s.clock_shown.stopped_colour = true;
 }

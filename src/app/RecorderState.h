@@ -93,7 +93,7 @@ struct RecorderState {
 [[nodiscard]] Status open_log(RecorderState& s);
 // An empty board, no read shown, no date, and the stopped clock: the next tick polls again, whatever its second.
 void clear_board_and_clock(RecorderState& s);
-// Stops polling and shows the stopped clock: "停止中" in red; no second is shown any more.
+// Shows the stopped clock: "停止中" in red; no second is shown any more.
 void stop_clock(RecorderState& s);
 // (Formerly set_mode_in / set_mode_out.) The mode of the next stamps; polling on and the clock's colour back.
 void choose_mode(RecorderState& s, StampMode mode);
