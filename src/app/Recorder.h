@@ -4,6 +4,10 @@
 #include "app/RecorderState.h"
 #include "core/FmMain.h"
 
+#include <functional>
+#include <string_view>
+#include <utility>
+
 // The running recorder: the window's events over the state its routines share for the whole run. The
 // windows and the simulator drive it only through its event methods and show its window model, which is
 // written from the state.
@@ -28,6 +32,10 @@ public:
 
     // A second start asked the window to show itself: restores it when minimised; whether it was.
     bool restore_window();
+    // Calls back with each attendance-log line once it is on disk (the simulator reports them).
+    void on_log_line(std::function<void(std::string_view)> appended) {
+        state_.log.set_on_appended(std::move(appended));
+    }
 
     [[nodiscard]] bool ended() const { return state_.ended; }
     [[nodiscard]] bool polling() const { return state_.polling; }

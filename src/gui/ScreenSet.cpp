@@ -188,14 +188,18 @@ void ScreenSet::render_all(const std::function<void(const std::string&, QWidget&
     visit("main-idle", window);
 
     QtUserInterface dialogs(&window);
-    rec.state().uf_2.UF2L.text = unregistered_question;
-    rec.state().uf_2.uf2_ans = 0;
-    visit_modal([&] { dialogs.show_modal(rec.state().uf_2); }, [&](QWidget& w) { visit("uf2", w); });
-    rec.state().uf_10key.open_for("012E4C1B3A5F6D7E");
-    rec.state().uf_10key.digit_click(1); // the prompt and the first digit below it
-    visit_modal([&] { dialogs.show_modal(rec.state().uf_10key); }, [&](QWidget& w) { visit("uf10key", w); });
-    rec.state().uf_initial.load();
-    visit_modal([&] { dialogs.show_modal(rec.state().uf_initial); }, [&](QWidget& w) { visit("ufinitial", w); });
+    // The dialogs as card stamping and the start-up open them, on models of their own.
+    YesNoDialog question;
+    question.UF2L.text = unregistered_question;
+    visit_modal([&] { dialogs.show_modal(question); }, [&](QWidget& w) { visit("uf2", w); });
+    MemberTable members = rec.state().members;
+    Keypad keypad(members);
+    keypad.open_for("012E4C1B3A5F6D7E");
+    keypad.digit_click(1); // the prompt and the first digit below it
+    visit_modal([&] { dialogs.show_modal(keypad); }, [&](QWidget& w) { visit("uf10key", w); });
+    StoreSetup setup(rec.state().paths.settings_file());
+    setup.load();
+    visit_modal([&] { dialogs.show_modal(setup); }, [&](QWidget& w) { visit("ufinitial", w); });
     visit_modal(
         [&] {
             (void)dialogs.message(MessageIcon::Exclamation, MessageButtons::YesNo,

@@ -191,7 +191,7 @@ void Simulator::report_log() {
     if (!report_log_ || !recorder_) {
         return;
     }
-    recorder_->state().log.set_on_appended([this](std::string_view line) {
+    recorder_->on_log_line([this](std::string_view line) {
         events_.write({{"event", "logged"}, {"line", std::string(line)}});
     });
 }
