@@ -139,6 +139,10 @@ TEST(RecorderWindow, TheClockAndTheModeAreShownFromTheState) {
     rig.wait_seconds(1);
     EXPECT_EQ(rig.rec->window().lbl_Disp_time.text, "9:00:01");
     EXPECT_EQ(rig.rec->window().lbl_disp_date.text, "12月8日(火)");
+    clear_board_and_clock(rig.rec->state()); // as the daily reset does
+    EXPECT_EQ(rig.rec->window().lbl_Disp_time.text, "停止中");
+    EXPECT_EQ(rig.rec->window().lbl_disp_date.text, "");
+    rig.wait_seconds(1);
     rig.rec->cmd_out_click();
     EXPECT_EQ(rig.rec->state().mode, StampMode::ShiftOut);
     EXPECT_EQ(rig.rec->window().cmd_OUT.back, colors::on_shift);
