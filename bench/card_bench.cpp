@@ -38,9 +38,9 @@ std::unique_ptr<TestRecorder> full_recorder(const fs::path& root) {
         std::snprintf(idm, sizeof idm, "01FF%012X", i);
         slot.idm = idm;
     }
-    rec.state().form.lbl_MiseID.text = "T01";
-    rec.state().form.lbl_Disp_time.text = "9:00:00";
-    rec.state().form.Timer1 = true;
+    rec.state().store.store_code = "T01";
+    rec.state().clock_shown.second = DateTime{2016, 12, 8, 9, 0, 0};
+    rec.state().polling = true;
     (void)open_log(rec.state());
     return t;
 }
@@ -59,8 +59,9 @@ void card_poll(TestRecorder& t, bool card, bool sync) {
     t.reader.present = card;
     t.reader.idm = last_idm;
     t.rec->state().log.set_sync(sync);
-    t.rec->state().inout_mode = 3 - t.rec->state().inout_mode; // in, out, in: no read is a repeat
-    get_card_idm(t.rec->state());
+    StampMode& mode = t.rec->state().mode; // in, out, in: no read is a repeat
+    mode = mode == StampMode::ShiftIn ? StampMode::ShiftOut : StampMode::ShiftIn;
+    poll_card_and_run_clock_jobs(t.rec->state());
     t.sounds.played.clear();
 }
 
@@ -115,8 +116,8 @@ int main(int argc, char** argv) {
     const auto [card_nosync, write_only] = interleaved(
         20 * sync_calls, [&] { card_poll(*t, true, false); }, [&] { bare.append(false); });
     const long lines = bench::count_lines(dir / "zerbanto" / "KLOG_T01.csv");
-    const bool logged =
-        lines == 5L * sync_calls * 21 && !t->rec->ended() && t->rec->state().form.lbl_Read_Name.text == "会員 10000";
+    const bool logged = lines == 5L * sync_calls * 21 && !t->rec->ended() && t->rec->state().read_shown &&
+                        t->rec->state().read_shown->name == "会員 10000";
 
     bench::print_compare("get_card_idm, no card", no_card, "us", "no-op virtual call", no_op, "us");
     bench::print_compare("get_card_idm, last slot of 10,001, fdatasync", card_sync, "us", "bare write + fdatasync",

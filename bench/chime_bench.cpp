@@ -152,7 +152,7 @@ int main(int argc, char** argv) {
         for (auto next = Steady::now(); running; next += 100ms) {
             std::this_thread::sleep_until(next);
             std::lock_guard lock(window_thread);
-            if (rec.state().form.Timer1 && !rec.ended()) {
+            if (rec.polling() && !rec.ended()) {
                 rec.timer_tick();
             }
         }

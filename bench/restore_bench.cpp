@@ -49,9 +49,9 @@ DateTime write_log(const fs::path& path, int total_lines) {
     return day.plus_millis(-86'400'000LL + 12LL * 3600 * 1000); // noon of the last day
 }
 
-int rows_used(const FmMain& form) {
+int rows_used(const BoardState& board) {
     int n = 0;
-    while (n < board_rows && !form.board[static_cast<std::size_t>(n)].Cast.text.empty()) {
+    while (n < board_rows && !board.rows[static_cast<std::size_t>(n)].name.empty()) {
         ++n;
     }
     return n;
@@ -69,11 +69,10 @@ int main(int argc, char** argv) {
 
     int replayed = 0;
     BoardState board;
-    FmMain form;
     const auto restore = [&] {
-        clear_board(board, form);
-        replayed = replay_log(board, form, log, business_day_start(now));
-        update_elapsed(board, form, now.seconds_of_day());
+        board.clear();
+        replayed = replay_log(board, log, business_day_start(now));
+        update_elapsed(board, now.seconds_of_day());
     };
     bench::time_wc(log, 2); // the file in the page cache for both
     const auto wc = bench::time_wc(log, 7);
@@ -83,7 +82,7 @@ int main(int argc, char** argv) {
     std::printf("# restore: log of %d lines, %.1f MB, restore at %d/%d/%d 12:00; median of 7 runs, best %.1f ms "
                 "(wc -l %.1f ms); stamps replayed: %d; rows used: %d\n",
                 total_lines, static_cast<double>(fs::file_size(log)) / 1e6, now.year, now.month, now.day, rs.best_ms,
-                wc.best_ms, replayed, rows_used(form));
+                wc.best_ms, replayed, rows_used(board));
     fs::remove_all(dir);
     return 0;
 }

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ ccache pkg-config git dpkg-dev
+  cmake ninja-build g++ ccache pkg-config git dpkg-dev clang-format clang-tidy
   libgtest-dev libgmock-dev nlohmann-json3-dev
   qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins
   libcurl4-openssl-dev libpcsclite-dev

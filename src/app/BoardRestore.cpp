@@ -7,7 +7,7 @@
 Status restore_board(RecorderState& s) {
     s.log.close();
     const DateTime now = s.clock.now();
-    replay_log(s.board, s.form, log_path(s), business_day_start(now));
-    update_elapsed(s.board, s.form, now.seconds_of_day());
+    replay_log(s.board, log_path(s), business_day_start(now));
+    update_elapsed(s.board, now.seconds_of_day());
     return open_log(s);
 }

@@ -4,11 +4,11 @@
 #include "app/RecorderState.h"
 #include "board/Board.h"
 #include "board/ElapsedTime.h"
-#include "core/NameFont.h"
 #include "core/TimeText.h"
 #include "core/Trim.h"
 #include "stamping/CardStamping.h"
 #include "stamping/LogLine.h"
+#include "stamping/StampMode.h"
 
 #include <cstdint>
 #include <exception>
@@ -32,7 +32,7 @@ std::string stamp_line(const RecorderState& s, const Stamp& stamp, const std::st
         planned_start = s.board.rows[*row].planned_start;
         planned_leave = s.board.rows[*row].planned_leave;
     }
-    return log_line(s.form.lbl_MiseID.text, now, stamp.cast_code, stamp.name, s.inout_mode, planned_start,
+    return log_line(s.store.store_code, now, stamp.cast_code, stamp.name, mode_number(s.mode), planned_start,
                     planned_leave, idm);
 }
 
@@ -62,47 +62,35 @@ std::optional<Stamp> identify(RecorderState& s, const std::string& idm) {
     return register_card(s, idm);
 }
 
-void show_read(FmMain& form, const std::string& name) {
-    form.lbl_Read_Status.text = "◎";
-    form.lbl_Read_Name.text = name;
-    form.lbl_Read_Name.pt = name_fonts::read_name.pt_for(name);
-}
-
-void show_last_read(FmMain& form, const StampMemory::Read& read) {
-    form.lbl_last_time.text = timetext::hms(read.when);
-    form.lbl_last_Idm.text = read.idm;
-    form.lbl_last_io.text = std::to_string(read.mode);
+void show_read(RecorderState& s, const std::string& name, const DateTime& now) {
+    s.read_shown = ShownRead{name, now};
+    s.name_font = name;
 }
 
 // Steps of a card read. The stamp time is the clock shown when the poll began. The line is written and synced
 // before the board, the name and the chime tell the member the stamp was taken: a write that fails ends the
-// program with no chime.
+// program with no chime. No tick polls while a dialog is open: the recorder runs one event at a time.
 Status process_card(RecorderState& s, const std::string& idm, const std::string& time_hm) {
-    FmMain& form = s.form;
-    form.Timer1 = false;
     const bool asked = !s.members.find_idm(idm);
     const std::optional<Stamp> stamp = identify(s, idm);
     if (asked) {
         s.services.reader.forget_arrivals(); // the touches made while the question or the keypad was open
     }
     if (!stamp) {
-        form.Timer1 = true;
         return Done{};
     }
     // A dialog may have been open for a while: the read happens when it was answered.
     const DateTime now = s.clock.now();
-    if (!s.stamp_memory.is_repeat(now, s.inout_mode, idm)) {
+    const int mode = mode_number(s.mode);
+    if (!s.stamp_memory.is_repeat(now, mode, idm)) {
         if (Status st = s.log.append_line(stamp_line(s, *stamp, idm, now)); !st) {
             return st;
         }
     }
-    set_status(s.board, form, stamp->name, s.inout_mode, time_hm);
+    put_stamp_on_board(s.board, stamp->name, mode, time_hm);
     play_chimes(s.services.sounds);
-    show_read(form, stamp->name);
-    s.read_shown_at = now;
-    s.stamp_memory.remember_read(now, s.inout_mode, idm);
-    show_last_read(form, *s.stamp_memory.last_read());
-    form.Timer1 = true;
+    show_read(s, stamp->name, now);
+    s.stamp_memory.remember_read(now, mode, idm);
     return Done{};
 }
 
@@ -112,12 +100,11 @@ Status reopen_log_in_mode_in(RecorderState& s) {
     if (Status st = open_log(s); !st) {
         return st;
     }
-    set_mode_in(s.form, s.inout_mode);
+    choose_mode(s, StampMode::ShiftIn);
     return Done{};
 }
 
 Status daily_reset(RecorderState& s) {
-    s.form.Timer1 = false;
     clear_board_and_clock(s);
     return reopen_log_in_mode_in(s);
 }
@@ -125,34 +112,35 @@ Status daily_reset(RecorderState& s) {
 // The read's mark and name go a second after they were shown, at the earliest.
 void clear_read_after_a_second(RecorderState& s, const DateTime& now) {
     constexpr std::int64_t shown_millis = 1000;
-    if (s.read_shown_at && now.to_millis() - s.read_shown_at->to_millis() < shown_millis) {
+    if (s.read_shown && now.to_millis() - s.read_shown->at.to_millis() < shown_millis) {
         return;
     }
-    s.form.lbl_Read_Status.text.clear();
-    s.form.lbl_Read_Name.text.clear();
-    s.read_shown_at.reset();
+    s.read_shown.reset();
 }
 
 Status clock_jobs(RecorderState& s, const DateTime& now) {
-    FmMain& form = s.form;
     clear_read_after_a_second(s, now);
     const std::string time_of_day = timetext::hms(now);
-    for (std::size_t i = 0; i < 2; ++i) {
-        if (trim_spaces(s.tensou_time[i]) == time_of_day) {
-            form.Timer1 = false;
+    for (const std::string& transfer_time : s.store.transfer_times) {
+        if (trim_spaces(transfer_time) == time_of_day) {
             if (Status st = reopen_log_in_mode_in(s); !st) {
                 return st;
             }
         }
     }
     if (s.refreshed_minute != now.minute) {
-        form.Timer1 = false;
-        update_elapsed(s.board, form, now.seconds_of_day());
+        update_elapsed(s.board, now.seconds_of_day());
         s.refreshed_minute = now.minute;
-        form.lbl_min_stat.text = std::to_string(now.minute);
-        form.Timer1 = true;
     }
     return Done{};
+}
+
+// The stamp's time "h:mm": the second the clock shows. A clock that shows none ("停止中") gives no time.
+Result<std::string> stamp_time(const ShownClock& clock) {
+    if (!clock.second) {
+        return ErrorNumber::TypeMismatch;
+    }
+    return timetext::hm(clock.second->seconds_of_day());
 }
 
 // The reader's own failure (a component that cannot be loaded) arrives as its exception. Between two seconds
@@ -165,7 +153,7 @@ Status poll(RecorderState& s, bool second_changed) {
     }
     std::string time_hm;
     if (result == 0) {
-        auto t = stamp_time(s.form.lbl_Disp_time.text);
+        auto t = stamp_time(s.clock_shown);
         if (!t) {
             return t.error();
         }
@@ -199,7 +187,6 @@ std::string failure_message(ErrorNumber n) {
 }
 
 [[noreturn]] void fail(RecorderState& s, const std::string& message) {
-    s.form.Timer1 = false;
     s.failed = true;
     end_with_message(s, MessageIcon::Critical, message);
 }
@@ -220,7 +207,7 @@ void run_poll(RecorderState& s, bool second_changed) {
 
 } // namespace
 
-void get_card_idm(RecorderState& s) {
+void poll_card_and_run_clock_jobs(RecorderState& s) {
     run_poll(s, true);
 }
 

@@ -5,7 +5,7 @@
 #include "transfer/LogUpload.h"
 
 Status upload_at_exit(RecorderState& s) {
-    const LogUploadJob job{log_path(s), s.paths.cortmp(), s.form.lbl_MiseID.text, s.clock.now()};
+    const LogUploadJob job{log_path(s), s.paths.cortmp(), s.store.store_code, s.clock.now()};
     if (!s.connection.connected()) {
         return upload_logs(job, nullptr);
     }

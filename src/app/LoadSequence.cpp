@@ -5,7 +5,6 @@
 #include "app/RecorderState.h"
 #include "app/SettingsLoad.h"
 #include "app/ShiftPlanLoad.h"
-#include "board/Board.h"
 
 #include <cstdio>
 #include <exception>
@@ -31,30 +30,15 @@ template <class F> void step(const char* name, F&& f) {
     }
 }
 
-void first_look(FmMain& form) {
-    form.maximised = true;
-    for (Control* c : {&form.lbl_last_time, &form.lbl_last_Idm, &form.lbl_last_io}) {
-        c->fore = colors::neutral;
-    }
-    for (auto& c : form.lbl_debug) {
-        c.visible = false;
-    }
-    for (auto& row : form.board) {
-        row.TT.visible = row.iT.visible = row.KT.visible = false;
-    }
-}
-
 } // namespace
 
-void load_main_window(RecorderState& s) {
-    s.form.Timer1 = false;
+void start_up(RecorderState& s) {
     step("settings", [&] { load_settings(s); });
-    step("member list", [&] { get_member_list(s); });
-    first_look(s.form);
-    s.form.Timer1 = false;
+    step("member list", [&] { load_member_list_at_start(s); });
+    s.laid_out = true; // the window's first look (WindowModel)
     step("board", [&] { clear_board_and_clock(s); });
-    step("shift plan", [&] { get_shift_list(s); });
+    step("shift plan", [&] { load_todays_shift_plan(s); });
     step("day restore", [&] { return restore_board(s); });
-    set_mode_in(s.form, s.inout_mode);
+    choose_mode(s, StampMode::ShiftIn);
     step("log", [&]() -> Status { return s.log.is_open() ? Status(Done{}) : open_log(s); });
 }

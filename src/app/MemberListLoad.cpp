@@ -27,11 +27,11 @@ void refresh_member_list_or_end(RecorderState& s) {
     }
 }
 
-void get_member_list(RecorderState& s) {
+void load_member_list_at_start(RecorderState& s) {
     if (s.connection.connected()) {
         refresh_member_list_or_end(s);
     }
-    const Status loaded = load_member_list(s.paths.member_list(), s.members, s.form.lbl_member_date.text);
+    const Status loaded = load_member_list(s.paths.member_list(), s.members, s.member_date);
     // Any other failure leaves the list as far as it was loaded; start-up goes on.
     if (!loaded && loaded.error() == ErrorNumber::FileNotFound) {
         end_with_message(s, MessageIcon::Critical, "従業員リスト\nC:\\Zerbanto\\E99_member.csv が見当たりません");

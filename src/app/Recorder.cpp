@@ -5,7 +5,7 @@
 #include "app/LoadSequence.h"
 #include "app/ProgramEnd.h"
 #include "app/UsbCommands.h"
-#include "board/Board.h"
+#include "app/WindowModel.h"
 #include "core/TimeText.h"
 
 #include <cstdio>
@@ -54,7 +54,7 @@ template <class F> void Recorder::run_transfer(F&& f) {
 void Recorder::start() {
     run_event([&] {
         state_.stamp_memory.board_built_at(state_.clock.now());
-        load_main_window(state_);
+        start_up(state_);
     });
 }
 
@@ -62,38 +62,35 @@ void Recorder::timer_tick() {
     run_event([&] {
         // A tick that arrives while a transfer lets window events run waits for the transfer to end: a mode
         // button may have switched the timer on meanwhile, and the card routine must not run twice at once.
-        FmMain& form = state_.form;
-        if (!form.Timer1 || events_running_ > 1) {
+        if (!state_.polling || events_running_ > 1) {
             return;
         }
         const DateTime now = state_.clock.now();
-        const std::string time_text = timetext::hms(now);
-        if (time_text == state_.shown_second) {
+        ShownClock& shown = state_.clock_shown;
+        if (shown.second && timetext::hms(*shown.second) == timetext::hms(now)) {
             // A card that came since the last tick is taken now, not at the next second.
             if (state_.services.reader.card_waiting()) {
                 take_waiting_card(state_);
             }
             return;
         }
-        form.lbl_disp_date.text = timetext::date_label(now);
-        form.lbl_Disp_time.text = time_text;
-        state_.shown_second = time_text;
-        get_card_idm(state_);
+        shown.second = now;
+        shown.day = now;
+        poll_card_and_run_clock_jobs(state_);
     });
 }
 
 void Recorder::cmd_in_click() {
-    run_event([&] { set_mode_in(state_.form, state_.inout_mode); });
+    run_event([&] { choose_mode(state_, StampMode::ShiftIn); });
 }
 
 void Recorder::cmd_out_click() {
-    run_event([&] { set_mode_out(state_.form, state_.inout_mode); });
+    run_event([&] { choose_mode(state_, StampMode::ShiftOut); });
 }
 
 void Recorder::cmd_func_click() {
     run_transfer([&] {
-        state_.form.Timer1 = false;
-        show_stopped_clock(state_);
+        stop_clock(state_);
         state_.log.close();
         uploaded_ = true;
         // The upload reports nothing; the program ends all the same.
@@ -116,4 +113,16 @@ void Recorder::cmd_to_usb_click() {
 
 void Recorder::close() {
     run_event([&] { end_program(state_); });
+}
+
+bool Recorder::restore_window() {
+    const bool was_minimised = state_.minimised;
+    state_.minimised = false;
+    return was_minimised;
+}
+
+const FmMain& Recorder::window() const {
+    form_ = FmMain{};
+    show_state(state_, form_);
+    return form_;
 }

@@ -1,16 +1,13 @@
 #include "app/RecorderState.h"
 
 #include "app/ProgramEnd.h"
-#include "board/Board.h"
 
 RecorderState::RecorderState(Services s, Options o)
     : services(s), clock(s.clock), ui(s.ui), options(std::move(o)), paths(options.root), connection(options.server),
-      uf_initial(paths.settings_file()) {
-    show_connection(*this);
-}
+      uf_initial(paths.settings_file()) {}
 
 std::filesystem::path log_path(const RecorderState& s) {
-    return s.paths.attendance_log(s.form.lbl_MiseID.text);
+    return s.paths.attendance_log(s.store.store_code);
 }
 
 Status open_log(RecorderState& s) {
@@ -18,23 +15,26 @@ Status open_log(RecorderState& s) {
     return s.log.open_append(log_path(s));
 }
 
-void show_connection(RecorderState& s) {
-    s.form.lbl_type.text = s.connection.label_text();
-}
-
-void show_stopped_clock(RecorderState& s) {
-    s.form.lbl_Disp_time.text = "停止中";
-    s.form.lbl_Disp_time.fore = colors::red;
-    s.shown_second.reset();
+void stop_clock(RecorderState& s) {
+    s.clock_shown.second.reset();
+    s.clock_shown.stopped_colour = true;
 }
 
 void clear_board_and_clock(RecorderState& s) {
-    clear_board(s.board, s.form);
-    show_stopped_clock(s);
+    s.board.clear();
+    s.clock_shown.day.reset();
+    s.read_shown.reset();
+    stop_clock(s);
+}
+
+void choose_mode(RecorderState& s, StampMode mode) {
+    s.polling = true;
+    s.clock_shown.stopped_colour = false;
+    s.mode = mode;
 }
 
 void end_program(RecorderState& s) {
-    s.form.Timer1 = false;
+    s.polling = false;
     s.log.close();
     s.ended = true;
     throw ProgramEnd{};

@@ -20,21 +20,19 @@ void run_store_setup(RecorderState& s) {
 } // namespace
 
 void load_settings(RecorderState& s) {
-    s.tensou_time[0].clear();
-    s.tensou_time[1].clear();
     for (;;) {
-        const Status read = read_settings(s.paths.settings_file(), s.form, s.tensou_time);
+        const Result<StoreSettings> read = read_settings(s.paths.settings_file());
         if (read) {
-            break;
+            s.store = *read;
+            return;
         }
         if (read.error() != ErrorNumber::FileNotFound) {
             end_with_message(s, MessageIcon::Critical, error_messages::unexpected_in_settings(number_of(read.error())));
         }
         if (!s.connection.connected()) {
-            break;
+            s.store.transfer_times = {};
+            return;
         }
         run_store_setup(s);
     }
-    s.form.lbl_tenso_stat[0].text = s.tensou_time[0];
-    s.form.lbl_tenso_stat[1].text = s.tensou_time[1];
 }

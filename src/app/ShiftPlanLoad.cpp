@@ -7,12 +7,12 @@
 
 namespace fs = std::filesystem;
 
-void get_shift_list(RecorderState& s) {
+void load_todays_shift_plan(RecorderState& s) {
     // Stand-alone, the plan is not loaded, except in the demo, whose plan is the sample copy on disk.
     if (!s.connection.connected() && !s.options.demo) {
         return;
     }
-    const std::string name = shift_file_name(s.form.lbl_MiseID.text);
+    const std::string name = shift_file_name(s.store.store_code);
     if (s.connection.connected()) {
         // A failed transfer leaves the copy of an earlier run, which is used; a script that cannot be written
         // ends the step with nothing loaded.
@@ -25,5 +25,5 @@ void get_shift_list(RecorderState& s) {
     if (!fs::is_regular_file(plan, ec)) {
         return;
     }
-    load_shift_plan(s.board, s.form, plan, timetext::yymmdd(s.clock.now()));
+    load_shift_plan(s.board, s.shift_title, plan, timetext::yymmdd(s.clock.now()));
 }

@@ -3,7 +3,6 @@
 #include "app/ErrorMessages.h"
 #include "app/MemberListLoad.h"
 #include "app/RecorderState.h"
-#include "board/Board.h"
 #include "core/PrivateFolder.h"
 #include "transfer/DriveType.h"
 #include "transfer/UsbExport.h"
@@ -46,9 +45,8 @@ void export_step(RecorderState& s, const Status& st) {
 }
 
 void export_to(RecorderState& s, const Drive& drive) {
-    s.form.Timer1 = false;
     s.log.close();
-    const auto failure = copy_log_to_stick(log_path(s), s.form.lbl_MiseID.text, s.clock.now(), drive);
+    const auto failure = copy_log_to_stick(log_path(s), s.store.store_code, s.clock.now(), drive);
     if (failure && failure->in_copy) {
         unexpected_error(s, copy_export);
     }
@@ -56,7 +54,7 @@ void export_to(RecorderState& s, const Drive& drive) {
         export_step(s, failure->number);
     }
     export_step(s, open_log(s));
-    set_mode_in(s.form, s.inout_mode);
+    choose_mode(s, StampMode::ShiftIn);
 }
 
 } // namespace
@@ -71,7 +69,7 @@ void import_member_list_from_usb(RecorderState& s) {
         return replace_member_list_from_listing(s.paths, s.services.drives, s.ui, listing.files);
     });
     if (replaced) {
-        get_member_list(s);
+        load_member_list_at_start(s);
     }
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/FmMain.h"
 #include "core/NameFont.h"
 
 #include <array>
@@ -8,6 +7,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+inline constexpr int board_rows = 26;
 
 // Where a member stands today. A row that no stamp has reached yet (planned, or empty) has None.
 enum class ShiftState { None, OnShift, ShiftedOut, FirstSeenOut };
@@ -43,5 +44,12 @@ public:
     // Empties the completed totals.
     void clear_totals();
 
+    // The row of the run's last stamp (put or replayed): none when the board was full. lbl_disp_yy shows it; emptying
+    // the board leaves it.
+    struct LastStamp {
+        std::optional<std::size_t> row;
+    };
+
     std::array<BoardEntry, board_rows> rows;
+    std::optional<LastStamp> last_stamp; // none before the run's first stamp
 };

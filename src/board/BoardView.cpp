@@ -61,7 +61,8 @@ void show_stamp_row(FmMain& form, std::optional<std::size_t> row) {
     form.lbl_disp_yy.text = row ? std::to_string(*row) : std::string{};
 }
 
-void show_mode(FmMain& form, int inout_mode) {
-    form.cmd_IN.back = inout_mode == 1 ? colors::on_shift : colors::idle_button;
-    form.cmd_OUT.back = inout_mode == 1 ? colors::idle_button : colors::on_shift;
+void show_mode(FmMain& form, StampMode mode) {
+    const bool in = mode == StampMode::ShiftIn;
+    form.cmd_IN.back = in ? colors::on_shift : colors::idle_button;
+    form.cmd_OUT.back = in ? colors::idle_button : colors::on_shift;
 }

@@ -2,6 +2,7 @@
 
 #include "board/BoardState.h"
 #include "core/FmMain.h"
+#include "stamping/StampMode.h"
 
 #include <cstddef>
 #include <optional>
@@ -13,5 +14,5 @@ void show_board(const BoardState& board, FmMain& form);
 // Shows the row of the last stamp in lbl_disp_yy as its number; empty when the stamp found no row.
 void show_stamp_row(FmMain& form, std::optional<std::size_t> row);
 
-// Highlights the mode button of the mode the next stamp gets: 1 shift-in, 2 shift-out.
-void show_mode(FmMain& form, int inout_mode);
+// Highlights the mode button of the mode the next stamp gets.
+void show_mode(FmMain& form, StampMode mode);

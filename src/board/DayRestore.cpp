@@ -1,7 +1,5 @@
 #include "board/DayRestore.h"
 
-#include "board/Board.h"
-#include "board/BoardView.h"
 #include "core/Cp932.h"
 #include "core/TextFile.h"
 #include "core/TimeText.h"
@@ -97,7 +95,7 @@ DateTime business_day_start(const DateTime& now) {
     return start;
 }
 
-int replay_log(BoardState& board, FmMain& form, const std::filesystem::path& log, const DateTime& day_start) {
+int replay_log(BoardState& board, const std::filesystem::path& log, const DateTime& day_start) {
     textfile::LineReader reader;
     if (!reader.open(log)) {
         return 0; // no log yet: nothing to replay
@@ -128,9 +126,8 @@ int replay_log(BoardState& board, FmMain& form, const std::filesystem::path& log
             board.stamp(cp932::to_utf8(fields->name), stamp_mode(fields->mode), timetext::hm(when->seconds_of_day()));
         ++replayed;
     }
-    show_board(board, form);
     if (replayed > 0) {
-        show_stamp_row(form, last_row);
+        board.last_stamp = BoardState::LastStamp{last_row};
     }
     return replayed;
 }

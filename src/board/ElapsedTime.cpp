@@ -1,6 +1,5 @@
 #include "board/ElapsedTime.h"
 
-#include "board/BoardView.h"
 #include "core/TimeText.h"
 
 namespace {
@@ -30,7 +29,7 @@ StayMark stay_mark(const std::optional<int>& stay) {
 
 } // namespace
 
-void update_elapsed(BoardState& board, FmMain& form, int now_seconds_of_day) {
+void update_elapsed(BoardState& board, int now_seconds_of_day) {
     const int now =
         ((now_seconds_of_day % timetext::seconds_per_day) + timetext::seconds_per_day) % timetext::seconds_per_day;
     for (BoardEntry& row : board.rows) {
@@ -41,5 +40,4 @@ void update_elapsed(BoardState& board, FmMain& form, int now_seconds_of_day) {
     for (BoardEntry& row : board.rows) {
         row.stay_mark = stay_mark(row.stay);
     }
-    show_board(board, form);
 }

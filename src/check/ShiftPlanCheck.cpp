@@ -7,13 +7,11 @@
 #include "core/CommaFields.h"
 #include "core/Cp932.h"
 #include "core/ErrorNumber.h"
-#include "core/FmMain.h"
 #include "core/TextFile.h"
 #include "lists/ShiftPlan.h"
 #include "lists/TitleLine.h"
 
 #include <map>
-#include <memory>
 #include <vector>
 
 namespace {
@@ -148,16 +146,17 @@ std::string day_file(const RawLines& every_day, const RawLines& day) {
 
 // Loads the day with the recorder's own reader and checks the rows it shows.
 void check_day(const std::string& shown, const PlanMap& map, const std::string& key, const DayLines& day,
-               const std::set<std::string>* members, FmMain& form, Problems& problems) {
+               const std::set<std::string>* members, Problems& problems) {
     const auto copy = InputSnapshot::of_bytes(day_file(map.every_day, day.read));
     if (!copy) {
         problems.error(shown, 0, "写しを作れません: " + key);
         return;
     }
     BoardState board;
+    std::string title;
     bool stopped = false;
     try {
-        load_shift_plan(board, form, copy->path(), key);
+        load_shift_plan(board, title, copy->path(), key);
     } catch (const RuntimeError&) {
         stopped = true;
     }
@@ -190,9 +189,7 @@ void check_shift_plan(const std::string& shown, const std::filesystem::path& fil
     if (!map.titled) {
         problems.note(shown, 0, "題の行（99999,題）がありません。店の画面の題は前のままです");
     }
-    // The window the recorder shows the rows in; only the rows are looked at, so one serves every day.
-    auto form = std::make_unique<FmMain>();
     for (const auto& [key, day] : map.days) {
-        check_day(shown, map, key, day, members, *form, problems);
+        check_day(shown, map, key, day, members, problems);
     }
 }

@@ -20,7 +20,8 @@ class Converter {
 public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Converter() {
-        if (cd_ != reinterpret_cast<iconv_t>(-1)) {
+        // iconv_open's failure value is the descriptor (iconv_t)-1.
+        if (cd_ != reinterpret_cast<iconv_t>(-1)) { // NOLINT(performance-no-int-to-ptr)
             iconv_close(cd_);
         }
     }

@@ -19,10 +19,9 @@ struct BoardRow {
     Control KT;
 };
 
-inline constexpr int board_rows = 26;
-
 // The model of the main window: every control with its text, colours, font size and visibility, the board,
-// and the enabled state of the polling timer. The windows render it; the logic reads and writes it.
+// and the enabled state of the polling timer. The windows render it; it is written from the recorder's state
+// (WindowModel) and nothing is read back from it.
 class FmMain {
 public:
     FmMain(); // every control at its design text, position and colours
@@ -30,6 +29,7 @@ public:
     static constexpr const char* caption = "Taveloタイムレコーダー 13b Zerbanto";
     static constexpr int design_width = 14085; // client area in twips
     static constexpr int design_height = 14205;
+    static constexpr int board_rows = 26;
 
     Control lbl_company, lbl_tenmei, lbl_MiseID, lbl_disp_date, lbl_Disp_time, lbl_Read_Status, lbl_Read_Name;
     Control cmd_IN, cmd_OUT, Cmd_FromUSB, Cmd_ToUSB;

@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QString>
 
+#include <cmath>
+
 class QWidget;
 
 // Renders model controls on Qt widgets: twips scaled to the screen, point sizes scaled alike.
@@ -12,7 +14,7 @@ struct Scale {
     double factor = 1.0; // pixels per twip
     int x_offset = 0;    // twips added to every left edge (controls placed partly off the left edge)
 
-    [[nodiscard]] int px(double twips) const { return static_cast<int>(twips * factor + 0.5); }
+    [[nodiscard]] int px(double twips) const { return static_cast<int>(std::lround(twips * factor)); }
 };
 
 // The scale of every dialog, from the screen it appears on (the main window's, else the primary one): the

@@ -27,7 +27,7 @@ void MainWindow::add(QWidget* widget, const Control* control) {
 }
 
 void MainWindow::build() {
-    FmMain& f = recorder_.state().form;
+    const FmMain& f = recorder_.window();
     for (const auto& [name, control] : f.named_controls()) {
         QWidget* w = nullptr;
         if (control->kind == ControlKind::Button) {
@@ -129,7 +129,7 @@ void MainWindow::indent_covered_labels() {
 }
 
 void MainWindow::sync() {
-    if (recorder_.state().form.minimised && !isMinimized()) {
+    if (recorder_.window().minimised && !isMinimized()) {
         showMinimized();
     }
     for (const auto& [widget, control] : views_) {
@@ -138,16 +138,19 @@ void MainWindow::sync() {
 }
 
 void MainWindow::tick() {
-    if (!recorder_.state().form.Timer1 || recorder_.ended()) {
+    if (!recorder_.polling() || recorder_.ended()) {
         return;
     }
     // Nine ticks in ten find the second unchanged and take no card: they change nothing, and the controls are
     // left as they are.
-    const std::string shown = recorder_.state().form.lbl_Disp_time.text;
-    const auto read = recorder_.state().read_shown_at;
+    const std::optional<DateTime> shown = recorder_.state().clock_shown.second;
+    const auto read_at = [this] {
+        const auto& read = recorder_.state().read_shown;
+        return read ? std::optional<std::int64_t>(read->at.to_millis()) : std::nullopt;
+    };
+    const std::optional<std::int64_t> read = read_at();
     recorder_.timer_tick();
-    if (recorder_.state().form.lbl_Disp_time.text == shown && recorder_.state().read_shown_at == read &&
-        !recorder_.ended()) {
+    if (recorder_.state().clock_shown.second == shown && read_at() == read && !recorder_.ended()) {
         return;
     }
     after_event();

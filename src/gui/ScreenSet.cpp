@@ -101,7 +101,8 @@ ShiftState shift_of(const SampleRow& s) {
 }
 
 // The rows go onto the board as stamps leave them; the refresh at the sample time then shows the stays.
-void fill_busy_board(BoardState& board, FmMain& f) {
+void fill_busy_board(RecorderState& state) {
+    BoardState& board = state.board;
     const int now_minutes = sample_now.hour * 60 + sample_now.minute;
     for (std::size_t i = 0; i < busy_rows.size(); ++i) {
         const SampleRow& s = busy_rows[i];
@@ -116,10 +117,9 @@ void fill_busy_board(BoardState& board, FmMain& f) {
             row.stay = 0;
         }
     }
-    update_elapsed(board, f, sample_now.seconds_of_day());
-    f.lbl_Read_Status.text = "◎";
-    f.lbl_Read_Name.text = sample::members().at(7).name;
-    f.lbl_Read_Name.pt = name_fonts::read_name.pt_for(f.lbl_Read_Name.text);
+    update_elapsed(board, sample_now.seconds_of_day());
+    state.read_shown = ShownRead{sample::members().at(7).name, sample_now};
+    state.name_font = state.read_shown->name;
 }
 
 void write_sample_store(const Paths& paths) {
@@ -188,14 +188,18 @@ void ScreenSet::render_all(const std::function<void(const std::string&, QWidget&
     visit("main-idle", window);
 
     QtUserInterface dialogs(&window);
-    rec.state().uf_2.UF2L.text = unregistered_question;
-    rec.state().uf_2.uf2_ans = 0;
-    visit_modal([&] { dialogs.show_modal(rec.state().uf_2); }, [&](QWidget& w) { visit("uf2", w); });
-    rec.state().uf_10key.open_for("012E4C1B3A5F6D7E");
-    rec.state().uf_10key.digit_click(1); // the prompt and the first digit below it
-    visit_modal([&] { dialogs.show_modal(rec.state().uf_10key); }, [&](QWidget& w) { visit("uf10key", w); });
-    rec.state().uf_initial.load();
-    visit_modal([&] { dialogs.show_modal(rec.state().uf_initial); }, [&](QWidget& w) { visit("ufinitial", w); });
+    // The dialogs as card stamping and the start-up open them, on models of their own.
+    YesNoDialog question;
+    question.UF2L.text = unregistered_question;
+    visit_modal([&] { dialogs.show_modal(question); }, [&](QWidget& w) { visit("uf2", w); });
+    MemberTable members = rec.state().members;
+    Keypad keypad(members);
+    keypad.open_for("012E4C1B3A5F6D7E");
+    keypad.digit_click(1); // the prompt and the first digit below it
+    visit_modal([&] { dialogs.show_modal(keypad); }, [&](QWidget& w) { visit("uf10key", w); });
+    StoreSetup setup(rec.state().paths.settings_file());
+    setup.load();
+    visit_modal([&] { dialogs.show_modal(setup); }, [&](QWidget& w) { visit("ufinitial", w); });
     visit_modal(
         [&] {
             (void)dialogs.message(MessageIcon::Exclamation, MessageButtons::YesNo,
@@ -206,7 +210,7 @@ void ScreenSet::render_all(const std::function<void(const std::string&, QWidget&
                 [&](QWidget& w) { visit("message", w); });
 
     rec.cmd_out_click(); // the other mode highlighted
-    fill_busy_board(rec.state().board, rec.state().form);
+    fill_busy_board(rec.state());
     window.sync();
     visit("main-busy", window);
 

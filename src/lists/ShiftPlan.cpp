@@ -1,6 +1,5 @@
 #include "lists/ShiftPlan.h"
 
-#include "board/BoardView.h"
 #include "core/CommaFields.h"
 #include "core/Cp932.h"
 #include "core/ErrorNumber.h"
@@ -40,7 +39,14 @@ void take_plan_row(BoardState& board, const std::vector<std::string_view>& field
     ++row;
 }
 
-void read_plan(BoardState& board, FmMain& form, const fs::path& plan, std::string_view day_key) {
+} // namespace
+
+std::string shift_file_name(std::string_view store_code) {
+    return "S" + std::string(utf8_right(store_code, 2)) + "_SHIFT.csv";
+}
+
+void load_shift_plan(BoardState& board, std::string& title, const fs::path& plan, std::string_view day_key) {
+    // A failure leaves the rows taken before it.
     textfile::LineReader reader;
     if (auto st = reader.open(plan); !st) {
         throw RuntimeError(st.error());
@@ -51,25 +57,9 @@ void read_plan(BoardState& board, FmMain& form, const fs::path& plan, std::strin
         const auto fields = fields_of(line);
         const std::string first = field(fields, 1);
         if (first == title_line_code) {
-            form.lbl_shift.text = field(fields, 2);
+            title = field(fields, 2);
         } else if (first == day_key) {
             take_plan_row(board, fields, row);
         }
     }
-}
-
-} // namespace
-
-std::string shift_file_name(std::string_view store_code) {
-    return "S" + std::string(utf8_right(store_code, 2)) + "_SHIFT.csv";
-}
-
-void load_shift_plan(BoardState& board, FmMain& form, const fs::path& plan, std::string_view day_key) {
-    try {
-        read_plan(board, form, plan, day_key);
-    } catch (...) {
-        show_board(board, form); // the rows taken before the failure stay
-        throw;
-    }
-    show_board(board, form);
 }

@@ -65,8 +65,7 @@ void Keypad::open_for(const std::string& idm) {
 }
 
 void Keypad::digit_click(int digit) {
-    tenkey_push = digit;
-    push_num();
+    type_digit(digit);
 }
 
 void Keypad::clear_click() {
@@ -82,7 +81,7 @@ void Keypad::cancel_click() {
 }
 
 void Keypad::sell_click() {
-    push_touroku();
+    register_typed_code();
     visible = false;
 }
 
@@ -94,8 +93,7 @@ void Keypad::time_out() {
     cancel_click();
 }
 
-void Keypad::push_num() {
-    const int d = tenkey_push;
+void Keypad::type_digit(int d) {
     if (tenkey_stat == 1) {
         UF10_lbl.text = appended_form(UF10_lbl.text, std::to_string(d));
         tenkey_code = d;
@@ -114,7 +112,7 @@ void Keypad::push_num() {
     }
 }
 
-void Keypad::push_touroku() {
+void Keypad::register_typed_code() {
     const std::string code = std::to_string(tenkey_code);
     std::string name;
     int i = 0;

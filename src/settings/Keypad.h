@@ -27,9 +27,8 @@ public:
     Control UF10_C, UF10_sell, UF10_cancel;
     bool visible = false;
 
-    int tenkey_stat = 0; // 0 digits ignored, 1 the next digit starts a code, 2 digits are appended
-    int tenkey_code = 0; // 0 means no code
-    int tenkey_push = 0;
+    int tenkey_stat = 0;    // 0 digits ignored, 1 the next digit starts a code, 2 digits are appended
+    int tenkey_code = 0;    // 0 means no code
     std::string tenkey_str; // in: the card's IDm; out after "登録": the registered display name
 
     // Opening by card stamping: the IDm in, the prompt without digits, a fresh code, the first digit awaited.
@@ -42,9 +41,12 @@ public:
     void close_box();            // the title-bar close box: as "取消"
     void time_out();             // no press within the time limit: as "取消"
 
-    void push_num();
-    void push_touroku();
-
 private:
+    // (Formerly push_num.) Adds the digit to the code being typed: a first digit 0 is refused, a fifth ignored.
+    void type_digit(int digit);
+    // (Formerly push_touroku.) The name of the typed code from the member table, or "<code>" when it has none;
+    // the card is registered under code and name at the table's end. The name is left in tenkey_str.
+    void register_typed_code();
+
     MemberTable& members_;
 };

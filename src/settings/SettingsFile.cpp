@@ -1,8 +1,6 @@
 #include "settings/SettingsFile.h"
 
 #include "core/Cp932.h"
-#include "core/FmMain.h"
-#include "core/NameFont.h"
 #include "core/RecordReader.h"
 #include "core/TextFile.h"
 #include "core/TimeText.h"
@@ -47,7 +45,7 @@ std::string key_of(std::string_view record) {
 }
 
 // Fills the next free transfer-time slot from a "F転送" record.
-void take_transfer_time(std::array<std::string, 3>& tensou_time, std::string_view record) {
+void take_transfer_time(std::array<std::string, 2>& tensou_time, std::string_view record) {
     std::size_t slot = 0;
     if (!tensou_time[0].empty()) {
         if (!tensou_time[1].empty()) {
@@ -63,33 +61,33 @@ void take_transfer_time(std::array<std::string, 3>& tensou_time, std::string_vie
     tensou_time[slot] = (colon == std::string::npos || colon == 0) ? std::string{} : *text;
 }
 
-void apply_record(FmMain& form, std::array<std::string, 3>& tensou_time, std::string_view record) {
+void apply_record(StoreSettings& settings, std::string_view record) {
     const std::string key = key_of(record);
     if (key == "会社名") {
-        form.lbl_company.text = settings::record_value(record);
+        settings.company = settings::record_value(record);
     } else if (key == "店舗C") {
-        form.lbl_MiseID.text = settings::record_value(record);
+        settings.store_code = settings::record_value(record);
     } else if (key == "店舗名") {
-        form.lbl_tenmei.text = settings::record_value(record);
-        form.lbl_tenmei.pt = name_fonts::store.pt_for(form.lbl_tenmei.text);
+        settings.store_name = settings::record_value(record);
     } else if (key == "F転送") {
-        take_transfer_time(tensou_time, record);
+        take_transfer_time(settings.transfer_times, record);
     }
 }
 
 } // namespace
 
-Status read_settings(const std::filesystem::path& file, FmMain& form, std::array<std::string, 3>& tensou_time) {
+Result<StoreSettings> read_settings(const std::filesystem::path& file) {
     // Line by line: the records of one line are all that is held at a time.
     textfile::LineReader reader;
     if (const Status opened = reader.open(file); !opened) {
-        return opened;
+        return opened.error();
     }
+    StoreSettings settings;
     std::string line;
     while (reader.next(line)) {
         for (const auto& record : read_records(line)) {
-            apply_record(form, tensou_time, record);
+            apply_record(settings, record);
         }
     }
-    return Done{};
+    return settings;
 }

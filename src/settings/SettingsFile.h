@@ -8,13 +8,25 @@
 #include <string>
 #include <string_view>
 
-class FmMain;
+// The store as the recorder knows it before any settings file is read: the window's design texts, which the
+// recorder keeps (and files its log under) when it runs stand-alone without settings.
+inline constexpr const char* default_company = "Corvale";
+inline constexpr const char* default_store_code = "T99";
+inline constexpr const char* default_store_name = "本店";
 
-// Reads the settings file into the main window's labels (company, store code, store name) and the next free
-// transfer-time slots. The error number when the file cannot be opened (FileNotFound when it is missing);
-// nothing is changed then.
-[[nodiscard]] Status read_settings(const std::filesystem::path& file, FmMain& form,
-                                   std::array<std::string, 3>& tensou_time);
+// What the settings file says: the store's identity (lbl_company, lbl_MiseID, lbl_tenmei) and the two times of
+// day at which the log is closed and reopened ("h:mm:ss"; empty when none). A key the file lacks keeps its
+// default.
+struct StoreSettings {
+    std::string company = default_company;
+    std::string store_code = default_store_code;
+    std::string store_name = default_store_name;
+    std::array<std::string, 2> transfer_times;
+};
+
+// Reads the settings file: its records over the defaults, the "F転送" records into the free transfer-time slots
+// in file order. The error number when the file cannot be opened (FileNotFound when it is missing).
+[[nodiscard]] Result<StoreSettings> read_settings(const std::filesystem::path& file);
 
 namespace settings {
 

@@ -180,9 +180,8 @@ void Simulator::cmd_second_start() {
     ui_.message(MessageIcon::Information, MessageButtons::Ok, already_running_message);
     second.request_activation();
     bool restored = false;
-    if (instance_->take_activation_request() && recorder_->state().form.minimised) {
-        recorder_->state().form.minimised = false;
-        restored = true;
+    if (instance_->take_activation_request()) {
+        restored = recorder_->restore_window();
     }
     events_.write({{"event", "activate"}, {"restored", restored}});
 }
@@ -193,7 +192,7 @@ void Simulator::report_log() {
     if (!report_log_ || !recorder_) {
         return;
     }
-    recorder_->state().log.set_on_appended([this](std::string_view line) {
+    recorder_->on_log_line([this](std::string_view line) {
         events_.write({{"event", "logged"}, {"line", std::string(line)}});
     });
 }
@@ -205,7 +204,7 @@ void Simulator::cmd_wait(const std::string& duration) {
     }
     for (std::int64_t done = 0; done + 100 <= *ms; done += 100) {
         clock_.advance_millis(100);
-        if (recorder_ && recorder_->state().form.Timer1 && !recorder_->ended()) {
+        if (recorder_ && recorder_->polling() && !recorder_->ended()) {
             recorder_->timer_tick();
         }
         if (recorder_ && recorder_->ended()) {

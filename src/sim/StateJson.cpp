@@ -28,9 +28,12 @@ nlohmann::ordered_json state_event(const Recorder& rec) {
     nlohmann::ordered_json e;
     e["event"] = "state";
     e["clock"] = clock_text(rec.state().clock.now());
-    e["Timer1"] = rec.state().form.Timer1;
-    e["inout_mode"] = rec.state().inout_mode;
-    e["tensou_time"] = rec.state().tensou_time;
+    const FmMain& form = rec.window();
+    e["Timer1"] = form.Timer1;
+    e["inout_mode"] = mode_number(rec.state().mode);
+    // The shop's array of transfer times has a third slot that nothing fills.
+    const auto& times = rec.state().store.transfer_times;
+    e["tensou_time"] = {times[0], times[1], ""};
     auto members = nlohmann::ordered_json::array();
     for (int i = 0; i < MemberTable::slot_count && !rec.state().members.is_end(i); ++i) {
         const auto& s = rec.state().members.slot(i);
@@ -38,12 +41,12 @@ nlohmann::ordered_json state_event(const Recorder& rec) {
     }
     e["members"] = members;
     nlohmann::ordered_json labels = nlohmann::ordered_json::object();
-    for (const auto& [name, c] : rec.state().form.named_controls()) {
+    for (const auto& [name, c] : form.named_controls()) {
         labels[name] = label_json(*c);
     }
     e["labels"] = labels;
     auto board = nlohmann::ordered_json::array();
-    for (const auto& row : rec.state().form.board) {
+    for (const auto& row : form.board) {
         nlohmann::ordered_json r = nlohmann::ordered_json::object();
         for (const auto& [col, c] : cells_of(row)) {
             r[col] = cell_json(*c);

@@ -56,14 +56,14 @@ TEST(DemoRoot, FillsASampleStoreThatTheRecorderLoadsWithTodaysPlan) {
     TestRecorder t(root.path() / "demo", today, demo_options());
     t.rec->start();
     ASSERT_TRUE(t.ui.messages.empty()) << t.ui.messages.front().text;
-    EXPECT_EQ(t.rec->state().form.lbl_MiseID.text, "T01");
+    EXPECT_EQ(t.rec->window().lbl_MiseID.text, "T01");
     EXPECT_EQ(t.rec->state().members.end_index(), static_cast<int>(DemoRoot::member_count));
     EXPECT_EQ(t.rec->state().members.slot(11).name, sample::members()[11].name);
-    EXPECT_EQ(t.rec->state().form.lbl_shift.text, "12月8日のシフト");
-    EXPECT_EQ(t.rec->state().form.board[0].Cast.text, "山田 花子");
-    EXPECT_EQ(t.rec->state().form.board[0].ST.text, "9:00");
-    EXPECT_EQ(t.rec->state().form.board[5].KT.text, "22:00");
-    EXPECT_EQ(t.rec->state().form.board[6].Cast.text, "");
+    EXPECT_EQ(t.rec->window().lbl_shift.text, "12月8日のシフト");
+    EXPECT_EQ(t.rec->window().board[0].Cast.text, "山田 花子");
+    EXPECT_EQ(t.rec->window().board[0].ST.text, "9:00");
+    EXPECT_EQ(t.rec->window().board[5].KT.text, "22:00");
+    EXPECT_EQ(t.rec->window().board[6].Cast.text, "");
 
     // The keys' member cards are in the list; the last key's card is in nobody's hands.
     const auto cards = DemoRoot::key_cards();
@@ -140,6 +140,6 @@ TEST(DemoRoot, StandAloneWithoutTheDemoLeavesThePlanOnDiskAlone) {
     TestRecorder t(root.path(), today);
     t.rec->start();
     EXPECT_EQ(t.rec->state().members.end_index(), static_cast<int>(DemoRoot::member_count));
-    EXPECT_EQ(t.rec->state().form.board[0].Cast.text, "");
-    EXPECT_NE(t.rec->state().form.lbl_shift.text, "12月8日のシフト");
+    EXPECT_EQ(t.rec->window().board[0].Cast.text, "");
+    EXPECT_NE(t.rec->window().lbl_shift.text, "12月8日のシフト");
 }

@@ -34,8 +34,8 @@ TEST(RecorderEvents, PressesAndTicksDuringTheExitUploadRunNothingTwice) {
     TempRoot root;
     root.write_bytes("zerbanto/KLOG_T04.csv", "T04,2016/12/7 9:00,101,山田,1,9:00,18:00,012E\r\n");
     TestRecorder rig(root.path(), *DateTime::make(2016, 12, 8, 22, 0, 0), options);
-    rig.rec->state().form.lbl_MiseID.text = "T04";
-    rig.rec->state().form.Timer1 = false;
+    rig.rec->state().store.store_code = "T04";
+    rig.rec->state().polling = false;
     rig.reader.present = true;
     rig.reader.arrived = true; // a card that came just now is not taken during the upload either
     rig.reader.idm = "012E4C1B3A5F6D7E";
@@ -112,7 +112,7 @@ TEST(RecorderEvents, AFailedStartUpStepIsSkippedAndWrittenToStandardError) {
     rig.rec->start();
     const std::string written = testing::internal::GetCapturedStderr();
     EXPECT_FALSE(rig.rec->ended());
-    EXPECT_TRUE(rig.rec->state().form.Timer1);
+    EXPECT_TRUE(rig.rec->window().Timer1);
     EXPECT_TRUE(rig.ui.messages.empty());
     EXPECT_NE(written.find("\"day restore\" skipped"), std::string::npos) << written;
     EXPECT_NE(written.find("\"log\" skipped"), std::string::npos) << written;
@@ -164,18 +164,17 @@ TEST(RecorderCards, ACardArrivingBetweenTwoSecondsIsStampedBeforeTheNextSecond) 
     rig.reader.arrived = true;
     rig.clock.advance_millis(100);
     rig.rec->timer_tick(); // 9:00:01.4
-    const FmMain& form = rig.rec->state().form;
     EXPECT_EQ(rig.sounds.played, std::vector<std::string>{"chimes"});
-    EXPECT_EQ(form.lbl_Read_Name.text, "山田 花子");
-    EXPECT_EQ(form.lbl_last_time.text, "9:00:01");
-    EXPECT_EQ(form.lbl_Disp_time.text, "9:00:01");
+    EXPECT_EQ(rig.rec->window().lbl_Read_Name.text, "山田 花子");
+    EXPECT_EQ(rig.rec->window().lbl_last_time.text, "9:00:01");
+    EXPECT_EQ(rig.rec->window().lbl_Disp_time.text, "9:00:01");
     EXPECT_EQ(stamps_of(root, member_card), 1);
     // The clock jobs still wait for the change of the second, and the name stays its second.
     rig.clock.advance_millis(500);
     rig.rec->timer_tick(); // 9:00:01.9
-    EXPECT_EQ(form.lbl_Read_Name.text, "山田 花子");
+    EXPECT_EQ(rig.rec->window().lbl_Read_Name.text, "山田 花子");
     rig.wait_seconds(2);
-    EXPECT_EQ(form.lbl_Read_Name.text, "");
+    EXPECT_EQ(rig.rec->window().lbl_Read_Name.text, "");
     EXPECT_EQ(rig.sounds.played.size(), 1U);
 }
 
@@ -260,7 +259,7 @@ TEST(RecorderCards, AHungCardServiceStopsNeitherTheClockNorTheKeyboardReader) {
         for (int i = 0; i < 25; ++i) {
             tick();
         }
-        EXPECT_EQ(rec.state().form.lbl_Disp_time.text, "9:00:02");
+        EXPECT_EQ(rec.window().lbl_Disp_time.text, "9:00:02");
         KeyboardReader::Millis at{1'000'000};
         for (const char ch : member_card + "\r") {
             keyboard.key(static_cast<unsigned char>(ch), at += KeyboardReader::Millis{5});
@@ -271,7 +270,7 @@ TEST(RecorderCards, AHungCardServiceStopsNeitherTheClockNorTheKeyboardReader) {
         for (int i = 0; i < 10; ++i) {
             tick();
         }
-        EXPECT_EQ(rec.state().form.lbl_Disp_time.text, "9:00:03");
+        EXPECT_EQ(rec.window().lbl_Disp_time.text, "9:00:03");
         EXPECT_LT(longest, std::chrono::milliseconds(500)) << "a tick waited for the card service";
         EXPECT_FALSE(rec.ended());
         const auto t0 = std::chrono::steady_clock::now();
@@ -279,4 +278,36 @@ TEST(RecorderCards, AHungCardServiceStopsNeitherTheClockNorTheKeyboardReader) {
         EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(5)) << "the end waited for the service";
     }
     ::close(listener);
+}
+
+// The window shows the recorder's state and nothing else: the design texts until the start-up's first look,
+// then the running clock in the button text colour with the mode highlighted, and after the exit button the
+// stopped clock in red with the date it last showed.
+TEST(RecorderWindow, TheClockAndTheModeAreShownFromTheState) {
+    TempRoot root;
+    root.write_bytes("zerbanto/E99_member.csv", cp932_lines({"1,A,AB"}));
+    TestRecorder rig(root.path(), DateTime{2026, 12, 8, 9, 0, 0});
+    EXPECT_EQ(rig.rec->window().lbl_Disp_time.text, FmMain().lbl_Disp_time.text);
+    EXPECT_EQ(rig.rec->window().lbl_MiseID.text, "T99");
+    rig.rec->start();
+    EXPECT_EQ(rig.rec->window().lbl_Disp_time.text, "停止中");
+    EXPECT_EQ(rig.rec->window().lbl_Disp_time.fore, colors::button_text);
+    rig.wait_seconds(1);
+    EXPECT_EQ(rig.rec->window().lbl_Disp_time.text, "9:00:01");
+    EXPECT_EQ(rig.rec->window().lbl_disp_date.text, "12月8日(火)");
+    clear_board_and_clock(rig.rec->state()); // as the daily reset does
+    EXPECT_EQ(rig.rec->window().lbl_Disp_time.text, "停止中");
+    EXPECT_EQ(rig.rec->window().lbl_disp_date.text, "");
+    rig.wait_seconds(1);
+    rig.rec->cmd_out_click();
+    EXPECT_EQ(rig.rec->state().mode, StampMode::ShiftOut);
+    EXPECT_EQ(rig.rec->window().cmd_OUT.back, colors::on_shift);
+    EXPECT_EQ(rig.rec->window().cmd_IN.back, colors::idle_button);
+    EXPECT_EQ(rig.rec->window().lbl_last_io.fore, colors::neutral);
+    rig.rec->cmd_func_click();
+    EXPECT_FALSE(rig.rec->polling());
+    EXPECT_FALSE(rig.rec->window().Timer1);
+    EXPECT_EQ(rig.rec->window().lbl_Disp_time.text, "停止中");
+    EXPECT_EQ(rig.rec->window().lbl_Disp_time.fore, colors::red);
+    EXPECT_EQ(rig.rec->window().lbl_disp_date.text, "12月8日(火)");
 }

@@ -19,10 +19,30 @@ struct Shown {
     FmMain form;
 };
 
+void show(Shown& s) {
+    show_board(s.board, s.form);
+    if (s.board.last_stamp) {
+        show_stamp_row(s.form, s.board.last_stamp->row);
+    }
+}
+
 Shown empty_board() {
     Shown s;
-    clear_board(s.board, s.form);
+    s.board.clear();
+    show(s);
     return s;
+}
+
+// A stamp put on the board, and the board shown.
+void stamp_shown(Shown& s, std::string_view name, int mode, std::string_view time) {
+    put_stamp_on_board(s.board, name, mode, time);
+    show(s);
+}
+
+// The elapsed times refreshed, and the board shown.
+void refresh_shown(Shown& s, int now_seconds_of_day) {
+    update_elapsed(s.board, now_seconds_of_day);
+    show(s);
 }
 
 const BoardRow& row(const FmMain& form, int i) {
@@ -35,18 +55,19 @@ void plan(Shown& s, int i, const std::string& name, const std::string& start, co
     r.name = name;
     r.planned_start = start;
     r.planned_leave = leave;
-    show_board(s.board, s.form);
+    show(s);
 }
 
-TEST(Board, ClearBoardEmptiesEveryRowAndStopsTheClock) {
-    FmMain form; // design texts and colours in every cell
-    BoardState board;
-    board.rows[4].shift = ShiftState::OnShift;
-    board.rows[4].stay_mark = StayMark::FromSix;
-    board.rows[4].name_pt = 18;
-    form.lbl_Read_Status.text = "◎";
-    clear_board(board, form);
-    for (const auto& r : form.board) {
+TEST(Board, ClearEmptiesEveryRowAndKeepsTheNameFonts) {
+    Shown s;
+    s.board.rows[4].name = "佐藤";
+    s.board.rows[4].shift = ShiftState::OnShift;
+    s.board.rows[4].stay_mark = StayMark::FromSix;
+    s.board.rows[4].name_pt = 18;
+    put_stamp_on_board(s.board, "鈴木", 1, "9:00");
+    s.board.clear();
+    show(s);
+    for (const auto& r : s.form.board) {
         for (const auto& [col, c] : cells_of(r)) {
             EXPECT_EQ("", c->text) << col;
         }
@@ -54,20 +75,9 @@ TEST(Board, ClearBoardEmptiesEveryRowAndStopsTheClock) {
             EXPECT_EQ(colors::neutral, c->back);
         }
     }
-    EXPECT_EQ(18, form.board[4].Cast.pt); // each new row sets its own font
-    EXPECT_EQ("停止中", form.lbl_Disp_time.text);
-    EXPECT_EQ(colors::red, form.lbl_Disp_time.fore);
-    EXPECT_EQ("", form.lbl_disp_date.text);
-    EXPECT_EQ("", form.lbl_Read_Status.text);
-    EXPECT_EQ("", form.lbl_Read_Name.text);
-
-    int mode = 2;
-    set_mode_in(form, mode);
-    EXPECT_EQ(1, mode);
-    EXPECT_TRUE(form.Timer1);
-    EXPECT_EQ(colors::button_text, form.lbl_Disp_time.fore);
-    EXPECT_EQ(colors::on_shift, form.cmd_IN.back);
-    EXPECT_EQ(colors::idle_button, form.cmd_OUT.back);
+    EXPECT_EQ(18, s.form.board[4].Cast.pt); // each new row sets its own font
+    ASSERT_TRUE(s.board.last_stamp);        // lbl_disp_yy keeps the last stamp's row
+    EXPECT_EQ(std::optional<std::size_t>(0), s.board.last_stamp->row);
 }
 
 TEST(Board, PlannedMemberUsesTheirRowAndOthersGoBelowThePlan) {
@@ -78,7 +88,7 @@ TEST(Board, PlannedMemberUsesTheirRowAndOthersGoBelowThePlan) {
     plan(s, 2, "高橋　一郎", "11:00", "19:00"); // full-width space
     plan(s, 3, "田中", "12:00", "20:00");
 
-    set_status(s.board, form, "田中", 1, "11:55");
+    stamp_shown(s, "田中", 1, "11:55");
     EXPECT_EQ("3", form.lbl_disp_yy.text);
     EXPECT_EQ(colors::on_shift, row(form, 3).Cast.back);
     EXPECT_EQ("11:55", row(form, 3).iT.text);
@@ -86,13 +96,13 @@ TEST(Board, PlannedMemberUsesTheirRowAndOthersGoBelowThePlan) {
     EXPECT_EQ("12:00", row(form, 3).ST.text);
 
     // One character different (half-width space): a new row, the planned one stays neutral.
-    set_status(s.board, form, "高橋 一郎", 1, "11:58");
+    stamp_shown(s, "高橋 一郎", 1, "11:58");
     EXPECT_EQ("4", form.lbl_disp_yy.text);
     EXPECT_EQ("高橋 一郎", row(form, 4).Cast.text);
     EXPECT_EQ("", row(form, 4).ST.text);
     EXPECT_EQ(colors::neutral, row(form, 2).Cast.back);
 
-    set_status(s.board, form, "伊藤", 1, "12:00");
+    stamp_shown(s, "伊藤", 1, "12:00");
     EXPECT_EQ("5", form.lbl_disp_yy.text);
 }
 
@@ -101,7 +111,7 @@ TEST(Board, EmptyPlannedRowEndsTheSearch) {
     FmMain& form = s.form;
     plan(s, 0, "佐藤", "9:00", "17:00");
     plan(s, 2, "鈴木", "10:00", "18:00"); // row 1 left empty by the plan
-    set_status(s.board, form, "鈴木", 1, "9:58");
+    stamp_shown(s, "鈴木", 1, "9:58");
     EXPECT_EQ("1", form.lbl_disp_yy.text);
     EXPECT_EQ("鈴木", row(form, 1).Cast.text);
     EXPECT_EQ(colors::neutral, row(form, 2).Cast.back);
@@ -110,9 +120,9 @@ TEST(Board, EmptyPlannedRowEndsTheSearch) {
 TEST(Board, NameFontBySize) {
     Shown s = empty_board();
     FmMain& form = s.form;
-    set_status(s.board, form, "あいうえおか", 1, "9:00");   // 6 characters
-    set_status(s.board, form, "あいうえおかき", 1, "9:00"); // 7 characters
-    set_status(s.board, form, "abcdefg", 2, "9:00");
+    stamp_shown(s, "あいうえおか", 1, "9:00");   // 6 characters
+    stamp_shown(s, "あいうえおかき", 1, "9:00"); // 7 characters
+    stamp_shown(s, "abcdefg", 2, "9:00");
     EXPECT_EQ(20, row(form, 0).Cast.pt);
     EXPECT_EQ(18, row(form, 1).Cast.pt);
     EXPECT_EQ(18, row(form, 2).Cast.pt);
@@ -122,47 +132,48 @@ TEST(Board, NameFontBySize) {
 TEST(Board, WholeDayOfOneMember) {
     Shown s = empty_board();
     FmMain& form = s.form;
-    set_status(s.board, form, "佐藤", 1, "9:00");
+    stamp_shown(s, "佐藤", 1, "9:00");
     const BoardRow& r = row(form, 0);
     EXPECT_EQ("0:00", r.ET.text);
 
-    update_elapsed(s.board, form, at(11, 10, 30));
+    refresh_shown(s, at(11, 10, 30));
     EXPECT_EQ("2:10", r.ET.text);
     EXPECT_EQ("2:10", r.RT.text); // no completed stay yet
     EXPECT_EQ(colors::neutral, r.ET.back);
 
-    set_status(s.board, form, "佐藤", 2, "11:10");
+    stamp_shown(s, "佐藤", 2, "11:10");
     EXPECT_EQ(colors::shifted_out, r.Cast.back);
     EXPECT_EQ("2:10", r.TT.text);
     EXPECT_EQ("", r.ET.text);
     EXPECT_EQ("", r.iT.text);
-    update_elapsed(s.board, form, at(11, 30));
+    refresh_shown(s, at(11, 30));
     EXPECT_EQ("", r.ET.text); // not on shift: not recomputed
     EXPECT_EQ(colors::neutral, r.ET.back);
 
-    set_status(s.board, form, "佐藤", 1, "12:00");
+    stamp_shown(s, "佐藤", 1, "12:00");
     EXPECT_EQ(colors::on_shift, r.Cast.back);
     EXPECT_EQ("0:00", r.ET.text);
-    update_elapsed(s.board, form, at(15, 59, 59));
+    refresh_shown(s, at(15, 59, 59));
     EXPECT_EQ("3:59", r.ET.text);
     EXPECT_EQ("6:09", r.RT.text);
     EXPECT_EQ(colors::neutral, r.ET.back);
-    update_elapsed(s.board, form, at(16, 0));
+    refresh_shown(s, at(16, 0));
     EXPECT_EQ("4:00", r.ET.text);
     EXPECT_EQ(colors::yellow, r.ET.back);
-    update_elapsed(s.board, form, at(17, 59, 59));
+    refresh_shown(s, at(17, 59, 59));
     EXPECT_EQ(colors::yellow, r.ET.back);
-    update_elapsed(s.board, form, at(18, 0));
+    refresh_shown(s, at(18, 0));
     EXPECT_EQ("6:00", r.ET.text);
     EXPECT_EQ("8:10", r.RT.text);
     EXPECT_EQ(colors::salmon, r.ET.back);
 
-    set_status(s.board, form, "佐藤", 2, "18:00");
+    stamp_shown(s, "佐藤", 2, "18:00");
     EXPECT_EQ("8:10", r.TT.text);
     EXPECT_EQ(colors::neutral, r.ET.back);
     EXPECT_EQ("0", form.lbl_disp_yy.text);
 
-    clear_work_time(s.board, form);
+    s.board.clear_totals();
+    show(s);
     EXPECT_EQ("", r.TT.text);
     EXPECT_EQ("佐藤", r.Cast.text);
 }
@@ -170,33 +181,33 @@ TEST(Board, WholeDayOfOneMember) {
 TEST(Board, RepeatedShiftInOnlyMovesTheInTime) {
     Shown s = empty_board();
     FmMain& form = s.form;
-    set_status(s.board, form, "佐藤", 1, "9:00");
-    update_elapsed(s.board, form, at(10, 30));
-    set_status(s.board, form, "佐藤", 1, "10:30");
+    stamp_shown(s, "佐藤", 1, "9:00");
+    refresh_shown(s, at(10, 30));
+    stamp_shown(s, "佐藤", 1, "10:30");
     const BoardRow& r = row(form, 0);
     EXPECT_EQ("10:30", r.iT.text);
     EXPECT_EQ("1:30", r.ET.text); // kept until the next refresh
-    update_elapsed(s.board, form, at(10, 45));
+    refresh_shown(s, at(10, 45));
     EXPECT_EQ("0:15", r.ET.text); // the earlier part of the stay is not counted
-    set_status(s.board, form, "佐藤", 2, "10:45");
+    stamp_shown(s, "佐藤", 2, "10:45");
     EXPECT_EQ("0:15", r.TT.text);
 }
 
 TEST(Board, ShiftOutWithoutRowThenShiftIn) {
     Shown s = empty_board();
     FmMain& form = s.form;
-    set_status(s.board, form, "佐藤", 2, "9:00");
+    stamp_shown(s, "佐藤", 2, "9:00");
     const BoardRow& r = row(form, 0);
     EXPECT_EQ(colors::first_seen_out, r.Cast.back);
     EXPECT_EQ("", r.iT.text);
     EXPECT_EQ("", r.ET.text);
     EXPECT_EQ("0", form.lbl_disp_yy.text);
 
-    set_status(s.board, form, "佐藤", 2, "9:05"); // out again: grey, total unchanged
+    stamp_shown(s, "佐藤", 2, "9:05"); // out again: grey, total unchanged
     EXPECT_EQ(colors::shifted_out, r.Cast.back);
     EXPECT_EQ("", r.TT.text);
 
-    set_status(s.board, form, "佐藤", 1, "9:10");
+    stamp_shown(s, "佐藤", 1, "9:10");
     EXPECT_EQ(colors::on_shift, r.Cast.back);
     EXPECT_EQ("0:00", r.ET.text);
     EXPECT_EQ("9:10", r.iT.text);
@@ -206,17 +217,17 @@ TEST(Board, FullBoardLeavesTheHandBackEmpty) {
     Shown s = empty_board();
     FmMain& form = s.form;
     for (int i = 0; i < board_rows; ++i) {
-        set_status(s.board, form, "m" + std::to_string(i), 1, "9:00");
+        stamp_shown(s, "m" + std::to_string(i), 1, "9:00");
         ASSERT_EQ(std::to_string(i), form.lbl_disp_yy.text);
     }
     const FmMain before = form;
-    set_status(s.board, form, "outsider", 1, "9:30");
+    stamp_shown(s, "outsider", 1, "9:30");
     EXPECT_EQ("", form.lbl_disp_yy.text);
     for (int i = 0; i < board_rows; ++i) {
         EXPECT_EQ(row(before, i).Cast.text, row(form, i).Cast.text);
         EXPECT_EQ(row(before, i).iT.text, row(form, i).iT.text);
     }
-    set_status(s.board, form, "m25", 2, "9:40");
+    stamp_shown(s, "m25", 2, "9:40");
     EXPECT_EQ("25", form.lbl_disp_yy.text);
     EXPECT_EQ(colors::shifted_out, row(form, 25).Cast.back);
 }
@@ -224,11 +235,11 @@ TEST(Board, FullBoardLeavesTheHandBackEmpty) {
 TEST(Board, TotalsWrapAtTwentyFourHours) {
     Shown s = empty_board();
     FmMain& form = s.form;
-    set_status(s.board, form, "佐藤", 1, "0:00");
+    stamp_shown(s, "佐藤", 1, "0:00");
     const BoardRow& r = form.board[0];
     s.board.rows[0].total = 23 * 60 + 50;
     s.board.rows[0].stay = 20;
-    set_status(s.board, form, "佐藤", 2, "0:20");
+    stamp_shown(s, "佐藤", 2, "0:20");
     EXPECT_EQ("0:10", r.TT.text);
     EXPECT_EQ(10, s.board.rows[0].total); // the board holds what it shows
 }
@@ -236,9 +247,9 @@ TEST(Board, TotalsWrapAtTwentyFourHours) {
 TEST(Board, EmptyNameTakesARowThatEndsTheSearch) {
     Shown s = empty_board();
     FmMain& form = s.form;
-    set_status(s.board, form, "", 1, "9:00");
+    stamp_shown(s, "", 1, "9:00");
     EXPECT_EQ("0", form.lbl_disp_yy.text);
-    set_status(s.board, form, "佐藤", 1, "9:01");
+    stamp_shown(s, "佐藤", 1, "9:01");
     EXPECT_EQ("0", form.lbl_disp_yy.text); // row 0 has no name, so the search ends there
     EXPECT_EQ("佐藤", row(form, 0).Cast.text);
 }
@@ -263,11 +274,11 @@ TEST_P(Elapsed, ContinuousAndCumulativeTime) {
     const auto& c = GetParam();
     Shown s = empty_board();
     FmMain& form = s.form;
-    set_status(s.board, form, "佐藤", 1, c.in);
+    stamp_shown(s, "佐藤", 1, c.in);
     if (const auto tt = timetext::parse_time_of_day(c.tt)) {
         s.board.rows[0].total = *tt / 60;
     }
-    update_elapsed(s.board, form, c.now);
+    refresh_shown(s, c.now);
     EXPECT_EQ(c.et, row(form, 0).ET.text);
     EXPECT_EQ(c.rt, row(form, 0).RT.text);
     EXPECT_EQ(*timetext::parse_time_of_day(c.rt) / 60, s.board.rows[0].cumulative); // held as shown
@@ -291,11 +302,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Board, ElapsedColoursEveryRowAndEmptiesAStayWithoutInTime) {
     Shown s = empty_board();
     FmMain& form = s.form;
-    set_status(s.board, form, "佐藤", 1, "9:00");
-    s.board.rows[0].time_in.clear();             // a stay without in-time is not a stay
-    set_status(s.board, form, "鈴木", 1, "9時"); // an in-time that cannot be read keeps the stay shown
+    stamp_shown(s, "佐藤", 1, "9:00");
+    s.board.rows[0].time_in.clear();  // a stay without in-time is not a stay
+    stamp_shown(s, "鈴木", 1, "9時"); // an in-time that cannot be read keeps the stay shown
     s.board.rows[20].stay_mark = StayMark::FromSix;
-    update_elapsed(s.board, form, at(16, 0));
+    refresh_shown(s, at(16, 0));
     EXPECT_EQ("", row(form, 0).ET.text);
     EXPECT_EQ("0:00", row(form, 1).ET.text);
     for (const auto& r : form.board) {

@@ -36,8 +36,9 @@ protected:
     }
     std::unique_ptr<TestRecorder> restore_at(DateTime now) {
         auto t = std::make_unique<TestRecorder>(root.path(), now);
-        t->rec->state().form.lbl_MiseID.text = "T01";
-        clear_board(t->rec->state().board, t->rec->state().form);
+        t->rec->state().store.store_code = "T01";
+        t->rec->state().board.clear();
+        t->rec->state().laid_out = true;
         plan(t->rec->state().board, 0, "佐藤");
         EXPECT_TRUE(restore_board(t->rec->state()));
         return t;
@@ -47,7 +48,7 @@ protected:
         board.rows.at(static_cast<std::size_t>(i)).planned_start = "9:00";
     }
     static const BoardRow& row(const TestRecorder& t, int i) {
-        return t.rec->state().form.board.at(static_cast<std::size_t>(i));
+        return t.rec->window().board.at(static_cast<std::size_t>(i));
     }
 
     TempRoot root;
@@ -73,14 +74,14 @@ TEST_F(Restore, ReplaysTheBusinessDayOnly) {
     EXPECT_EQ(row(*t, 2).ET.back, colors::salmon);
     EXPECT_EQ(row(*t, 3).Cast.text, ""); // 鈴木 stamped the day before
     EXPECT_TRUE(t->rec->state().log.is_open());
-    EXPECT_EQ(t->rec->state().form.lbl_disp_yy.text, "1"); // the row of the last stamp replayed
+    EXPECT_EQ(t->rec->window().lbl_disp_yy.text, "1"); // the row of the last stamp replayed
 }
 
 TEST_F(Restore, ALogOfEarlierDaysOnlyHandsNoRowBack) {
     write_log({"T01,2026/3/5 10:00,1,佐藤,1,9:00,17:00,A"});
     const auto t = restore_at({2026, 3, 6, 9, 0, 0});
     EXPECT_EQ(row(*t, 0).Cast.back, colors::neutral);
-    EXPECT_EQ(t->rec->state().form.lbl_disp_yy.text, FmMain().lbl_disp_yy.text); // no stamp replayed: as it was
+    EXPECT_EQ(t->rec->window().lbl_disp_yy.text, FmMain().lbl_disp_yy.text); // no stamp replayed: as it was
 }
 
 TEST_F(Restore, AtFiveTheNewDayStartsEmpty) {

@@ -41,7 +41,6 @@ TEST(BoardScreen, ShowsEveryRowStateAndStayColour) {
     root.write_bytes("zerbanto/E99_member.csv", cp932_lines({"123,佐藤 美咲,012E4C1B3A5F6D7E"}));
     TestRecorder t(root.path(), DateTime{2026, 12, 8, 16, 30, 0});
     t.rec->start();
-    FmMain& f = t.rec->state().form;
     BoardState& board = t.rec->state().board;
     const std::array<std::array<const char*, 3>, 4> planned{{{"佐藤 美咲", "9:00", "17:00"},
                                                              {"鈴木 一郎", "10:00", "18:00"},
@@ -53,14 +52,14 @@ TEST(BoardScreen, ShowsEveryRowStateAndStayColour) {
         board.rows[i].planned_start = planned[i][1];
         board.rows[i].planned_leave = planned[i][2];
     }
-    set_status(board, f, "佐藤 美咲", 1, "9:00");  // 7:30 by now: salmon
-    set_status(board, f, "鈴木 一郎", 1, "12:00"); // 4:30: yellow
-    set_status(board, f, "高橋 花子", 1, "13:00");
-    set_status(board, f, "高橋 花子", 2, "15:00");       // shifted out: grey
-    set_status(board, f, "伊藤 さくら", 1, "14:00");     // not planned: a row below the plan
-    set_status(board, f, "渡辺 由美子さん", 2, "15:10"); // first seen by a shift-out, a long name
-    set_status(board, f, "山本", 1, "15:50");
-    update_elapsed(board, f, t.clock.now().seconds_of_day());
+    put_stamp_on_board(board, "佐藤 美咲", 1, "9:00");  // 7:30 by now: salmon
+    put_stamp_on_board(board, "鈴木 一郎", 1, "12:00"); // 4:30: yellow
+    put_stamp_on_board(board, "高橋 花子", 1, "13:00");
+    put_stamp_on_board(board, "高橋 花子", 2, "15:00");       // shifted out: grey
+    put_stamp_on_board(board, "伊藤 さくら", 1, "14:00");     // not planned: a row below the plan
+    put_stamp_on_board(board, "渡辺 由美子さん", 2, "15:10"); // first seen by a shift-out, a long name
+    put_stamp_on_board(board, "山本", 1, "15:50");
+    update_elapsed(board, t.clock.now().seconds_of_day());
 
     MainWindow window(*t.rec);
     window.resize(1366, 768);

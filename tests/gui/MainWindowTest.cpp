@@ -143,7 +143,7 @@ TEST(MainWindow, RendersTheModelAndForwardsClicks) {
     auto* out = window.findChild<QPushButton*>(QStringLiteral("cmd_OUT"));
     ASSERT_NE(out, nullptr);
     out->click();
-    EXPECT_EQ(t.rec->state().inout_mode, 2);
+    EXPECT_EQ(t.rec->state().mode, StampMode::ShiftOut);
     EXPECT_TRUE(out->styleSheet().contains(QStringLiteral("#00ffff")));
 
     int ended = 0;

@@ -105,7 +105,7 @@ TEST(Links, TheUploadSendsAndDeletesRegularFilesOnly) {
     fs::create_symlink(root.path() / "private/secret.txt", root.path() / "cortmp/K04_161207_0000.CSV");
 
     TestRecorder rig(root.path(), {}, ftp_options(server.port()));
-    rig.rec->state().form.lbl_MiseID.text = "T04";
+    rig.rec->state().store.store_code = "T04";
     rig.clock.set(*DateTime::make(2016, 12, 8, 22, 3, 0));
     (void)upload_at_exit(rig.rec->state());
 

@@ -114,7 +114,7 @@ TEST(MemberList, MissingListEndsTheProgramWithTheMessage) {
     EXPECT_EQ(t.ui.messages[0].text, "従業員リスト\nC:\\Zerbanto\\E99_member.csv が見当たりません");
     EXPECT_TRUE(t.rec->ended());
     EXPECT_FALSE(t.rec->state().log.is_open());
-    EXPECT_FALSE(t.rec->state().form.Timer1);
+    EXPECT_FALSE(t.rec->window().Timer1);
 }
 
 TEST(MemberList, UnreadableListIsSkippedWithoutAMessage) {
@@ -126,7 +126,7 @@ TEST(MemberList, UnreadableListIsSkippedWithoutAMessage) {
     EXPECT_TRUE(t.ui.messages.empty());
     EXPECT_FALSE(t.rec->ended());
     EXPECT_TRUE(t.rec->state().members.is_end(0));
-    EXPECT_TRUE(t.rec->state().form.Timer1); // start-up went on
+    EXPECT_TRUE(t.rec->window().Timer1); // start-up went on
 }
 
 TEST(MemberList, StartUpLoadsTheListInStandAloneMode) {
@@ -134,7 +134,7 @@ TEST(MemberList, StartUpLoadsTheListInStandAloneMode) {
     root.write_bytes("zerbanto/e99_MEMBER.CSV", cp932_lines({"99999,12/01", "5,佐藤,ID5"})); // any case
     TestRecorder t(root.path());
     t.rec->start();
-    EXPECT_EQ(t.rec->state().form.lbl_member_date.text, "12/01");
+    EXPECT_EQ(t.rec->window().lbl_member_date.text, "12/01");
     EXPECT_EQ(t.rec->state().members.find_idm("ID5"), 0);
 }
 

@@ -1,9 +1,7 @@
 #include "lists/ShiftPlan.h"
 
 #include "app/ShiftPlanLoad.h"
-#include "board/Board.h"
 #include "core/ErrorNumber.h"
-#include "core/FmMain.h"
 #include "support/FakeServices.h"
 #include "support/FtpTestServer.h"
 #include "support/TempRoot.h"
@@ -16,11 +14,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A board emptied as the start-up empties it, and the window showing it.
+// An empty board, as the start-up leaves it, and the plan's title.
 struct Shown {
-    Shown() { clear_board(board, form); }
     BoardState board;
-    FmMain form;
+    std::string title;
 };
 
 struct Row {
@@ -28,13 +25,13 @@ struct Row {
     double pt;
 };
 
-Row row_of(const FmMain& form, int r) {
-    const auto& b = form.board[static_cast<std::size_t>(r)];
-    return {b.ST.text, b.Cast.text, b.KT.text, b.Cast.pt};
+Row row_of(const BoardState& board, int r) {
+    const auto& b = board.rows[static_cast<std::size_t>(r)];
+    return {b.planned_start, b.name, b.planned_leave, b.name_pt};
 }
 
-void expect_row(const FmMain& form, int r, const Row& want) {
-    const Row got = row_of(form, r);
+void expect_row(const BoardState& board, int r, const Row& want) {
+    const Row got = row_of(board, r);
     EXPECT_EQ(got.st, want.st) << "row " << r;
     EXPECT_EQ(got.cast, want.cast) << "row " << r;
     EXPECT_EQ(got.kt, want.kt) << "row " << r;
@@ -58,24 +55,21 @@ TEST(ShiftPlan, TodaysLinesFillRowsInFileOrderWithTheirFontRule) {
                                   "99999,12月8日のシフト", "161209,明日の人,x,10:00,19:00",
                                   "161208,佐藤一郎さんだ,x,12:30,21:00", "161208,山田花子さん,x,19:00,22:00"}));
     Shown shown;
-    FmMain& form = shown.form;
-    const FmMain fresh = form;
-    load_shift_plan(shown.board, form, root.zerbanto() / "S04_SHIFT.csv", "161208");
-    EXPECT_EQ(form.lbl_shift.text, "12月8日のシフト");
-    expect_row(form, 0, {"9:00", "山田花子さん", "18:00", 20});    // 6 characters
-    expect_row(form, 1, {"12:30", "佐藤一郎さんだ", "21:00", 18}); // 7 characters
-    expect_row(form, 2, {"19:00", "山田花子さん", "22:00", 20});   // planned twice: two rows
-    expect_row(form, 3, row_of(fresh, 3));
+    const BoardState fresh = shown.board;
+    load_shift_plan(shown.board, shown.title, root.zerbanto() / "S04_SHIFT.csv", "161208");
+    EXPECT_EQ(shown.title, "12月8日のシフト");
+    expect_row(shown.board, 0, {"9:00", "山田花子さん", "18:00", 20});    // 6 characters
+    expect_row(shown.board, 1, {"12:30", "佐藤一郎さんだ", "21:00", 18}); // 7 characters
+    expect_row(shown.board, 2, {"19:00", "山田花子さん", "22:00", 20});   // planned twice: two rows
+    expect_row(shown.board, 3, row_of(fresh, 3));
 
     Shown tomorrow;
-    FmMain& tomorrow_only = tomorrow.form;
-    load_shift_plan(tomorrow.board, tomorrow_only, root.zerbanto() / "S04_SHIFT.csv", "161209");
-    EXPECT_EQ(tomorrow_only.lbl_shift.text, "12月8日のシフト");
-    expect_row(tomorrow_only, 0, {"10:00", "明日の人", "19:00", 20});
+    load_shift_plan(tomorrow.board, tomorrow.title, root.zerbanto() / "S04_SHIFT.csv", "161209");
+    EXPECT_EQ(tomorrow.title, "12月8日のシフト");
+    expect_row(tomorrow.board, 0, {"10:00", "明日の人", "19:00", 20});
     Shown none;
-    FmMain& no_plan = none.form;
-    load_shift_plan(none.board, no_plan, root.zerbanto() / "S04_SHIFT.csv", "161210");
-    expect_row(no_plan, 0, row_of(fresh, 0));
+    load_shift_plan(none.board, none.title, root.zerbanto() / "S04_SHIFT.csv", "161210");
+    expect_row(none.board, 0, row_of(fresh, 0));
 }
 
 // A line that cannot be taken stops the loading there; what came before stays, nothing after is read.
@@ -86,7 +80,7 @@ TEST(ShiftPlan, StopsAtTheFirstLineItCannotTake) {
         Row row1;
     };
     const Shown fresh;
-    const Row untouched = row_of(fresh.form, 1);
+    const Row untouched = row_of(fresh.board, 1);
     const std::vector<Case> cases{
         {"four fields", {"161208,短い人,x,10:00"}, {"10:00", untouched.cast, untouched.kt, untouched.pt}},
         {"three fields", {"161208,短い人,x"}, untouched},
@@ -103,16 +97,15 @@ TEST(ShiftPlan, StopsAtTheFirstLineItCannotTake) {
         bytes += cp932_lines({"161208,後の人,x,11:00,20:00", "99999,後の題"});
         root.write_bytes("zerbanto/S04_SHIFT.csv", bytes);
         Shown shown;
-        FmMain& form = shown.form;
         try {
-            load_shift_plan(shown.board, form, root.zerbanto() / "S04_SHIFT.csv", "161208");
+            load_shift_plan(shown.board, shown.title, root.zerbanto() / "S04_SHIFT.csv", "161208");
             ADD_FAILURE() << "no error";
         } catch (const RuntimeError& e) {
             EXPECT_EQ(e.number(), ErrorNumber::SubscriptOutOfRange);
         }
-        expect_row(form, 0, {"9:00", "先の人", "18:00", 20});
-        expect_row(form, 1, c.row1);
-        EXPECT_EQ(form.lbl_shift.text, "最初の題");
+        expect_row(shown.board, 0, {"9:00", "先の人", "18:00", 20});
+        expect_row(shown.board, 1, c.row1);
+        EXPECT_EQ(shown.title, "最初の題");
     }
 }
 
@@ -124,21 +117,20 @@ TEST(ShiftPlan, TheTwentySeventhRowOfTheDayStopsTheLoading) {
     }
     root.write_bytes("zerbanto/S04_SHIFT.csv", bytes);
     Shown shown;
-    FmMain& form = shown.form;
-    EXPECT_THROW(load_shift_plan(shown.board, form, root.zerbanto() / "S04_SHIFT.csv", "161208"), RuntimeError);
-    EXPECT_EQ(form.board[25].Cast.text, "人25");
+    EXPECT_THROW(load_shift_plan(shown.board, shown.title, root.zerbanto() / "S04_SHIFT.csv", "161208"), RuntimeError);
+    EXPECT_EQ(shown.board.rows[25].name, "人25");
 }
 
 TEST(ShiftPlan, StandAloneLoadsNoPlanEvenWhenOneIsOnDisk) {
     TempRoot root;
     root.write_bytes("zerbanto/S04_SHIFT.csv", cp932_lines({"99999,題", "161208,山田,x,9:00,18:00"}));
     TestRecorder rig(root.path());
-    rig.rec->state().form.lbl_MiseID.text = "T04";
+    rig.rec->state().store.store_code = "T04";
     rig.clock.set(*DateTime::make(2016, 12, 8, 9, 0, 0));
-    const std::string shift_caption = rig.rec->state().form.lbl_shift.text;
-    get_shift_list(rig.rec->state());
-    EXPECT_EQ(rig.rec->state().form.lbl_shift.text, shift_caption);
-    EXPECT_EQ(rig.rec->state().form.board[0].Cast.text, FmMain().board[0].Cast.text);
+    const std::string shift_caption = rig.rec->window().lbl_shift.text;
+    load_todays_shift_plan(rig.rec->state());
+    EXPECT_EQ(rig.rec->window().lbl_shift.text, shift_caption);
+    EXPECT_EQ(rig.rec->state().board.rows[0].name, "");
     EXPECT_FALSE(fs::exists(root.zerbanto() / "ftp_bat2.txt"));
 }
 
@@ -159,15 +151,15 @@ TEST(ShiftPlan, ConnectedFetchesThePlanOrFallsBackToTheEarlierCopy) {
         TempRoot root;
         root.write_bytes("zerbanto/s04_shift.CSV", cp932_lines({"99999,前回の題", "161208,前回の人,x,2:00,5:00"}));
         TestRecorder rig(root.path(), {}, ftp_options(port));
-        rig.rec->state().form.lbl_MiseID.text = "T04";
+        rig.rec->state().store.store_code = "T04";
         rig.clock.set(*DateTime::make(2016, 12, 8, 2, 0, 0));
-        get_shift_list(rig.rec->state());
+        load_todays_shift_plan(rig.rec->state());
         if (server_up) {
-            EXPECT_EQ(rig.rec->state().form.lbl_shift.text, "本部の題");
-            expect_row(rig.rec->state().form, 0, {"1:00", "今日の人", "4:30", 20});
+            EXPECT_EQ(rig.rec->window().lbl_shift.text, "本部の題");
+            expect_row(rig.rec->state().board, 0, {"1:00", "今日の人", "4:30", 20});
         } else {
-            EXPECT_EQ(rig.rec->state().form.lbl_shift.text, "前回の題");
-            expect_row(rig.rec->state().form, 0, {"2:00", "前回の人", "5:00", 20});
+            EXPECT_EQ(rig.rec->window().lbl_shift.text, "前回の題");
+            expect_row(rig.rec->state().board, 0, {"2:00", "前回の人", "5:00", 20});
         }
         EXPECT_NE(root.read_bytes("zerbanto/ftp_bat2.txt").find("get S04_SHIFT.csv c:\\zerbanto\\S04_SHIFT.csv\r\n"),
                   std::string::npos);

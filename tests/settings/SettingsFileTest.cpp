@@ -27,15 +27,15 @@ struct Settings : ::testing::Test {
 TEST_F(Settings, FileWrittenByTheStoreSetupSetsEveryLabel) {
     write({"会社名= Corvale", "店舗CD = T01", "店舗名 = 第一店", "F転送= 12:15", "F転送= 01:30"});
     read();
-    EXPECT_EQ(rec.state().form.lbl_company.text, "Corvale");
-    EXPECT_EQ(rec.state().form.lbl_MiseID.text, "T01");
-    EXPECT_EQ(rec.state().form.lbl_tenmei.text, "第一店");
-    EXPECT_EQ(rec.state().form.lbl_tenmei.pt, 36);
-    EXPECT_EQ(rec.state().tensou_time[0], "12:15:00");
-    EXPECT_EQ(rec.state().tensou_time[1], "1:30:00");
-    EXPECT_EQ(rec.state().form.lbl_tenso_stat[0].text, "12:15:00");
-    EXPECT_EQ(rec.state().form.lbl_tenso_stat[1].text, "1:30:00");
-    EXPECT_EQ(rec.state().form.lbl_type.text, "StandAlone");
+    EXPECT_EQ(rec.state().store.company, "Corvale");
+    EXPECT_EQ(rec.state().store.store_code, "T01");
+    EXPECT_EQ(rec.state().store.store_name, "第一店");
+    EXPECT_EQ(rec.window().lbl_tenmei.pt, 36);
+    EXPECT_EQ(rec.state().store.transfer_times[0], "12:15:00");
+    EXPECT_EQ(rec.state().store.transfer_times[1], "1:30:00");
+    EXPECT_EQ(rec.window().lbl_tenso_stat[0].text, "12:15:00");
+    EXPECT_EQ(rec.window().lbl_tenso_stat[1].text, "1:30:00");
+    EXPECT_EQ(rec.window().lbl_type.text, "StandAlone");
     EXPECT_TRUE(t.ui.messages.empty());
 }
 
@@ -58,11 +58,11 @@ TEST_F(Settings, TransferTimesTakeFreeSlotsFallBackAndSkipDates) {
             text += cp932::from_utf8("F転送= " + v) + "\r\n";
         }
         root.write_bytes("zerbanto/action01.txt", text);
-        rec.state().tensou_time = {"old", "old", ""};
+        rec.state().store.transfer_times = {"old", "old"};
         read();
-        EXPECT_EQ(rec.state().tensou_time[0], c.slot0) << testing::PrintToString(c.values);
-        EXPECT_EQ(rec.state().tensou_time[1], c.slot1) << testing::PrintToString(c.values);
-        EXPECT_EQ(rec.state().form.lbl_tenso_stat[0].text, c.slot0);
+        EXPECT_EQ(rec.state().store.transfer_times[0], c.slot0) << testing::PrintToString(c.values);
+        EXPECT_EQ(rec.state().store.transfer_times[1], c.slot1) << testing::PrintToString(c.values);
+        EXPECT_EQ(rec.window().lbl_tenso_stat[0].text, c.slot0);
     }
 }
 
@@ -70,48 +70,48 @@ TEST_F(Settings, RecordsKeysAndValuesFollowSequentialInput) {
     write({"店舗CD=T04", "店舗名 = 第二店,別館", " 会社名 =  Acme  ", "店 舗名 = 無視", "f転送= 10:00", "店舗CD",
            "\"店舗名 = 引用, 符\""});
     read();
-    EXPECT_EQ(rec.state().form.lbl_MiseID.text, "店舗CD"); // a record without "=" is its own value
-    EXPECT_EQ(rec.state().form.lbl_tenmei.text, "引用, 符");
-    EXPECT_EQ(rec.state().form.lbl_company.text, "Acme");
-    EXPECT_EQ(rec.state().tensou_time[0], ""); // "f転送" is not a key
+    EXPECT_EQ(rec.state().store.store_code, "店舗CD"); // a record without "=" is its own value
+    EXPECT_EQ(rec.state().store.store_name, "引用, 符");
+    EXPECT_EQ(rec.state().store.company, "Acme");
+    EXPECT_EQ(rec.state().store.transfer_times[0], ""); // "f転送" is not a key
 }
 
 TEST_F(Settings, StoreNameFontDependsOnLength) {
     write({"店舗名 = 一二三四五六七八"});
     read();
-    EXPECT_EQ(rec.state().form.lbl_tenmei.pt, 28);
+    EXPECT_EQ(rec.window().lbl_tenmei.pt, 28);
     write({"店舗名 = 一二三四五六七"});
     read();
-    EXPECT_EQ(rec.state().form.lbl_tenmei.pt, 36);
+    EXPECT_EQ(rec.window().lbl_tenmei.pt, 36);
 }
 
 TEST_F(Settings, OddBytesAndLineEndsNeverCrashAndKeepWhatTheyCannotSet) {
     root.write_bytes("zerbanto/action01.txt",
                      "\xFF\xFE\x81\r\x89\xEF\x8E\xD0\x96\xBC= OK\r\x93\x58\x95\xDC\x43\x44=\x82");
     read();
-    EXPECT_EQ(rec.state().form.lbl_company.text, "OK"); // CR-only line ends
-    EXPECT_EQ(rec.state().form.lbl_MiseID.text, "\xEF\xBF\xBD");
+    EXPECT_EQ(rec.state().store.company, "OK"); // CR-only line ends
+    EXPECT_EQ(rec.state().store.store_code, "\xEF\xBF\xBD");
     root.write_bytes("zerbanto/action01.txt", std::string("\x89\xEF\x8E\xD0\x96\xBC=\tTab\n\0\0", 14));
     read();
-    EXPECT_EQ(rec.state().form.lbl_company.text, "\tTab");
+    EXPECT_EQ(rec.state().store.company, "\tTab");
     EXPECT_TRUE(t.ui.messages.empty());
     // A line too long to be a setting (here a store name hidden at the end of 2 MB of commas, which read whole
     // would make a million records) is passed over; the lines around it still count.
     root.write_bytes("zerbanto/action01.txt",
                      cp932_lines({"会社名= A", std::string(2 << 20, ',') + "店舗名= 長い", "店舗C= T07"}));
     read();
-    EXPECT_EQ(rec.state().form.lbl_company.text, "A");
-    EXPECT_EQ(rec.state().form.lbl_MiseID.text, "T07");
-    EXPECT_NE(rec.state().form.lbl_tenmei.text, "長い");
+    EXPECT_EQ(rec.state().store.company, "A");
+    EXPECT_EQ(rec.state().store.store_code, "T07");
+    EXPECT_NE(rec.state().store.store_name, "長い");
 }
 
 TEST_F(Settings, MissingFileStandAloneKeepsTheDesignTextsSilently) {
-    rec.state().tensou_time = {"1:00:00", "2:00:00", ""};
+    rec.state().store.transfer_times = {"1:00:00", "2:00:00"};
     read();
-    EXPECT_EQ(rec.state().form.lbl_MiseID.text, "T99");
-    EXPECT_EQ(rec.state().form.lbl_tenmei.text, "本店");
-    EXPECT_EQ(rec.state().tensou_time[0], "");
-    EXPECT_EQ(rec.state().form.lbl_tenso_stat[1].text, "");
+    EXPECT_EQ(rec.state().store.store_code, "T99");
+    EXPECT_EQ(rec.state().store.store_name, "本店");
+    EXPECT_EQ(rec.state().store.transfer_times[0], "");
+    EXPECT_EQ(rec.window().lbl_tenso_stat[1].text, "");
     EXPECT_EQ(t.ui.store_setup_shown, 0);
     EXPECT_TRUE(t.ui.messages.empty());
 }
@@ -141,8 +141,8 @@ TEST(SettingsConnected, MissingFileBringsUpTheStoreSetupUntilAFileIsWritten) {
     };
     load_settings(t.rec->state());
     EXPECT_EQ(shown, 3);
-    EXPECT_EQ(t.rec->state().form.lbl_MiseID.text, "T99");
-    EXPECT_EQ(t.rec->state().form.lbl_tenmei.text, "研修センター");
-    EXPECT_EQ(t.rec->state().tensou_time[1], "1:30:00");
-    EXPECT_EQ(t.rec->state().form.lbl_type.text, "ftp.example.invalid");
+    EXPECT_EQ(t.rec->state().store.store_code, "T99");
+    EXPECT_EQ(t.rec->state().store.store_name, "研修センター");
+    EXPECT_EQ(t.rec->state().store.transfer_times[1], "1:30:00");
+    EXPECT_EQ(t.rec->window().lbl_type.text, "ftp.example.invalid");
 }

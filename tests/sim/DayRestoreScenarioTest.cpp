@@ -15,7 +15,7 @@ void write_store(const TempRoot& root) {
 // A log of several days around the start of the business day of 5 March, up to the business day of 6 March
 // when whole.
 std::string write_log(const TempRoot& root, const std::string& middle = {}, bool whole = true) {
-    const std::string bytes =
+    std::string bytes =
         cp932_lines({"T01,2026/3/3 9:00,1,佐藤,1,,,A", "T01,2026/3/4 23:00,1,佐藤,1,,,A",
                      "T01,2026/3/5 4:59,1,佐藤,2,,,A", "T01,2026/3/5 5:00,2,鈴木,1,,,B",
                      "T01,2026/3/5 10:00,3,高橋,1,,,C"}) +
@@ -28,7 +28,7 @@ std::string write_log(const TempRoot& root, const std::string& middle = {}, bool
 std::vector<std::string> names(const nlohmann::json& state) {
     std::vector<std::string> out;
     for (const auto& row : state["board"]) {
-        if (row["Cast"]["text"] == "") {
+        if (row["Cast"]["text"].get<std::string>().empty()) {
             break;
         }
         out.push_back(row["Cast"]["text"]);

@@ -125,10 +125,10 @@ TEST(AttendanceLog, ReopenFollowsTheStoreCode) {
     TempRoot root;
     root.write_bytes("zerbanto/KLOG_T01.CSV", cp932_lines({"old"})); // the same file in other case
     TestRecorder t(root.path());
-    t.rec->state().form.lbl_MiseID.text = "T01";
+    t.rec->state().store.store_code = "T01";
     ASSERT_TRUE(open_log(t.rec->state()));
     ASSERT_TRUE(t.rec->state().log.append_line("one"));
-    t.rec->state().form.lbl_MiseID.text = "T02";
+    t.rec->state().store.store_code = "T02";
     ASSERT_TRUE(open_log(t.rec->state()));
     ASSERT_TRUE(t.rec->state().log.append_line("two"));
     EXPECT_EQ(root.read_bytes("zerbanto/KLOG_T01.CSV"), cp932_lines({"old", "one"}));

@@ -70,7 +70,7 @@ TestRecorder::TestRecorder(const std::filesystem::path& root, DateTime now, Opti
 void TestRecorder::wait_seconds(int seconds) {
     for (int i = 0; i < seconds * 10 && !rec->ended(); ++i) {
         clock.advance_millis(100);
-        if (rec->state().form.Timer1) {
+        if (rec->window().Timer1) {
             rec->timer_tick();
         }
     }

@@ -42,7 +42,7 @@ FtpTestServer::FtpTestServer(const Setup& setup) {
     home_ = pattern;
     std::filesystem::create_directories(sub());
     std::vector<std::string> args{"/usr/bin/python3",
-                                  TR_TESTS_DIR "/support/ftp_server.py",
+                                  std::string(TR_TESTS_DIR) + "/support/ftp_server.py",
                                   "--mode",
                                   setup.mode,
                                   "--home",
@@ -75,6 +75,7 @@ FtpTestServer::FtpTestServer(const Setup& setup) {
         ::close(out[0]);
         ::close(out[1]);
         std::vector<char*> argv;
+        argv.reserve(args.size() + 1);
         for (auto& a : args) {
             argv.push_back(a.data());
         }

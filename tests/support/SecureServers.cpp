@@ -28,6 +28,7 @@ namespace {
     ::dup2(out, STDOUT_FILENO);
     ::dup2(out, STDERR_FILENO);
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (const auto& a : args) {
         argv.push_back(const_cast<char*>(a.c_str()));
     }

@@ -18,6 +18,7 @@ SimProcess::SimProcess(const std::filesystem::path& root, const std::filesystem:
     std::vector<std::string> args{TR_SIM_BINARY, "--root", root.string()};
     args.insert(args.end(), extra_args.begin(), extra_args.end());
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (auto& a : args) {
         argv.push_back(a.data());
     }

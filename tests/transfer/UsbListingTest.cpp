@@ -19,6 +19,7 @@ void put(const TempRoot& stick, const std::string& relative, int minute) {
 
 std::vector<std::string> texts(const std::vector<ListedFile>& files) {
     std::vector<std::string> out;
+    out.reserve(files.size());
     for (const auto& f : files) {
         out.push_back(f.text);
     }
