@@ -19,7 +19,9 @@
 
 #include <PCSC/winscard.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <fstream>
 #include <mutex>
 #include <random>
@@ -113,7 +115,7 @@ template <class Condition> bool wait_until(Condition done, std::chrono::millisec
 
 double percentile(std::vector<double> v, double p) {
     std::sort(v.begin(), v.end());
-    return v[static_cast<std::size_t>(p * static_cast<double>(v.size() - 1) + 0.5)];
+    return v[static_cast<std::size_t>(std::lround(p * static_cast<double>(v.size() - 1)))];
 }
 
 } // namespace

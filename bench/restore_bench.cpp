@@ -33,7 +33,7 @@ DateTime write_log(const fs::path& path, int total_lines) {
     int written = 0;
     for (int d = 0; d < days && written < total_lines; ++d) {
         for (int m = 0; m < members; ++m) {
-            const DateTime in = day.plus_millis((6LL * 3600 + m * 600) * 1000);
+            const DateTime in = day.plus_millis((6LL * 3600 + m * 600LL) * 1000);
             const DateTime leave = in.plus_millis(8LL * 3600 * 1000);
             const std::string idm = "01" + std::to_string(100000 + m) + "ABCDEF";
             out << cp932::from_utf8(

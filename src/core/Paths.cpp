@@ -29,7 +29,7 @@ std::string one_name(std::string_view name) {
 fs::path resolve_case_insensitive(const fs::path& dir, std::string_view given) {
     const std::string name = one_name(given);
     std::error_code ec;
-    const fs::path exact = dir / name;
+    fs::path exact = dir / name;
     if (fs::exists(exact, ec)) {
         return exact;
     }

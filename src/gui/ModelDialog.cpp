@@ -71,7 +71,7 @@ void ModelDialog::run(std::function<bool()> is_visible, std::function<void()> on
     limit_->disconnect();
     limit_->setInterval(timeout_seconds * 1000);
     if (timeout_seconds > 0) {
-        connect(limit_, &QTimer::timeout, this, [this, on_timeout] {
+        connect(limit_, &QTimer::timeout, this, [this, on_timeout = std::move(on_timeout)] {
             on_timeout();
             sync();
             accept();

@@ -34,7 +34,7 @@ bool is_utf8(std::string_view s) {
     return true;
 }
 
-std::string trimmed(std::string s) {
+std::string trimmed(const std::string& s) {
     const auto first = s.find_first_not_of(" \t");
     const auto last = s.find_last_not_of(" \t");
     return first == std::string::npos ? std::string() : s.substr(first, last - first + 1);

@@ -1,6 +1,7 @@
 #include "report/ReportTime.h"
 
 #include <chrono>
+#include <cstdint>
 
 namespace report {
 
@@ -140,7 +141,7 @@ std::optional<std::int64_t> parse_stamp_minute(std::string_view s) {
     if (!valid_date(y, mo, d) || h > 23 || mi > 59) {
         return std::nullopt;
     }
-    return days_from_civil(y, mo, d) * minutes_per_day + h * 60 + mi;
+    return days_from_civil(y, mo, d) * minutes_per_day + std::int64_t{h} * 60 + mi;
 }
 
 std::optional<int> parse_planned(std::string_view s) {

@@ -150,7 +150,8 @@ void StampCollector::append(StampCollector&& later) {
                 name_place[n] = place_of_name(m, theirs.names[n]);
                 moved = moved || name_place[n] != n;
             }
-            for (const auto& [raw, at] : theirs.raw_names) {
+            for (const auto& [raw_name, at] : theirs.raw_names) {
+                const std::string& raw = raw_name;
                 const auto same = [&raw](const auto& r) { return r.first == raw; };
                 if (std::none_of(m.raw_names.begin(), m.raw_names.end(), same)) {
                     m.raw_names.emplace_back(raw, at == no_name ? no_name : name_place[at]);

@@ -36,6 +36,7 @@ std::vector<std::string> names_of_days(const LogMember& m, std::span<const Stamp
         }
     }
     std::vector<std::string> names;
+    names.reserve(seen.size());
     for (const auto n : seen) {
         names.push_back(m.names[n]);
     }

@@ -209,7 +209,8 @@ ServerConfigRead read_server_config(const fs::path& path, bool asked_for) {
         const std::string value = eq == std::string::npos ? std::string{} : trim(line.substr(eq + 1));
         const std::string fault = key.empty() ? std::string{} : line_fault(r.config, key, value);
         if (!fault.empty()) {
-            r.error = named + std::to_string(number) + " 行目: " + fault;
+            r.error = named;
+            r.error.append(std::to_string(number)).append(" 行目: ").append(fault);
             return r;
         }
         if (key.empty() || !take(r.config, key, value, folder)) {

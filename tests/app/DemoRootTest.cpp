@@ -82,8 +82,8 @@ TEST(DemoRoot, RefillsOnlyWhenAFileIsMissingOrTheDayChanged) {
     root.write_bytes("zerbanto/KLOG_T01.csv", cp932_lines({"T01,2026/12/8 9:00,101,山田 花子,1,9:00,17:00,X"}));
 
     // The same day: what the person did stays.
-    EXPECT_FALSE(demo.outdated(today.plus_millis(3600 * 1000)));
-    ASSERT_EQ(demo.prepare(today.plus_millis(3600 * 1000)), "");
+    EXPECT_FALSE(demo.outdated(today.plus_millis(3600LL * 1000)));
+    ASSERT_EQ(demo.prepare(today.plus_millis(3600LL * 1000)), "");
     EXPECT_NE(root.read_bytes("zerbanto/E99_member.csv").find("201,"), std::string::npos);
 
     // A missing file brings back the samples.

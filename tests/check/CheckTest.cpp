@@ -48,7 +48,7 @@ void expect_problems(const Outcome& r, const std::vector<std::string>& expected,
 const std::vector<std::string> good_members = {"99999,2026/12/1", "1001,山田 太郎,0123456789ABCDEF",
                                                "1002,鈴木 花子,0123456789ABCDE0"};
 
-std::string lines_of(std::vector<std::string> lines) {
+std::string lines_of(const std::vector<std::string>& lines) {
     std::string bytes;
     for (const auto& l : lines) {
         bytes += cp932_lines({l});
