@@ -106,11 +106,13 @@ TEST(OddFiles, AReadOnlyDiskSaysTheFolderCannotBeWritten) {
         root.write_bytes("script.txt", start_script);
         const std::string d = quoted(disk.string());
         // A mount of this test's own, in a namespace of its own: gone when the command ends.
-        const ShellResult r = run_shell("unshare -m sh -c " +
-                                        quoted("mount -t tmpfs -o size=1m tmpfs " + d + " && mkdir -m " + mode + " " +
-                                               d + "/zerbanto && mount -o remount,ro " + d + " && exec " +
-                                               quoted(TR_SIM_BINARY) + " --root " + d) +
-                                        " < " + quoted((root.path() / "script.txt").string()));
+        std::string inner = "mount -t tmpfs -o size=1m tmpfs ";
+        inner.append(d).append(" && mkdir -m ").append(mode).append(" ").append(d);
+        inner.append("/zerbanto && mount -o remount,ro ").append(d).append(" && exec ");
+        inner.append(quoted(TR_SIM_BINARY)).append(" --root ").append(d);
+        std::string command = "unshare -m sh -c ";
+        command.append(::quoted(inner)).append(" < ").append(quoted((root.path() / "script.txt").string()));
+        const ShellResult r = run_shell(command);
         EXPECT_EQ(r.status, 1) << r.output;
         EXPECT_NE(r.output.find("データのフォルダーに書き込みできません。\\n" + (disk / "zerbanto").string() +
                                 "\\n書き込みが禁止されています"),

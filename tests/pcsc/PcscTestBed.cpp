@@ -72,6 +72,7 @@ Child::Child(const std::vector<std::string>& argv, const fs::path& output) {
         ::dup2(fd, 1);
         ::dup2(fd, 2);
         std::vector<char*> args;
+        args.reserve(argv.size() + 1);
         for (const auto& a : argv) {
             args.push_back(const_cast<char*>(a.c_str()));
         }

@@ -17,6 +17,7 @@ namespace {
 
 std::vector<std::string> names(const std::vector<std::filesystem::path>& paths) {
     std::vector<std::string> out;
+    out.reserve(paths.size());
     for (const auto& p : paths) {
         out.push_back(p.filename().string());
     }

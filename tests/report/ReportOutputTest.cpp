@@ -243,7 +243,9 @@ TEST(ReportOutput, CorrectionsJournalAddsAndVoidsStamps) {
     for (const std::string refused :
          {":4: 理由がありません", ":5: 修正者がありません", ":6: 取り消す打刻がログにありません",
           ":7: 日時の時刻がありません", ":8: 区分は 1 (出勤) か 2 (退勤) です", ":12: 操作は 追加 か 取消 です"}) {
-        EXPECT_NE(r.err.find("修正を適用しませんでした: " + fix + refused), std::string::npos) << refused << r.err;
+        std::string told = "修正を適用しませんでした: " + fix;
+        told += refused;
+        EXPECT_NE(r.err.find(told), std::string::npos) << refused << r.err;
     }
     EXPECT_NE(r.err.find("修正: 適用 7、適用しなかった行 6\n"), std::string::npos) << r.err;
     // A line for what the report does not cover is left alone, neither applied nor refused.
@@ -395,7 +397,7 @@ TEST(ReportOutput, PayrollHoursAndMonthlyRounding) {
               (std::vector<std::int64_t>{120 * 60 + 59, 59, 59}));
     const PayrollFigures rounded = payroll_figures(m, true); // 0:29 dropped, 0:30 an hour: month by month
     EXPECT_EQ((std::vector<std::int64_t>{rounded.overtime, rounded.beyond_60, rounded.night}),
-              (std::vector<std::int64_t>{121 * 60, 60, 60}));
+              (std::vector<std::int64_t>{121LL * 60, 60, 60}));
 
     TempRoot root;
     root.write_bytes("KLOG_T01.csv",

@@ -337,10 +337,10 @@ TEST(ReportLaw, TheWeekCountsItsDaysInTheMonthBefore) {
         std::vector<std::int64_t> weekly; // 1 to 5 December
         std::int64_t overtime;
     };
-    for (const Case& c : {Case{"from Sunday", *parse_week_start("sun"), {0, 0, 0, 480, 480}, 17 * 60},
-                          Case{"from Monday", *parse_week_start("Monday"), {0, 0, 0, 0, 480}, 9 * 60},
+    for (const Case& c : {Case{"from Sunday", *parse_week_start("sun"), {0, 0, 0, 480, 480}, 17LL * 60},
+                          Case{"from Monday", *parse_week_start("Monday"), {0, 0, 0, 0, 480}, 9LL * 60},
                           Case{"from Tuesday", *parse_week_start("火曜日"), {0, 0, 0, 0, 0}, 60},
-                          Case{"from Saturday", *parse_week_start("6"), {0, 0, 0, 480, 0}, 9 * 60}}) {
+                          Case{"from Saturday", *parse_week_start("6"), {0, 0, 0, 480, 0}, 9LL * 60}}) {
         const Timesheet t = sheet_of(lines, day_of(2026, 12, 1), day_of(2026, 12, 31), {}, c.week_start);
         const MemberSheet& m = t.stores.at(0).members.at(0);
         std::vector<std::int64_t> weekly;
@@ -394,12 +394,12 @@ TEST(ReportLaw, MonthLimitsAtTheirEdges) {
         std::vector<std::string> notes;
     };
     for (const Case& c : {
-             Case{45 * 60, 0, {}},
+             Case{45LL * 60, 0, {}},
              Case{45 * 60 + 1, 0, {"2026/1 時間外 45時間超 (45:01)"}},
-             Case{60 * 60, 0, {"2026/1 時間外 45時間超 (60:00)"}},
+             Case{60LL * 60, 0, {"2026/1 時間外 45時間超 (60:00)"}},
              Case{60 * 60 + 1, 1, {"2026/1 時間外 45時間超 (60:01)"}},
              Case{100 * 60 - 1, 40 * 60 - 1, {"2026/1 時間外 45時間超 (99:59)"}},
-             Case{100 * 60, 40 * 60, {"2026/1 時間外 45時間超 (100:00)", "2026/1 時間外 100時間以上 (100:00)"}},
+             Case{100LL * 60, 40LL * 60, {"2026/1 時間外 45時間超 (100:00)", "2026/1 時間外 100時間以上 (100:00)"}},
          }) {
         const MemberLaw law = months_of({c.overtime});
         ASSERT_EQ(law.months.size(), 1u);
@@ -411,7 +411,7 @@ TEST(ReportLaw, MonthLimitsAtTheirEdges) {
 
 // Averages over the 2 to 6 months that end in a month pass 80 hours; a 7-month one is not a limit.
 TEST(ReportLaw, AveragesOverTwoToSixMonths) {
-    const std::int64_t eighty = 80 * 60;
+    const std::int64_t eighty = 80LL * 60;
     const MemberLaw seven = months_of({eighty + 1, eighty, eighty, eighty, eighty, eighty, eighty});
     ASSERT_EQ(seven.months.size(), 7u);
     EXPECT_EQ(seven.months[1].notes.back(), "2026/2 時間外 2〜6か月平均 80時間超 (2か月 80:01)");

@@ -59,8 +59,8 @@ std::vector<Touch> plan_month(Dice& dice, std::int64_t first_day, int days) {
         }
     }
     const std::int64_t registered_day = first_day + 9;
-    t.push_back({report::business_day_start(registered_day) + 7 * 60, 6, true, false});
-    t.push_back({report::business_day_start(registered_day) + 10 * 60 + 1, 6, false, false});
+    t.push_back({report::business_day_start(registered_day) + 7LL * 60, 6, true, false});
+    t.push_back({report::business_day_start(registered_day) + 10LL * 60 + 1, 6, false, false});
     std::stable_sort(t.begin(), t.end(), [](const Touch& a, const Touch& b) { return a.minute < b.minute; });
     return t;
 }
@@ -98,7 +98,7 @@ std::vector<std::string> scripts(const std::vector<Touch>& touches, const std::v
             s << "time " << clock_line(now) << "\nstart\n";
             ++next_restart;
         }
-        const std::int64_t at = t.minute * 60 + 3 + 7 * in_minute[t.minute]++;
+        const std::int64_t at = t.minute * 60 + 3 + 7LL * in_minute[t.minute]++;
         wait_until(at);
         if (t.member == 6 && t.in) {
             s << "answer yes\nkeypad 7 7 登録\n";
@@ -150,17 +150,17 @@ std::map<std::string, Expected> expected_totals(const std::vector<Touch>& touche
     std::map<std::pair<int, std::int64_t>, std::int64_t> per_week; // weeks from Sunday: 1 Nov 2026 is one
     for (const auto& [key, worked] : per_day) {
         Expected& x = e[codes[key.first]];
-        x.overtime += std::max<std::int64_t>(0, worked - 8 * 60);
+        x.overtime += std::max<std::int64_t>(0, worked - 8LL * 60);
         per_week[{key.first, (key.second - report::days_from_civil(2026, 11, 1)) / 7}] +=
-            std::min<std::int64_t>(worked, 8 * 60);
+            std::min<std::int64_t>(worked, 8LL * 60);
         const std::int64_t breaks = day_breaks[key];
-        x.short_breaks += (worked > 8 * 60 && breaks < 60) || (worked > 6 * 60 && breaks < 45) ? 1 : 0;
+        x.short_breaks += (worked > 8LL * 60 && breaks < 60) || (worked > 6LL * 60 && breaks < 45) ? 1 : 0;
     }
     for (auto& [code, x] : e) {
         x.all_overtime = x.overtime;
     }
     for (const auto& [key, regular] : per_week) {
-        e[codes[key.first]].all_overtime += std::max<std::int64_t>(0, regular - 40 * 60);
+        e[codes[key.first]].all_overtime += std::max<std::int64_t>(0, regular - 40LL * 60);
     }
     return e;
 }
@@ -195,7 +195,7 @@ TEST(SimulatedMonth, ReportTotalsAreTheHoursOfTheStampsMade) {
     const std::vector<Touch> touches = plan_month(dice, first, 30);
     std::vector<std::int64_t> restarts = {report::business_day_start(first) - 60};
     for (int d : {3, 7, 13, 17, 21, 25, 29}) {
-        restarts.push_back(report::business_day_start(first + d) + 9 * 60 + 7);
+        restarts.push_back(report::business_day_start(first + d) + 9LL * 60 + 7);
     }
     for (const auto& script : scripts(touches, restarts)) {
         const SimRun run = run_sim(root.path(), script);

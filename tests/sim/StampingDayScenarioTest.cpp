@@ -19,7 +19,7 @@ std::string read_script(const char* name) {
 std::vector<std::string> board_names(const nlohmann::json& state) {
     std::vector<std::string> out;
     for (const auto& row : state["board"]) {
-        if (row["Cast"]["text"] != "") {
+        if (!row["Cast"]["text"].get<std::string>().empty()) {
             out.push_back(row["Cast"]["text"]);
         }
     }

@@ -55,7 +55,7 @@ protected:
         return out;
     }
     // Answers the question and then the keypad with these keys (digits or 登録/取消/close/timeout).
-    void answer(const char* question, std::vector<std::string> keys = {}) {
+    void answer(const char* question, const std::vector<std::string>& keys = {}) {
         t->ui.on_yes_no = [question](YesNoDialog& d) {
             const std::string a = question;
             if (a == "yes") {
