@@ -1,6 +1,8 @@
 #include "check/InputSnapshot.h"
 
+#include "core/RegularFile.h"
 #include "core/SystemErrorText.h"
+#include "core/WriteAll.h"
 
 #include <array>
 #include <cerrno>
@@ -33,21 +35,6 @@ private:
     int fd_;
 };
 
-bool write_all(int fd, const char* data, std::size_t n) {
-    while (n > 0) {
-        const ssize_t w = ::write(fd, data, n);
-        if (w < 0 && errno == EINTR) {
-            continue;
-        }
-        if (w <= 0) {
-            return false;
-        }
-        data += w;
-        n -= static_cast<std::size_t>(w);
-    }
-    return true;
-}
-
 // Copies at most max_bytes from one to the other; an empty text when done, else why not.
 std::string copy_bounded(int from, int to) {
     std::array<char, 65536> buf{};
@@ -67,7 +54,7 @@ std::string copy_bounded(int from, int to) {
         if (total > InputSnapshot::max_bytes) {
             return "大きすぎます（16 MiB まで）";
         }
-        if (!write_all(to, buf.data(), static_cast<std::size_t>(r))) {
+        if (!write_all(to, std::string_view(buf.data(), static_cast<std::size_t>(r)))) {
             return "写しを作れません: " + reason();
         }
     }
@@ -76,8 +63,8 @@ std::string copy_bounded(int from, int to) {
 } // namespace
 
 InputSnapshot::Taken InputSnapshot::take(const std::filesystem::path& file) {
-    // Without O_NONBLOCK the open of a FIFO would wait for a writer.
-    Fd in(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    // A FIFO is opened without waiting for a writer, and then refused as not a regular file.
+    Fd in(regularfile::open_without_waiting(file));
     if (in.get() < 0) {
         return {std::nullopt, "開けません: " + reason()};
     }
@@ -100,7 +87,7 @@ InputSnapshot::Taken InputSnapshot::take(const std::filesystem::path& file) {
 
 std::optional<InputSnapshot> InputSnapshot::of_bytes(std::string_view bytes) {
     Fd copy(::memfd_create("timerecorder-check", MFD_CLOEXEC));
-    if (copy.get() < 0 || !write_all(copy.get(), bytes.data(), bytes.size())) {
+    if (copy.get() < 0 || !write_all(copy.get(), bytes)) {
         return std::nullopt;
     }
     return InputSnapshot(copy.release());
