@@ -7,8 +7,8 @@
 
 namespace regularfile {
 
-int open_without_waiting(const std::filesystem::path& path, int extra_flags) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | extra_flags);
+int open_without_waiting(const std::filesystem::path& path, int extra_flags, unsigned create_mode) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | extra_flags, create_mode);
     if (fd < 0) {
         return -1;
     }
@@ -22,8 +22,8 @@ int open_without_waiting(const std::filesystem::path& path, int extra_flags) {
     return fd;
 }
 
-int open_regular(const std::filesystem::path& path, int extra_flags) {
-    const int fd = open_without_waiting(path, extra_flags);
+int open_regular(const std::filesystem::path& path, int extra_flags, unsigned create_mode) {
+    const int fd = open_without_waiting(path, extra_flags, create_mode);
     if (fd < 0) {
         return -1;
     }

@@ -9,11 +9,13 @@
 namespace regularfile {
 
 // The file opened for reading without waiting, whatever it is; a regular file's descriptor reads as usual
-// (O_NONBLOCK taken off again). extra_flags are added to the open (O_NOFOLLOW). -1 with errno when it fails.
-[[nodiscard]] int open_without_waiting(const std::filesystem::path& path, int extra_flags = 0);
+// (O_NONBLOCK taken off again). extra_flags are added to the open (O_NOFOLLOW; O_RDWR or O_WRONLY with O_CREAT
+// to write, the file then made with create_mode). -1 with errno when it fails.
+[[nodiscard]] int open_without_waiting(const std::filesystem::path& path, int extra_flags = 0,
+                                       unsigned create_mode = 0600);
 
 // The same, for a regular file only: anything else is closed again and gives -1 with errno EISDIR for a
 // folder and EINVAL for the rest (a FIFO, a device, a socket).
-[[nodiscard]] int open_regular(const std::filesystem::path& path, int extra_flags = 0);
+[[nodiscard]] int open_regular(const std::filesystem::path& path, int extra_flags = 0, unsigned create_mode = 0600);
 
 } // namespace regularfile

@@ -1,6 +1,7 @@
 #include "stamping/AttendanceLog.h"
 
 #include "core/Cp932.h"
+#include "core/RegularFile.h"
 #include "core/TextFile.h"
 #include "core/WriteAll.h"
 
@@ -37,19 +38,12 @@ bool still_at_path(int fd, const std::filesystem::path& path) {
 // user reads), never a FIFO or a device that would make the recorder wait. Whatever else stands there cannot
 // take a line: BadFileNameOrNumber, as for a line that cannot be written.
 Result<int> open_log_file(const std::filesystem::path& path) {
-    const int fd =
-        ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
+    const int fd = regularfile::open_regular(path, O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW);
     if (fd < 0) {
-        return errno == ELOOP || errno == EISDIR || errno == ENXIO ? ErrorNumber::BadFileNameOrNumber
-                                                                   : error_from_errno(errno);
+        // A link (ELOOP), a folder (EISDIR), a FIFO without reader (ENXIO) or anything else not regular (EINVAL).
+        return errno == ELOOP || errno == EISDIR || errno == ENXIO || errno == EINVAL ? ErrorNumber::BadFileNameOrNumber
+                                                                                      : error_from_errno(errno);
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return ErrorNumber::BadFileNameOrNumber;
-    }
-    const int flags = ::fcntl(fd, F_GETFL);
-    (void)::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     return fd;
 }
 

@@ -1,6 +1,7 @@
 #include "transfer/FtpLogFile.h"
 
 #include "core/Cp932.h"
+#include "core/RegularFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,16 +12,15 @@ namespace {
 // The log names the server, the account and the files exchanged: its owner alone may read it, as every file of
 // the system folder. It is never written through a link, and what is not a regular file is left alone.
 std::FILE* open_private(const std::filesystem::path& path) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    const int fd = regularfile::open_regular(path, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW);
     if (fd < 0) {
         return nullptr;
     }
     struct stat st {};
-    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    if (regular && (st.st_mode & 077) != 0) {
+    if (::fstat(fd, &st) == 0 && (st.st_mode & 077) != 0) {
         (void)::fchmod(fd, 0600); // a log an earlier version left readable by others
     }
-    std::FILE* f = regular ? ::fdopen(fd, "wb") : nullptr;
+    std::FILE* f = ::fdopen(fd, "wb");
     if (f == nullptr) {
         ::close(fd);
     }
