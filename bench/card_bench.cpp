@@ -4,8 +4,9 @@
 // file in the same folder, the same write without the sync, and one call of an empty virtual function.
 #include "BenchTiming.h"
 
-#include "app/CardPoll.h"
+#include "app/recorder/CardTouches.h"
 #include "support/FakeServices.h"
+#include "support/RecorderParts.h"
 
 #include <fcntl.h>
 #include <memory>
@@ -31,17 +32,17 @@ std::unique_ptr<TestRecorder> full_recorder(const fs::path& root) {
     auto t = std::make_unique<TestRecorder>(root);
     Recorder& rec = *t->rec;
     for (int i = 0; i < MemberTable::slot_count; ++i) {
-        auto& slot = rec.state().members.slot(i);
+        auto& slot = RecorderParts::lists(rec).members().slot(i);
         slot.code = std::to_string(100000 + i);
         slot.name = "会員 " + std::to_string(i);
         char idm[17];
         std::snprintf(idm, sizeof idm, "01FF%012X", i);
         slot.idm = idm;
     }
-    rec.state().store.store_code = "T01";
-    rec.state().clock_shown.second = DateTime{2016, 12, 8, 9, 0, 0};
-    rec.state().polling = true;
-    (void)open_log(rec.state());
+    use_store(rec, "T01");
+    RecorderParts::panel(rec).choose_mode(StampMode::ShiftIn);
+    (void)RecorderParts::panel(rec).show_second(DateTime{2016, 12, 8, 9, 0, 0});
+    (void)RecorderParts::card(rec).open_log();
     return t;
 }
 
@@ -55,13 +56,14 @@ template <class F> double micros_per_call(int runs, int calls, F&& call) {
     return t.median_ms * 1000.0 / calls;
 }
 
-void card_poll(TestRecorder& t, bool card, bool sync) {
-    t.reader.present = card;
+void card_poll(TestRecorder& t, bool with_card, bool sync) {
+    t.reader.present = with_card;
     t.reader.idm = last_idm;
-    t.rec->state().log.set_sync(sync);
-    StampMode& mode = t.rec->state().mode; // in, out, in: no read is a repeat
-    mode = mode == StampMode::ShiftIn ? StampMode::ShiftOut : StampMode::ShiftIn;
-    poll_card_and_run_clock_jobs(t.rec->state());
+    CardTouches& card = RecorderParts::card(*t.rec);
+    card.sync_log(sync);
+    Panel& panel = RecorderParts::panel(*t.rec); // in, out, in: no read is a repeat
+    panel.choose_mode(panel.mode() == StampMode::ShiftIn ? StampMode::ShiftOut : StampMode::ShiftIn);
+    card.poll_card_and_run_clock_jobs();
     t.sounds.played.clear();
 }
 
@@ -116,8 +118,8 @@ int main(int argc, char** argv) {
     const auto [card_nosync, write_only] = interleaved(
         20 * sync_calls, [&] { card_poll(*t, true, false); }, [&] { bare.append(false); });
     const long lines = bench::count_lines(dir / "zerbanto" / "KLOG_T01.csv");
-    const bool logged = lines == 5L * sync_calls * 21 && !t->rec->ended() && t->rec->state().read_shown &&
-                        t->rec->state().read_shown->name == "会員 10000";
+    const bool logged = lines == 5L * sync_calls * 21 && !t->rec->ended() && t->rec->card().read_shown() &&
+                        t->rec->card().read_shown()->name == "会員 10000";
 
     bench::print_compare("get_card_idm, no card", no_card, "us", "no-op virtual call", no_op, "us");
     bench::print_compare("get_card_idm, last slot of 10,001, fdatasync", card_sync, "us", "bare write + fdatasync",

@@ -9,7 +9,7 @@
 //   chime_bench [touches]
 #include "BenchTiming.h"
 
-#include "app/Recorder.h"
+#include "app/recorder/Recorder.h"
 #include "core/Cp932.h"
 #include "pcsc/PcscTestBed.h"
 #include "stamping/CombinedReader.h"

@@ -1,19 +1,21 @@
 # Fails when a source file includes a header of a layer above its own. The layers, from the bottom:
-#   core  <-  domain (board, lists, settings, stamping, transfer)  <-  app  <-  gui, sim, report  (<- screens)
+#   core  <-  domain (board, dialogs, lists, settings, stamping, transfer)  <-  app  <-  view  <-  gui, sim
+#   (<- screens); the report stands on core, the file check on the domain.
 # A layer includes its own headers and those below it; the programs on top never include each other, but
 # for the screenshot tool, which draws the windows of gui/. The file check reads the lists as the recorder
 # does and needs nothing of the running recorder: it stands on the domain, below app.
 # Run as: cmake -DSOURCE_DIR=<src> -DSTAMP=<file> -P CheckLayers.cmake
 cmake_minimum_required(VERSION 3.25)
 set(layer_core core)
-set(layer_domain core board lists settings stamping transfer)
+set(layer_domain core board dialogs lists settings stamping transfer)
 set(layer_app ${layer_domain} app)
-set(layer_program ${layer_app})
+set(layer_view ${layer_app} view)
+set(layer_program ${layer_view})
 
 function(allowed_for folder out)
     if(folder STREQUAL "core")
         set(${out} ${layer_core} PARENT_SCOPE)
-    elseif(folder MATCHES "^(board|lists|settings|stamping|transfer)$")
+    elseif(folder MATCHES "^(board|dialogs|lists|settings|stamping|transfer)$")
         set(${out} ${layer_domain} PARENT_SCOPE)
     elseif(folder STREQUAL "screens")
         set(${out} ${layer_program} gui screens PARENT_SCOPE)
@@ -21,6 +23,8 @@ function(allowed_for folder out)
         set(${out} ${layer_domain} check PARENT_SCOPE)
     elseif(folder STREQUAL "app")
         set(${out} ${layer_app} PARENT_SCOPE)
+    elseif(folder STREQUAL "view")
+        set(${out} ${layer_view} PARENT_SCOPE)
     else()
         set(${out} ${layer_program} ${folder} PARENT_SCOPE)
     endif()

@@ -8,6 +8,8 @@
 #include "core/Cp932.h"
 #include "core/TextFile.h"
 #include "stamping/LogLine.h"
+#include "view/BoardView.h"
+#include "view/FmMain.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -86,14 +88,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto fuzzed_names = names_in(bytes, lines);
 
     BoardState board;
-    FmMain form;
-    clear_board(board, form);
-    const int replayed = replay_log(board, form, root().zerbanto() / "KLOG_T01.csv", business_day_start(now));
+    const int replayed = replay_log(board, root().zerbanto() / "KLOG_T01.csv", business_day_start(now));
     fuzz_check(replayed >= 1 && static_cast<std::size_t>(replayed) <= lines + 1, "at most one stamp a line");
+    FmMain form;
+    show_board(board, form);
     check_board(form, fuzzed_names);
 
     const FmMain replayed_board = form;
-    update_elapsed(board, form, now.seconds_of_day());
+    update_elapsed(board, now.seconds_of_day());
+    show_board(board, form);
     for (std::size_t r = 0; r < form.board.size(); ++r) {
         fuzz_check(form.board[r].Cast.text == replayed_board.board[r].Cast.text, "the refresh keeps the names");
     }

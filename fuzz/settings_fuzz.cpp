@@ -1,12 +1,14 @@
 // The settings file action01.txt: the record reader and the value rules on any bytes, then the whole loader
 // on a recorder whose root holds those bytes as its settings file, stand-alone and connected.
 #include "FuzzRoot.h"
-#include "app/ProgramEnd.h"
-#include "app/SettingsLoad.h"
+#include "app/recorder/ProgramEnd.h"
+#include "app/recorder/StoreLists.h"
 #include "core/Cp932.h"
 #include "core/RecordReader.h"
 #include "settings/SettingsFile.h"
 #include "support/FakeServices.h"
+#include "support/RecorderParts.h"
+#include "view/WindowModel.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -31,16 +33,15 @@ void check_pure_parts(std::string_view bytes) {
 }
 
 // One recorder per mode for the whole run: building one costs far more than loading a settings file (its
-// member table is large). Each input starts from the design window.
+// member table is large).
 TestRecorder& recorder(bool connected) {
     static TestRecorder standalone(root().path());
     static TestRecorder with_server(root().path(), DateTime{2026, 12, 8, 9, 0, 0}, [] {
         Options o;
-        o.server = "127.0.0.1";
+        o.server = parse_server_setting("127.0.0.1", 21);
         return o;
     }());
     TestRecorder& t = connected ? with_server : standalone;
-    t.rec->state().form = FmMain{};
     t.ui.messages.clear();
     t.ui.store_setup_shown = 0;
     return t;
@@ -51,17 +52,16 @@ void try_settings(std::string_view bytes, bool connected) {
     root().write("zerbanto/action01.txt", bytes);
     TestRecorder& t = recorder(connected);
     try {
-        load_settings(t.rec->state());
+        RecorderParts::lists(*t.rec).load_settings();
     } catch (const ProgramEnd&) {
         return; // a message said why; the program ends, which is allowed
     }
-    fuzz_check(t.rec->state().form.lbl_tenso_stat[0].text == t.rec->state().tensou_time[0],
-               "the first transfer time is shown");
-    fuzz_check(t.rec->state().form.lbl_tenso_stat[1].text == t.rec->state().tensou_time[1],
-               "the second transfer time is shown");
+    const FmMain form = window_of(*t.rec);
+    const auto& times = t.rec->lists().store().transfer_times;
+    fuzz_check(form.lbl_tenso_stat[0].text == times[0], "the first transfer time is shown");
+    fuzz_check(form.lbl_tenso_stat[1].text == times[1], "the second transfer time is shown");
     fuzz_check(t.ui.store_setup_shown == 0, "a present settings file needs no store setup");
-    fuzz_check(t.rec->state().form.lbl_type.text == t.rec->state().connection.label_text(),
-               "the connection setting is shown");
+    fuzz_check(form.lbl_type.text == t.rec->connection().label_text(), "the connection setting is shown");
 }
 
 } // namespace

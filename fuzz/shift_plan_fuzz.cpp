@@ -1,12 +1,12 @@
 // The shift plan S01_SHIFT.csv for the day 261208: any bytes loaded onto a board whose cells hold a mark no
 // file can put there (a line end), so that every cell the loader wrote can be told from one it left alone.
 #include "FuzzRoot.h"
-#include "board/BoardView.h"
 #include "core/Cp932.h"
 #include "core/ErrorNumber.h"
-#include "core/FmMain.h"
 #include "core/TextFile.h"
 #include "lists/ShiftPlan.h"
+#include "view/BoardView.h"
+#include "view/FmMain.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -47,16 +47,15 @@ std::vector<std::vector<std::string>> day_lines(std::string_view bytes) {
     return out;
 }
 
-// The board with every planned field marked, and the window showing it.
+// The board and the title with every planned field marked, and the window to show them in.
 struct Marked {
     Marked() {
         for (auto& row : board.rows) {
             row.planned_start = row.planned_leave = row.name = untouched;
         }
-        show_board(board, form);
-        form.lbl_shift.text = untouched;
     }
     BoardState board;
+    std::string title = untouched;
     FmMain form;
 };
 
@@ -102,12 +101,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FmMain& form = marked.form;
     bool completed = true;
     try {
-        load_shift_plan(marked.board, form, root().zerbanto() / "S01_SHIFT.csv", day_key);
+        load_shift_plan(marked.board, marked.title, root().zerbanto() / "S01_SHIFT.csv", day_key);
     } catch (const RuntimeError& e) {
         fuzz_check(e.number() == ErrorNumber::SubscriptOutOfRange, "a line the loader cannot take is out of range");
         completed = false;
     }
-    fuzz_check(!written(form.lbl_shift) || form.lbl_shift.text.find_first_of(",\r\n") == std::string::npos,
+    show_board(marked.board, form);
+    fuzz_check(marked.title == untouched || marked.title.find_first_of(",\r\n") == std::string::npos,
                "the title is one field");
     check_rows(form, day_lines(bytes), completed);
     return 0;

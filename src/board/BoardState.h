@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/NameFont.h"
+#include "board/NameFont.h"
 
 #include <array>
 #include <cstddef>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Control.h"
+#include "dialogs/Control.h"
 
 #include <QColor>
 #include <QString>

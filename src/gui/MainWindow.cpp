@@ -1,7 +1,8 @@
 #include "gui/MainWindow.h"
 
-#include "app/Recorder.h"
+#include "app/recorder/Recorder.h"
 #include "gui/ControlView.h"
+#include "view/WindowModel.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -22,12 +23,18 @@ MainWindow::MainWindow(Recorder& recorder, QWidget* parent) : QWidget(parent), r
     timer_->start();
 }
 
+const FmMain& MainWindow::model() {
+    form_ = FmMain{};
+    show_state(recorder_, form_);
+    return form_;
+}
+
 void MainWindow::add(QWidget* widget, const Control* control) {
     views_.emplace_back(widget, control);
 }
 
 void MainWindow::build() {
-    const FmMain& f = recorder_.window();
+    const FmMain& f = model();
     for (const auto& [name, control] : f.named_controls()) {
         QWidget* w = nullptr;
         if (control->kind == ControlKind::Button) {
@@ -129,7 +136,7 @@ void MainWindow::indent_covered_labels() {
 }
 
 void MainWindow::sync() {
-    if (recorder_.window().minimised && !isMinimized()) {
+    if (model().minimised && !isMinimized()) {
         showMinimized();
     }
     for (const auto& [widget, control] : views_) {
@@ -143,14 +150,14 @@ void MainWindow::tick() {
     }
     // Nine ticks in ten find the second unchanged and take no card: they change nothing, and the controls are
     // left as they are.
-    const std::optional<DateTime> shown = recorder_.state().clock_shown.second;
+    const std::optional<DateTime> shown = recorder_.panel().clock().second;
     const auto read_at = [this] {
-        const auto& read = recorder_.state().read_shown;
+        const auto& read = recorder_.card().read_shown();
         return read ? std::optional<std::int64_t>(read->at.to_millis()) : std::nullopt;
     };
     const std::optional<std::int64_t> read = read_at();
     recorder_.timer_tick();
-    if (recorder_.state().clock_shown.second == shown && read_at() == read && !recorder_.ended()) {
+    if (recorder_.panel().clock().second == shown && read_at() == read && !recorder_.ended()) {
         return;
     }
     after_event();

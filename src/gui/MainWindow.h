@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/ControlView.h"
+#include "view/FmMain.h"
 
 #include <QWidget>
 
@@ -31,6 +32,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The window model written anew from the recorder; its controls keep their addresses for the whole run.
+    const FmMain& model();
     void build();
     void add(QWidget* widget, const Control* control);
     void after_event();
@@ -38,6 +41,7 @@ private:
     void indent_covered_labels();
 
     Recorder& recorder_;
+    FmMain form_;
     QWidget* canvas_ = nullptr;
     QTimer* timer_ = nullptr;
     Scale scale_;

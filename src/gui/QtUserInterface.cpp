@@ -1,10 +1,10 @@
 #include "gui/QtUserInterface.h"
 
+#include "dialogs/Keypad.h"
+#include "dialogs/StoreSetup.h"
+#include "dialogs/YesNoDialog.h"
 #include "gui/ModelDialog.h"
 #include "gui/TypingBlocker.h"
-#include "settings/Keypad.h"
-#include "settings/StoreSetup.h"
-#include "settings/YesNoDialog.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

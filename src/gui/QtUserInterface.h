@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/UserInterface.h"
+#include "dialogs/UserInterface.h"
 
 class QWidget;
 

@@ -1,17 +1,22 @@
 #include "gui/ScreenSet.h"
 
-#include "app/CardPoll.h"
-#include "app/Recorder.h"
-#include "app/SampleStore.h"
-#include "board/ElapsedTime.h"
-#include "core/NameFont.h"
+#include "app/demo/SampleStore.h"
+#include "app/recorder/CardTouches.h"
+#include "app/recorder/Recorder.h"
+#include "board/NameFont.h"
+#include "core/TextFile.h"
 #include "core/TimeText.h"
 #include "gui/MainWindow.h"
 #include "gui/QtUserInterface.h"
+#include "lists/ShiftPlan.h"
+#include "lists/TitleLine.h"
+#include "stamping/AttendanceLog.h"
+#include "stamping/LogLine.h"
 
 #include <QApplication>
 #include <QTimer>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -20,9 +25,17 @@ namespace {
 
 const DateTime sample_now{2026, 12, 8, 14, 32, 5};
 
-class NoCard final : public CardReader {
+// No card, until a scene lays one on the reader.
+class SceneReader final : public CardReader {
 public:
-    std::int16_t get_smart_card_uid(Buffer&) override { return 1; }
+    std::int16_t get_smart_card_uid(Buffer& buffer) override {
+        if (idm.empty()) {
+            return 1;
+        }
+        std::copy_n(idm.begin(), std::min(idm.size(), buffer_size), buffer.begin());
+        return 0;
+    }
+    std::string idm;
 };
 
 class Silence final : public Sounds {
@@ -86,40 +99,51 @@ constexpr std::array<SampleRow, board_rows> busy_rows{{
     {"", SampleRow::OnShift, 12},
 }};
 
-ShiftState shift_of(const SampleRow& s) {
-    switch (s.state) {
-    case SampleRow::Out:
-        return ShiftState::ShiftedOut;
-    case SampleRow::FirstSeenOut:
-        return ShiftState::FirstSeenOut;
-    case SampleRow::OnShift:
-        return ShiftState::OnShift;
-    case SampleRow::Planned:
-        break;
-    }
-    return ShiftState::None;
-}
-
-// The rows go onto the board as stamps leave them; the refresh at the sample time then shows the stays.
-void fill_busy_board(RecorderState& state) {
-    BoardState& board = state.board;
+// The busy afternoon as the store's files hold it: the plan of the planned rows and the day's stamps in the log,
+// in the order of their times. The day restore puts them on the board.
+void write_busy_day(const Paths& paths) {
+    // The plan's lines without a title: lbl_shift stays empty, as in a shop whose plan carries none.
+    std::vector<std::string> plan{std::string(title_line_code) + ","};
+    struct Line {
+        int minutes;
+        std::size_t member;
+        int mode;
+    };
+    std::vector<Line> stamps;
     const int now_minutes = sample_now.hour * 60 + sample_now.minute;
     for (std::size_t i = 0; i < busy_rows.size(); ++i) {
         const SampleRow& s = busy_rows[i];
-        BoardEntry& row = board.rows[i];
-        row = BoardEntry{};
-        row.planned_start = s.planned;
-        row.name = sample::members().at(i).name;
-        row.name_pt = name_fonts::board.pt_for(row.name);
-        row.shift = shift_of(s);
-        if (row.shift == ShiftState::OnShift) {
-            row.time_in = timetext::hm(static_cast<long long>(now_minutes - s.minutes_in) * 60);
-            row.stay = 0;
+        const sample::Member& m = sample::members().at(i);
+        if (*s.planned != '\0') {
+            plan.push_back(timetext::yymmdd(sample_now) + "," + m.name + "," + m.code + "," + s.planned + ",21:00");
+        }
+        const int spread = static_cast<int>(i); // rows stamped in the same minute keep the order of the rows
+        switch (s.state) {
+        case SampleRow::OnShift:
+            stamps.push_back({now_minutes - s.minutes_in, i, 1});
+            break;
+        case SampleRow::Out:
+            stamps.push_back({8 * 60 + spread, i, 1});
+            stamps.push_back({13 * 60 + spread, i, 2});
+            break;
+        case SampleRow::FirstSeenOut:
+            stamps.push_back({12 * 60 + spread, i, 2});
+            break;
+        case SampleRow::Planned:
+            break;
         }
     }
-    update_elapsed(board, sample_now.seconds_of_day());
-    state.read_shown = ShownRead{sample::members().at(7).name, sample_now};
-    state.name_font = state.read_shown->name;
+    (void)textfile::write_lines_atomic(paths.file(shift_file_name(sample::store_code)), plan);
+    std::stable_sort(stamps.begin(), stamps.end(), [](const Line& a, const Line& b) { return a.minutes < b.minutes; });
+    AttendanceLog log;
+    if (!log.open_append(paths.attendance_log(sample::store_code))) {
+        return;
+    }
+    for (const Line& l : stamps) {
+        const sample::Member& m = sample::members().at(l.member);
+        const DateTime at{sample_now.year, sample_now.month, sample_now.day, l.minutes / 60, l.minutes % 60, 0};
+        (void)log.append_line(log_line(sample::store_code, at, m.code, m.name, l.mode, "", "", m.idm));
+    }
 }
 
 void write_sample_store(const Paths& paths) {
@@ -159,7 +183,7 @@ struct ScreenSet::State {
 
     ManualClock clock;
     QuietUi ui;
-    NoCard reader;
+    SceneReader reader;
     Silence sounds;
     NoDrives drives;
     Options options;
@@ -192,12 +216,12 @@ void ScreenSet::render_all(const std::function<void(const std::string&, QWidget&
     YesNoDialog question;
     question.UF2L.text = unregistered_question;
     visit_modal([&] { dialogs.show_modal(question); }, [&](QWidget& w) { visit("uf2", w); });
-    MemberTable members = rec.state().members;
+    MemberTable members = rec.lists().members();
     Keypad keypad(members);
     keypad.open_for("012E4C1B3A5F6D7E");
     keypad.digit_click(1); // the prompt and the first digit below it
     visit_modal([&] { dialogs.show_modal(keypad); }, [&](QWidget& w) { visit("uf10key", w); });
-    StoreSetup setup(rec.state().paths.settings_file());
+    StoreSetup setup(rec.paths().settings_file());
     setup.load();
     visit_modal([&] { dialogs.show_modal(setup); }, [&](QWidget& w) { visit("ufinitial", w); });
     visit_modal(
@@ -209,12 +233,25 @@ void ScreenSet::render_all(const std::function<void(const std::string&, QWidget&
     visit_modal([&] { (void)dialogs.message(MessageIcon::Critical, MessageButtons::Ok, "USBメモリが見つかりません"); },
                 [&](QWidget& w) { visit("message", w); });
 
-    rec.cmd_out_click(); // the other mode highlighted
-    fill_busy_board(rec.state());
-    window.sync();
-    visit("main-busy", window);
+    // The busy afternoon: a recorder started on the day's plan and stamps, the other mode highlighted, and a
+    // member's card just read.
+    write_busy_day(Paths(s.options.root));
+    Options busy_options = s.options;
+    busy_options.demo = true; // the plan on disk is loaded stand-alone
+    Recorder busy(Services{s.clock, s.ui, s.reader, s.sounds, s.drives}, busy_options);
+    busy.start();
+    MainWindow busy_window(busy);
+    busy_window.setGeometry(0, 0, s.size.width(), s.size.height());
+    busy_window.show();
+    busy.cmd_out_click();
+    s.reader.idm = sample::members().at(1).idm;
+    s.clock.advance_millis(1000);
+    busy_window.tick();
+    s.reader.idm.clear();
+    busy_window.sync();
+    visit("main-busy", busy_window);
 
-    rec.cmd_func_click();
-    window.sync();
-    visit("main-stopped", window);
+    busy.cmd_func_click();
+    busy_window.sync();
+    visit("main-stopped", busy_window);
 }

@@ -1,9 +1,9 @@
 #include "lists/ShiftPlan.h"
 
+#include "board/NameFont.h"
 #include "core/CommaFields.h"
 #include "core/Cp932.h"
 #include "core/ErrorNumber.h"
-#include "core/NameFont.h"
 #include "core/TextFile.h"
 #include "core/TimeText.h"
 #include "lists/TitleLine.h"

@@ -1,8 +1,8 @@
 #include "sim/ScriptedUi.h"
 
-#include "settings/Keypad.h"
-#include "settings/StoreSetup.h"
-#include "settings/YesNoDialog.h"
+#include "dialogs/Keypad.h"
+#include "dialogs/StoreSetup.h"
+#include "dialogs/YesNoDialog.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/DateTime.h"
-#include "core/UserInterface.h"
+#include "dialogs/UserInterface.h"
 #include "sim/EventWriter.h"
 
 #include <deque>

@@ -1,7 +1,7 @@
 #include "sim/Simulator.h"
 
-#include "app/DataFolder.h"
-#include "app/DemoRoot.h"
+#include "app/demo/DemoRoot.h"
+#include "app/start/DataFolder.h"
 #include "sim/ScriptLine.h"
 #include "sim/StateJson.h"
 
@@ -50,7 +50,7 @@ int Simulator::run(std::istream& script) {
             if (recorder_ && recorder_->ended() && !finished_) {
                 events_.write({{"event", "end"}, {"upload", recorder_->uploaded()}});
                 finished_ = true;
-                status_ = recorder_->state().failed ? 1 : status_;
+                status_ = recorder_->failed() ? 1 : status_;
             }
         }
     } catch (const ScriptError& e) {

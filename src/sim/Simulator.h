@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/DataFolder.h"
-#include "app/Options.h"
-#include "app/Recorder.h"
-#include "app/SingleInstance.h"
+#include "app/recorder/Recorder.h"
+#include "app/start/DataFolder.h"
+#include "app/start/Options.h"
+#include "app/start/SingleInstance.h"
 #include "core/DateTime.h"
 #include "sim/EventWriter.h"
 #include "sim/ScriptedDrives.h"

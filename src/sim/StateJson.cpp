@@ -1,7 +1,8 @@
 #include "sim/StateJson.h"
 
-#include "app/Recorder.h"
+#include "app/recorder/Recorder.h"
 #include "core/TimeText.h"
+#include "view/WindowModel.h"
 
 #include <cstdio>
 
@@ -27,16 +28,16 @@ nlohmann::ordered_json cell_json(const Control& c) {
 nlohmann::ordered_json state_event(const Recorder& rec) {
     nlohmann::ordered_json e;
     e["event"] = "state";
-    e["clock"] = clock_text(rec.state().clock.now());
-    const FmMain& form = rec.window();
+    e["clock"] = clock_text(rec.now());
+    const FmMain form = window_of(rec);
     e["Timer1"] = form.Timer1;
-    e["inout_mode"] = mode_number(rec.state().mode);
+    e["inout_mode"] = mode_number(rec.panel().mode());
     // The shop's array of transfer times has a third slot that nothing fills.
-    const auto& times = rec.state().store.transfer_times;
+    const auto& times = rec.lists().store().transfer_times;
     e["tensou_time"] = {times[0], times[1], ""};
     auto members = nlohmann::ordered_json::array();
-    for (int i = 0; i < MemberTable::slot_count && !rec.state().members.is_end(i); ++i) {
-        const auto& s = rec.state().members.slot(i);
+    for (int i = 0; i < MemberTable::slot_count && !rec.lists().members().is_end(i); ++i) {
+        const auto& s = rec.lists().members().slot(i);
         members.push_back({*s.code, s.name, s.idm});
     }
     e["members"] = members;

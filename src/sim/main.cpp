@@ -1,4 +1,4 @@
-#include "app/Options.h"
+#include "app/start/Options.h"
 #include "sim/Simulator.h"
 
 #include <iostream>

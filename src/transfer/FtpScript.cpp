@@ -4,7 +4,7 @@
 
 #include "core/Paths.h"
 #include "core/TextFile.h"
-#include "core/UserInterface.h"
+#include "dialogs/UserInterface.h"
 #include "transfer/FtpLogFile.h"
 #include "transfer/FtpScriptFile.h"
 

@@ -6,7 +6,7 @@
 #include "core/PrivateFolder.h"
 #include "core/TextFile.h"
 #include "core/Trim.h"
-#include "core/UserInterface.h"
+#include "dialogs/UserInterface.h"
 #include "transfer/DriveType.h"
 #include "transfer/StickPath.h"
 

@@ -1,5 +1,5 @@
-#include "app/DataFolder.h"
-#include "app/SingleInstance.h"
+#include "app/start/DataFolder.h"
+#include "app/start/SingleInstance.h"
 
 #include "support/TempRoot.h"
 

@@ -1,6 +1,7 @@
-#include "app/DemoRoot.h"
+#include "app/demo/DemoRoot.h"
+#include "view/WindowModel.h"
 
-#include "app/SampleStore.h"
+#include "app/demo/SampleStore.h"
 #include "core/Cp932.h"
 #include "support/FakeServices.h"
 #include "support/TempRoot.h"
@@ -56,22 +57,22 @@ TEST(DemoRoot, FillsASampleStoreThatTheRecorderLoadsWithTodaysPlan) {
     TestRecorder t(root.path() / "demo", today, demo_options());
     t.rec->start();
     ASSERT_TRUE(t.ui.messages.empty()) << t.ui.messages.front().text;
-    EXPECT_EQ(t.rec->window().lbl_MiseID.text, "T01");
-    EXPECT_EQ(t.rec->state().members.end_index(), static_cast<int>(DemoRoot::member_count));
-    EXPECT_EQ(t.rec->state().members.slot(11).name, sample::members()[11].name);
-    EXPECT_EQ(t.rec->window().lbl_shift.text, "12月8日のシフト");
-    EXPECT_EQ(t.rec->window().board[0].Cast.text, "山田 花子");
-    EXPECT_EQ(t.rec->window().board[0].ST.text, "9:00");
-    EXPECT_EQ(t.rec->window().board[5].KT.text, "22:00");
-    EXPECT_EQ(t.rec->window().board[6].Cast.text, "");
+    EXPECT_EQ(window_of(*t.rec).lbl_MiseID.text, "T01");
+    EXPECT_EQ(t.rec->lists().members().end_index(), static_cast<int>(DemoRoot::member_count));
+    EXPECT_EQ(t.rec->lists().members().slot(11).name, sample::members()[11].name);
+    EXPECT_EQ(window_of(*t.rec).lbl_shift.text, "12月8日のシフト");
+    EXPECT_EQ(window_of(*t.rec).board[0].Cast.text, "山田 花子");
+    EXPECT_EQ(window_of(*t.rec).board[0].ST.text, "9:00");
+    EXPECT_EQ(window_of(*t.rec).board[5].KT.text, "22:00");
+    EXPECT_EQ(window_of(*t.rec).board[6].Cast.text, "");
 
     // The keys' member cards are in the list; the last key's card is in nobody's hands.
     const auto cards = DemoRoot::key_cards();
     ASSERT_EQ(cards.size(), 12U);
     for (std::size_t i = 0; i + 1 < cards.size(); ++i) {
-        EXPECT_EQ(t.rec->state().members.find_idm(cards[i]), static_cast<int>(i));
+        EXPECT_EQ(t.rec->lists().members().find_idm(cards[i]), static_cast<int>(i));
     }
-    EXPECT_FALSE(t.rec->state().members.find_idm(cards.back()).has_value());
+    EXPECT_FALSE(t.rec->lists().members().find_idm(cards.back()).has_value());
 }
 
 TEST(DemoRoot, RefillsOnlyWhenAFileIsMissingOrTheDayChanged) {
@@ -139,7 +140,7 @@ TEST(DemoRoot, StandAloneWithoutTheDemoLeavesThePlanOnDiskAlone) {
     ASSERT_EQ(DemoRoot(root.path()).prepare(today), "");
     TestRecorder t(root.path(), today);
     t.rec->start();
-    EXPECT_EQ(t.rec->state().members.end_index(), static_cast<int>(DemoRoot::member_count));
-    EXPECT_EQ(t.rec->window().board[0].Cast.text, "");
-    EXPECT_NE(t.rec->window().lbl_shift.text, "12月8日のシフト");
+    EXPECT_EQ(t.rec->lists().members().end_index(), static_cast<int>(DemoRoot::member_count));
+    EXPECT_EQ(window_of(*t.rec).board[0].Cast.text, "");
+    EXPECT_NE(window_of(*t.rec).lbl_shift.text, "12月8日のシフト");
 }

@@ -1,9 +1,11 @@
-#include "app/Connection.h"
-#include "app/Recorder.h"
+#include "app/recorder/Connection.h"
+#include "app/recorder/Recorder.h"
 #include "core/Cp932.h"
+#include "view/WindowModel.h"
 
 #include "support/FakeServices.h"
 #include "support/FtpTestServer.h"
+#include "support/RecorderParts.h"
 #include "support/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -34,8 +36,7 @@ TEST(RecorderEvents, PressesAndTicksDuringTheExitUploadRunNothingTwice) {
     TempRoot root;
     root.write_bytes("zerbanto/KLOG_T04.csv", "T04,2016/12/7 9:00,101,山田,1,9:00,18:00,012E\r\n");
     TestRecorder rig(root.path(), *DateTime::make(2016, 12, 8, 22, 0, 0), options);
-    rig.rec->state().store.store_code = "T04";
-    rig.rec->state().polling = false;
+    use_store(*rig.rec, "T04");
     rig.reader.present = true;
     rig.reader.arrived = true; // a card that came just now is not taken during the upload either
     rig.reader.idm = "012E4C1B3A5F6D7E";
@@ -112,7 +113,7 @@ TEST(RecorderEvents, AFailedStartUpStepIsSkippedAndWrittenToStandardError) {
     rig.rec->start();
     const std::string written = testing::internal::GetCapturedStderr();
     EXPECT_FALSE(rig.rec->ended());
-    EXPECT_TRUE(rig.rec->window().Timer1);
+    EXPECT_TRUE(window_of(*rig.rec).Timer1);
     EXPECT_TRUE(rig.ui.messages.empty());
     EXPECT_NE(written.find("\"day restore\" skipped"), std::string::npos) << written;
     EXPECT_NE(written.find("\"log\" skipped"), std::string::npos) << written;
@@ -165,16 +166,16 @@ TEST(RecorderCards, ACardArrivingBetweenTwoSecondsIsStampedBeforeTheNextSecond) 
     rig.clock.advance_millis(100);
     rig.rec->timer_tick(); // 9:00:01.4
     EXPECT_EQ(rig.sounds.played, std::vector<std::string>{"chimes"});
-    EXPECT_EQ(rig.rec->window().lbl_Read_Name.text, "山田 花子");
-    EXPECT_EQ(rig.rec->window().lbl_last_time.text, "9:00:01");
-    EXPECT_EQ(rig.rec->window().lbl_Disp_time.text, "9:00:01");
+    EXPECT_EQ(window_of(*rig.rec).lbl_Read_Name.text, "山田 花子");
+    EXPECT_EQ(window_of(*rig.rec).lbl_last_time.text, "9:00:01");
+    EXPECT_EQ(window_of(*rig.rec).lbl_Disp_time.text, "9:00:01");
     EXPECT_EQ(stamps_of(root, member_card), 1);
     // The clock jobs still wait for the change of the second, and the name stays its second.
     rig.clock.advance_millis(500);
     rig.rec->timer_tick(); // 9:00:01.9
-    EXPECT_EQ(rig.rec->window().lbl_Read_Name.text, "山田 花子");
+    EXPECT_EQ(window_of(*rig.rec).lbl_Read_Name.text, "山田 花子");
     rig.wait_seconds(2);
-    EXPECT_EQ(rig.rec->window().lbl_Read_Name.text, "");
+    EXPECT_EQ(window_of(*rig.rec).lbl_Read_Name.text, "");
     EXPECT_EQ(rig.sounds.played.size(), 1U);
 }
 
@@ -259,7 +260,7 @@ TEST(RecorderCards, AHungCardServiceStopsNeitherTheClockNorTheKeyboardReader) {
         for (int i = 0; i < 25; ++i) {
             tick();
         }
-        EXPECT_EQ(rec.window().lbl_Disp_time.text, "9:00:02");
+        EXPECT_EQ(window_of(rec).lbl_Disp_time.text, "9:00:02");
         KeyboardReader::Millis at{1'000'000};
         for (const char ch : member_card + "\r") {
             keyboard.key(static_cast<unsigned char>(ch), at += KeyboardReader::Millis{5});
@@ -270,7 +271,7 @@ TEST(RecorderCards, AHungCardServiceStopsNeitherTheClockNorTheKeyboardReader) {
         for (int i = 0; i < 10; ++i) {
             tick();
         }
-        EXPECT_EQ(rec.window().lbl_Disp_time.text, "9:00:03");
+        EXPECT_EQ(window_of(rec).lbl_Disp_time.text, "9:00:03");
         EXPECT_LT(longest, std::chrono::milliseconds(500)) << "a tick waited for the card service";
         EXPECT_FALSE(rec.ended());
         const auto t0 = std::chrono::steady_clock::now();
@@ -287,27 +288,27 @@ TEST(RecorderWindow, TheClockAndTheModeAreShownFromTheState) {
     TempRoot root;
     root.write_bytes("zerbanto/E99_member.csv", cp932_lines({"1,A,AB"}));
     TestRecorder rig(root.path(), DateTime{2026, 12, 8, 9, 0, 0});
-    EXPECT_EQ(rig.rec->window().lbl_Disp_time.text, FmMain().lbl_Disp_time.text);
-    EXPECT_EQ(rig.rec->window().lbl_MiseID.text, "T99");
+    EXPECT_EQ(window_of(*rig.rec).lbl_Disp_time.text, FmMain().lbl_Disp_time.text);
+    EXPECT_EQ(window_of(*rig.rec).lbl_MiseID.text, "T99");
     rig.rec->start();
-    EXPECT_EQ(rig.rec->window().lbl_Disp_time.text, "停止中");
-    EXPECT_EQ(rig.rec->window().lbl_Disp_time.fore, colors::button_text);
+    EXPECT_EQ(window_of(*rig.rec).lbl_Disp_time.text, "停止中");
+    EXPECT_EQ(window_of(*rig.rec).lbl_Disp_time.fore, colors::button_text);
     rig.wait_seconds(1);
-    EXPECT_EQ(rig.rec->window().lbl_Disp_time.text, "9:00:01");
-    EXPECT_EQ(rig.rec->window().lbl_disp_date.text, "12月8日(火)");
-    clear_board_and_clock(rig.rec->state()); // as the daily reset does
-    EXPECT_EQ(rig.rec->window().lbl_Disp_time.text, "停止中");
-    EXPECT_EQ(rig.rec->window().lbl_disp_date.text, "");
+    EXPECT_EQ(window_of(*rig.rec).lbl_Disp_time.text, "9:00:01");
+    EXPECT_EQ(window_of(*rig.rec).lbl_disp_date.text, "12月8日(火)");
+    RecorderParts::card(*rig.rec).clear_day(); // as the daily reset does
+    EXPECT_EQ(window_of(*rig.rec).lbl_Disp_time.text, "停止中");
+    EXPECT_EQ(window_of(*rig.rec).lbl_disp_date.text, "");
     rig.wait_seconds(1);
     rig.rec->cmd_out_click();
-    EXPECT_EQ(rig.rec->state().mode, StampMode::ShiftOut);
-    EXPECT_EQ(rig.rec->window().cmd_OUT.back, colors::on_shift);
-    EXPECT_EQ(rig.rec->window().cmd_IN.back, colors::idle_button);
-    EXPECT_EQ(rig.rec->window().lbl_last_io.fore, colors::neutral);
+    EXPECT_EQ(rig.rec->panel().mode(), StampMode::ShiftOut);
+    EXPECT_EQ(window_of(*rig.rec).cmd_OUT.back, colors::on_shift);
+    EXPECT_EQ(window_of(*rig.rec).cmd_IN.back, colors::idle_button);
+    EXPECT_EQ(window_of(*rig.rec).lbl_last_io.fore, colors::neutral);
     rig.rec->cmd_func_click();
     EXPECT_FALSE(rig.rec->polling());
-    EXPECT_FALSE(rig.rec->window().Timer1);
-    EXPECT_EQ(rig.rec->window().lbl_Disp_time.text, "停止中");
-    EXPECT_EQ(rig.rec->window().lbl_Disp_time.fore, colors::red);
-    EXPECT_EQ(rig.rec->window().lbl_disp_date.text, "12月8日(火)");
+    EXPECT_FALSE(window_of(*rig.rec).Timer1);
+    EXPECT_EQ(window_of(*rig.rec).lbl_Disp_time.text, "停止中");
+    EXPECT_EQ(window_of(*rig.rec).lbl_Disp_time.fore, colors::red);
+    EXPECT_EQ(window_of(*rig.rec).lbl_disp_date.text, "12月8日(火)");
 }

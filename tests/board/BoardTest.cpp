@@ -1,7 +1,7 @@
 #include "board/Board.h"
-#include "board/BoardView.h"
 #include "board/ElapsedTime.h"
 #include "core/TimeText.h"
+#include "view/BoardView.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,12 @@
 #include "board/DayRestore.h"
+#include "view/WindowModel.h"
 
-#include "app/BoardRestore.h"
-#include "app/Recorder.h"
+#include "app/recorder/CardTouches.h"
+#include "app/recorder/Recorder.h"
 #include "board/Board.h"
 #include "core/Cp932.h"
 #include "support/FakeServices.h"
+#include "support/RecorderParts.h"
 #include "support/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -36,19 +38,19 @@ protected:
     }
     std::unique_ptr<TestRecorder> restore_at(DateTime now) {
         auto t = std::make_unique<TestRecorder>(root.path(), now);
-        t->rec->state().store.store_code = "T01";
-        t->rec->state().board.clear();
-        t->rec->state().laid_out = true;
-        plan(t->rec->state().board, 0, "佐藤");
-        EXPECT_TRUE(restore_board(t->rec->state()));
+        use_store(*t->rec, "T01");
+        RecorderParts::panel(*t->rec).lay_out();
+        CardTouches& card = RecorderParts::card(*t->rec);
+        plan(card.board(), 0, "佐藤");
+        EXPECT_TRUE(card.restore_day());
         return t;
     }
     static void plan(BoardState& board, int i, const char* name) {
         board.rows.at(static_cast<std::size_t>(i)).name = name;
         board.rows.at(static_cast<std::size_t>(i)).planned_start = "9:00";
     }
-    static const BoardRow& row(const TestRecorder& t, int i) {
-        return t.rec->window().board.at(static_cast<std::size_t>(i));
+    static BoardRow row(const TestRecorder& t, int i) {
+        return window_of(*t.rec).board.at(static_cast<std::size_t>(i));
     }
 
     TempRoot root;
@@ -73,15 +75,15 @@ TEST_F(Restore, ReplaysTheBusinessDayOnly) {
     EXPECT_EQ(row(*t, 2).ET.text, "6:00"); // across midnight
     EXPECT_EQ(row(*t, 2).ET.back, colors::salmon);
     EXPECT_EQ(row(*t, 3).Cast.text, ""); // 鈴木 stamped the day before
-    EXPECT_TRUE(t->rec->state().log.is_open());
-    EXPECT_EQ(t->rec->window().lbl_disp_yy.text, "1"); // the row of the last stamp replayed
+    EXPECT_TRUE(t->rec->card().log_open());
+    EXPECT_EQ(window_of(*t->rec).lbl_disp_yy.text, "1"); // the row of the last stamp replayed
 }
 
 TEST_F(Restore, ALogOfEarlierDaysOnlyHandsNoRowBack) {
     write_log({"T01,2026/3/5 10:00,1,佐藤,1,9:00,17:00,A"});
     const auto t = restore_at({2026, 3, 6, 9, 0, 0});
     EXPECT_EQ(row(*t, 0).Cast.back, colors::neutral);
-    EXPECT_EQ(t->rec->window().lbl_disp_yy.text, FmMain().lbl_disp_yy.text); // no stamp replayed: as it was
+    EXPECT_EQ(window_of(*t->rec).lbl_disp_yy.text, FmMain().lbl_disp_yy.text); // no stamp replayed: as it was
 }
 
 TEST_F(Restore, AtFiveTheNewDayStartsEmpty) {
@@ -108,8 +110,12 @@ TEST_F(Restore, SkipsLinesItCannotReadAndGoesOn) {
     EXPECT_EQ(row(*t, 1).Cast.text, "伊藤");
     EXPECT_EQ(row(*t, 1).ET.text, "2:00");
     EXPECT_EQ(row(*t, 2).Cast.text, "");
-    ASSERT_TRUE(t->rec->state().log.is_open());
-    ASSERT_TRUE(t->rec->state().log.append_line("T01,2026/3/6 12:00,2,鈴木,1,,,B"));
+    ASSERT_TRUE(t->rec->card().log_open());
+    RecorderParts::lists(*t->rec).members().slot(0) = {std::string("2"), "鈴木", "B"};
+    RecorderParts::panel(*t->rec).choose_mode(StampMode::ShiftIn);
+    t->reader.idm = "B";
+    t->reader.arrived = true;
+    t->wait_seconds(1);
     const std::string bytes = root.read_bytes("zerbanto/KLOG_T01.csv");
     EXPECT_NE(bytes.find("T01,2026/3/6 11:0\r\n" + cp932::from_utf8("T01,2026/3/6 12:00,2,鈴木,1,,,B") + "\r\n"),
               std::string::npos);
@@ -138,7 +144,7 @@ TEST_F(Restore, WithoutALogThePlanStaysAndTheLogIsCreated) {
     const auto t = restore_at({2026, 3, 6, 9, 0, 0});
     EXPECT_EQ(row(*t, 0).Cast.text, "佐藤");
     EXPECT_EQ(row(*t, 1).Cast.text, "");
-    EXPECT_TRUE(t->rec->state().log.is_open());
+    EXPECT_TRUE(t->rec->card().log_open());
     EXPECT_TRUE(std::filesystem::exists(root.zerbanto() / "KLOG_T01.csv"));
 }
 

@@ -1,10 +1,11 @@
 #include "gui/MainWindow.h"
 
-#include "app/Recorder.h"
+#include "app/recorder/Recorder.h"
 #include "board/Board.h"
 #include "board/ElapsedTime.h"
 #include "support/FakeServices.h"
 #include "support/GuiApp.h"
+#include "support/RecorderParts.h"
 #include "support/TempRoot.h"
 
 #include <QApplication>
@@ -41,7 +42,7 @@ TEST(BoardScreen, ShowsEveryRowStateAndStayColour) {
     root.write_bytes("zerbanto/E99_member.csv", cp932_lines({"123,佐藤 美咲,012E4C1B3A5F6D7E"}));
     TestRecorder t(root.path(), DateTime{2026, 12, 8, 16, 30, 0});
     t.rec->start();
-    BoardState& board = t.rec->state().board;
+    BoardState& board = RecorderParts::card(*t.rec).board();
     const std::array<std::array<const char*, 3>, 4> planned{{{"佐藤 美咲", "9:00", "17:00"},
                                                              {"鈴木 一郎", "10:00", "18:00"},
                                                              {"高橋 花子", "13:00", "21:00"},

@@ -1,7 +1,7 @@
 #include "gui/DemoKeys.h"
 
-#include "app/DemoRoot.h"
-#include "app/Recorder.h"
+#include "app/demo/DemoRoot.h"
+#include "app/recorder/Recorder.h"
 #include "gui/MainWindow.h"
 #include "stamping/KeyboardReader.h"
 #include "support/FakeServices.h"

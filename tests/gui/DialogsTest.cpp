@@ -1,11 +1,11 @@
+#include "dialogs/Keypad.h"
+#include "dialogs/YesNoDialog.h"
 #include "gui/ControlView.h"
 #include "gui/KeyForwarder.h"
 #include "gui/ModelDialog.h"
 #include "gui/QtSounds.h"
 #include "gui/QtUserInterface.h"
 #include "lists/MemberTable.h"
-#include "settings/Keypad.h"
-#include "settings/YesNoDialog.h"
 #include "stamping/KeyboardReader.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "gui/MainWindow.h"
 
-#include "app/Options.h"
-#include "app/Recorder.h"
+#include "app/recorder/Recorder.h"
+#include "app/start/Options.h"
 #include "gui/KeyForwarder.h"
 #include "gui/QtUserInterface.h"
 #include "stamping/KeyboardReader.h"
@@ -143,7 +143,7 @@ TEST(MainWindow, RendersTheModelAndForwardsClicks) {
     auto* out = window.findChild<QPushButton*>(QStringLiteral("cmd_OUT"));
     ASSERT_NE(out, nullptr);
     out->click();
-    EXPECT_EQ(t.rec->state().mode, StampMode::ShiftOut);
+    EXPECT_EQ(t.rec->panel().mode(), StampMode::ShiftOut);
     EXPECT_TRUE(out->styleSheet().contains(QStringLiteral("#00ffff")));
 
     int ended = 0;
@@ -239,8 +239,8 @@ TEST(MainWindow, ACardTypedWhileAQuestionIsOpenAnswersNothingAndIsDropped) {
         q.open();
         EXPECT_TRUE(still_open);
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-        EXPECT_EQ(rec.state().members.slot(0).idm, member_idm);
-        EXPECT_TRUE(rec.state().members.is_end(1));
+        EXPECT_EQ(rec.lists().members().slot(0).idm, member_idm);
+        EXPECT_TRUE(rec.lists().members().is_end(1));
         CardReader::Buffer buffer{};
         EXPECT_NE(reader.get_smart_card_uid(buffer), 0) << buffer.data();
     }

@@ -1,7 +1,7 @@
 #include "core/Cp932.h"
+#include "dialogs/StoreSetup.h"
 #include "gui/ControlView.h"
 #include "gui/QtUserInterface.h"
-#include "settings/StoreSetup.h"
 #include "support/TempRoot.h"
 
 #include <gtest/gtest.h>

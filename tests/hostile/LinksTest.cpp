@@ -3,11 +3,12 @@
 // are not followed, and the exit's upload sends and deletes only the outbox's regular files. The root itself
 // may be a link: the user named it.
 
-#include "app/DataFolder.h"
-#include "app/ExitUpload.h"
+#include "app/recorder/Transfers.h"
+#include "app/start/DataFolder.h"
 #include "stamping/AttendanceLog.h"
 #include "support/FakeServices.h"
 #include "support/FtpTestServer.h"
+#include "support/RecorderParts.h"
 #include "support/SimRun.h"
 #include "support/TempRoot.h"
 
@@ -105,9 +106,9 @@ TEST(Links, TheUploadSendsAndDeletesRegularFilesOnly) {
     fs::create_symlink(root.path() / "private/secret.txt", root.path() / "cortmp/K04_161207_0000.CSV");
 
     TestRecorder rig(root.path(), {}, ftp_options(server.port()));
-    rig.rec->state().store.store_code = "T04";
+    use_store(*rig.rec, "T04");
     rig.clock.set(*DateTime::make(2016, 12, 8, 22, 3, 0));
-    (void)upload_at_exit(rig.rec->state());
+    (void)RecorderParts::transfers(*rig.rec).upload_at_exit();
 
     EXPECT_TRUE(fs::exists(server.sub() / "K04_161208_2203.CSV"));
     EXPECT_FALSE(fs::exists(server.sub() / "K04_161207_0000.CSV"));

@@ -2,7 +2,7 @@
 // /tmp when HOME is missing), and a link another user plants in a shared root is refused. The other user's part
 // runs through setpriv as that user; those cases need root and are skipped, saying so, without it.
 
-#include "app/Options.h"
+#include "app/start/Options.h"
 #include "core/Paths.h"
 #include "support/ShellCommand.h"
 #include "support/SimRun.h"

@@ -1,6 +1,6 @@
 // Settings a careless operator or another local user may write: server.conf, the files it names and the
 // server given on the command line. Each case names what the recorder once did with it.
-#include "app/Options.h"
+#include "app/start/Options.h"
 
 #include "support/SimRun.h"
 #include "support/TempRoot.h"

@@ -1,8 +1,9 @@
-#include "app/MemberListLoad.h"
+#include "app/recorder/StoreLists.h"
 
 #include "core/TextFile.h"
 #include "support/FakeServices.h"
 #include "support/FtpTestServer.h"
+#include "support/RecorderParts.h"
 #include "support/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +25,7 @@ TEST(MemberListDownload, ReplacesTheListWithTheServersCopyAndKeepsTheCopy) {
     TestRecorder rig(root.path(), {}, ftp_options(server.port()));
 
     const mode_t saved = ::umask(0);
-    refresh_member_list_or_end(rig.rec->state());
+    RecorderParts::lists(*rig.rec).refresh_member_list_or_end();
     ::umask(saved);
 
     EXPECT_TRUE(rig.ui.messages.empty());
@@ -36,7 +37,6 @@ TEST(MemberListDownload, ReplacesTheListWithTheServersCopyAndKeepsTheCopy) {
                   std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
             << name;
     }
-    EXPECT_FALSE(rig.rec->ended());
 }
 
 // A server that announces no size and sends the list cut short, reporting success: the list ends half-way
@@ -88,18 +88,16 @@ TEST(MemberListDownload, WithoutAFreshCopyUsesTheOldListOrEnds) {
         TestRecorder rig(root.path(), {}, ftp_options(port));
 
         if (c.list_on_disk) {
-            refresh_member_list_or_end(rig.rec->state());
+            RecorderParts::lists(*rig.rec).refresh_member_list_or_end();
             ASSERT_EQ(rig.ui.messages.size(), 1U);
             EXPECT_EQ(rig.ui.messages[0].icon, MessageIcon::Information);
             EXPECT_EQ(rig.ui.messages[0].text, "通信ができない為、前回のメンバーリストを使用します。");
             EXPECT_EQ(root.read_bytes("zerbanto/E99_member.csv"), old);
-            EXPECT_FALSE(rig.rec->ended());
         } else {
-            EXPECT_THROW(refresh_member_list_or_end(rig.rec->state()), ProgramEnd);
+            EXPECT_THROW(RecorderParts::lists(*rig.rec).refresh_member_list_or_end(), ProgramEnd);
             ASSERT_EQ(rig.ui.messages.size(), 1U);
             EXPECT_EQ(rig.ui.messages[0].icon, MessageIcon::Critical);
             EXPECT_EQ(rig.ui.messages[0].text, "c:\\zerbanto\\E99_member.csv\r\nメンバーリストが取得できません");
-            EXPECT_TRUE(rig.rec->ended());
             EXPECT_FALSE(fs::exists(root.zerbanto() / "E99_member.csv"));
         }
         EXPECT_FALSE(fs::exists(root.zerbanto() / "xE99_member.csv"));
@@ -124,7 +122,7 @@ TEST(MemberListDownload, ACompleteListWithoutASizeIsTakenAndOneThatCannotBePutIn
         TempRoot root;
         root.write_bytes("zerbanto/E99_member.csv", "1,old,AA\r\n");
         TestRecorder rig(root.path(), {}, ftp_options(server.port()));
-        refresh_member_list_or_end(rig.rec->state());
+        RecorderParts::lists(*rig.rec).refresh_member_list_or_end();
         EXPECT_TRUE(rig.ui.messages.empty());
         EXPECT_EQ(root.read_bytes("zerbanto/E99_member.csv"), c.list);
     }
@@ -152,11 +150,10 @@ TEST(MemberListDownload, ACompleteListWithoutASizeIsTakenAndOneThatCannotBePutIn
             root.write_bytes("zerbanto/E99_member.csv", c.old_list);
         }
         TestRecorder rig(root.path(), {}, ftp_options(server.port()));
-        refresh_member_list_or_end(rig.rec->state());
+        RecorderParts::lists(*rig.rec).refresh_member_list_or_end();
         ASSERT_EQ(rig.ui.messages.size(), 1U);
         EXPECT_EQ(rig.ui.messages[0].icon, MessageIcon::Exclamation);
         EXPECT_EQ(rig.ui.messages[0].text, c.message);
-        EXPECT_FALSE(rig.rec->ended());
         if (c.old_list != nullptr) {
             EXPECT_EQ(root.read_bytes("zerbanto/E99_member.csv"), c.old_list);
         }

@@ -1,7 +1,9 @@
 #include "lists/MemberList.h"
+#include "view/WindowModel.h"
 
-#include "app/Recorder.h"
+#include "app/recorder/Recorder.h"
 #include "support/FakeServices.h"
+#include "support/RecorderParts.h"
 #include "support/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -113,20 +115,20 @@ TEST(MemberList, MissingListEndsTheProgramWithTheMessage) {
     EXPECT_EQ(t.ui.messages[0].icon, MessageIcon::Critical);
     EXPECT_EQ(t.ui.messages[0].text, "従業員リスト\nC:\\Zerbanto\\E99_member.csv が見当たりません");
     EXPECT_TRUE(t.rec->ended());
-    EXPECT_FALSE(t.rec->state().log.is_open());
-    EXPECT_FALSE(t.rec->window().Timer1);
+    EXPECT_FALSE(t.rec->card().log_open());
+    EXPECT_FALSE(window_of(*t.rec).Timer1);
 }
 
 TEST(MemberList, UnreadableListIsSkippedWithoutAMessage) {
     TempRoot root;
     std::filesystem::create_directories(root.zerbanto() / "E99_member.csv"); // a folder, not a file
     TestRecorder t(root.path());
-    t.rec->state().members.slot(0) = {std::string("1"), "前回", "OLD"};
+    RecorderParts::lists(*t.rec).members().slot(0) = {std::string("1"), "前回", "OLD"};
     t.rec->start();
     EXPECT_TRUE(t.ui.messages.empty());
     EXPECT_FALSE(t.rec->ended());
-    EXPECT_TRUE(t.rec->state().members.is_end(0));
-    EXPECT_TRUE(t.rec->window().Timer1); // start-up went on
+    EXPECT_TRUE(t.rec->lists().members().is_end(0));
+    EXPECT_TRUE(window_of(*t.rec).Timer1); // start-up went on
 }
 
 TEST(MemberList, StartUpLoadsTheListInStandAloneMode) {
@@ -134,8 +136,8 @@ TEST(MemberList, StartUpLoadsTheListInStandAloneMode) {
     root.write_bytes("zerbanto/e99_MEMBER.CSV", cp932_lines({"99999,12/01", "5,佐藤,ID5"})); // any case
     TestRecorder t(root.path());
     t.rec->start();
-    EXPECT_EQ(t.rec->window().lbl_member_date.text, "12/01");
-    EXPECT_EQ(t.rec->state().members.find_idm("ID5"), 0);
+    EXPECT_EQ(window_of(*t.rec).lbl_member_date.text, "12/01");
+    EXPECT_EQ(t.rec->lists().members().find_idm("ID5"), 0);
 }
 
 } // namespace

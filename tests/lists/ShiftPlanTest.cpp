@@ -1,9 +1,11 @@
 #include "lists/ShiftPlan.h"
+#include "view/WindowModel.h"
 
-#include "app/ShiftPlanLoad.h"
+#include "app/recorder/StoreLists.h"
 #include "core/ErrorNumber.h"
 #include "support/FakeServices.h"
 #include "support/FtpTestServer.h"
+#include "support/RecorderParts.h"
 #include "support/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -125,12 +127,12 @@ TEST(ShiftPlan, StandAloneLoadsNoPlanEvenWhenOneIsOnDisk) {
     TempRoot root;
     root.write_bytes("zerbanto/S04_SHIFT.csv", cp932_lines({"99999,題", "161208,山田,x,9:00,18:00"}));
     TestRecorder rig(root.path());
-    rig.rec->state().store.store_code = "T04";
+    use_store(*rig.rec, "T04");
     rig.clock.set(*DateTime::make(2016, 12, 8, 9, 0, 0));
-    const std::string shift_caption = rig.rec->window().lbl_shift.text;
-    load_todays_shift_plan(rig.rec->state());
-    EXPECT_EQ(rig.rec->window().lbl_shift.text, shift_caption);
-    EXPECT_EQ(rig.rec->state().board.rows[0].name, "");
+    const std::string shift_caption = window_of(*rig.rec).lbl_shift.text;
+    RecorderParts::lists(*rig.rec).load_todays_shift_plan(RecorderParts::card(*rig.rec).board());
+    EXPECT_EQ(window_of(*rig.rec).lbl_shift.text, shift_caption);
+    EXPECT_EQ(rig.rec->card().board().rows[0].name, "");
     EXPECT_FALSE(fs::exists(root.zerbanto() / "ftp_bat2.txt"));
 }
 
@@ -151,15 +153,15 @@ TEST(ShiftPlan, ConnectedFetchesThePlanOrFallsBackToTheEarlierCopy) {
         TempRoot root;
         root.write_bytes("zerbanto/s04_shift.CSV", cp932_lines({"99999,前回の題", "161208,前回の人,x,2:00,5:00"}));
         TestRecorder rig(root.path(), {}, ftp_options(port));
-        rig.rec->state().store.store_code = "T04";
+        use_store(*rig.rec, "T04");
         rig.clock.set(*DateTime::make(2016, 12, 8, 2, 0, 0));
-        load_todays_shift_plan(rig.rec->state());
+        RecorderParts::lists(*rig.rec).load_todays_shift_plan(RecorderParts::card(*rig.rec).board());
         if (server_up) {
-            EXPECT_EQ(rig.rec->window().lbl_shift.text, "本部の題");
-            expect_row(rig.rec->state().board, 0, {"1:00", "今日の人", "4:30", 20});
+            EXPECT_EQ(window_of(*rig.rec).lbl_shift.text, "本部の題");
+            expect_row(rig.rec->card().board(), 0, {"1:00", "今日の人", "4:30", 20});
         } else {
-            EXPECT_EQ(rig.rec->window().lbl_shift.text, "前回の題");
-            expect_row(rig.rec->state().board, 0, {"2:00", "前回の人", "5:00", 20});
+            EXPECT_EQ(window_of(*rig.rec).lbl_shift.text, "前回の題");
+            expect_row(rig.rec->card().board(), 0, {"2:00", "前回の人", "5:00", 20});
         }
         EXPECT_NE(root.read_bytes("zerbanto/ftp_bat2.txt").find("get S04_SHIFT.csv c:\\zerbanto\\S04_SHIFT.csv\r\n"),
                   std::string::npos);

@@ -1,10 +1,11 @@
 #include "stamping/AttendanceLog.h"
 #include "stamping/LogLine.h"
 
-#include "app/Recorder.h"
+#include "app/recorder/Recorder.h"
 #include "core/Cp932.h"
 #include "support/FakeServices.h"
 #include "support/FileSizeLimit.h"
+#include "support/RecorderParts.h"
 #include "support/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -125,14 +126,15 @@ TEST(AttendanceLog, ReopenFollowsTheStoreCode) {
     TempRoot root;
     root.write_bytes("zerbanto/KLOG_T01.CSV", cp932_lines({"old"})); // the same file in other case
     TestRecorder t(root.path());
-    t.rec->state().store.store_code = "T01";
-    ASSERT_TRUE(open_log(t.rec->state()));
-    ASSERT_TRUE(t.rec->state().log.append_line("one"));
-    t.rec->state().store.store_code = "T02";
-    ASSERT_TRUE(open_log(t.rec->state()));
-    ASSERT_TRUE(t.rec->state().log.append_line("two"));
-    EXPECT_EQ(root.read_bytes("zerbanto/KLOG_T01.CSV"), cp932_lines({"old", "one"}));
-    EXPECT_EQ(root.read_bytes("zerbanto/KLOG_T02.csv"), cp932_lines({"two"}));
+    CardTouches& card = RecorderParts::card(*t.rec);
+    use_store(*t.rec, "T01");
+    ASSERT_TRUE(card.open_log());
+    EXPECT_EQ(card.log_path(), root.zerbanto() / "KLOG_T01.CSV");
+    use_store(*t.rec, "T02");
+    ASSERT_TRUE(card.open_log());
+    EXPECT_EQ(card.log_path(), root.zerbanto() / "KLOG_T02.csv");
+    EXPECT_EQ(root.read_bytes("zerbanto/KLOG_T01.CSV"), cp932_lines({"old"}));
+    EXPECT_EQ(root.read_bytes("zerbanto/KLOG_T02.csv"), "");
 }
 
 } // namespace

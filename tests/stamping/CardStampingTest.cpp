@@ -1,12 +1,14 @@
 #include "stamping/CardStamping.h"
+#include "view/WindowModel.h"
 
-#include "app/CardPoll.h"
+#include "app/recorder/CardTouches.h"
 #include "board/Board.h"
 #include "core/Cp932.h"
 #include "core/TextFile.h"
 #include "core/TimeText.h"
 #include "support/FakeServices.h"
 #include "support/FileSizeLimit.h"
+#include "support/RecorderParts.h"
 #include "support/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -27,7 +29,7 @@ protected:
         t = std::make_unique<TestRecorder>(root.path(), DateTime{2026, 12, 8, 9, 0, 0});
         t->rec->start();
         ASSERT_FALSE(t->rec->ended());
-        ASSERT_EQ(t->rec->state().members.end_index(), 2);
+        ASSERT_EQ(t->rec->lists().members().end_index(), 2);
         t->wait_seconds(1);
     }
 
@@ -97,38 +99,38 @@ TEST_F(CardStamping, OnePollASecondAndTheRepeatDecidedFromTheState) {
     ASSERT_EQ(log_lines().size(), 1U);
     touch(hanako_idm); // 20 seconds later at most: still a repeat
     EXPECT_EQ(log_lines().size(), 1U);
-    EXPECT_EQ(rec().window().lbl_last_Idm.text, hanako_idm);
+    EXPECT_EQ(window_of(rec()).lbl_last_Idm.text, hanako_idm);
 
     const int polls = t->reader.polls;
     rec().timer_tick(); // the clock has not moved on
     EXPECT_EQ(t->reader.polls, polls);
-    ASSERT_TRUE(rec().state().clock_shown.second);
-    EXPECT_EQ(timetext::hms(*rec().state().clock_shown.second), rec().window().lbl_Disp_time.text);
+    ASSERT_TRUE(rec().panel().clock().second);
+    EXPECT_EQ(timetext::hms(*rec().panel().clock().second), window_of(rec()).lbl_Disp_time.text);
 }
 
 TEST_F(CardStamping, KnownCardIsStampedShownChimedAndLoggedWithThePlannedTimesOfItsRow) {
     // A planned row from the shift plan for the member.
-    rec().state().board.rows[0].planned_start = "9:00";
-    rec().state().board.rows[0].name = "山田 花子";
-    rec().state().board.rows[0].planned_leave = "17:00";
+    RecorderParts::card(rec()).board().rows[0].planned_start = "9:00";
+    RecorderParts::card(rec()).board().rows[0].name = "山田 花子";
+    RecorderParts::card(rec()).board().rows[0].planned_leave = "17:00";
     set_clock({2026, 12, 8, 9, 5, 10});
     touch(hanako_idm);
 
-    EXPECT_EQ(rec().window().lbl_Read_Status.text, "◎");
-    EXPECT_EQ(rec().window().lbl_Read_Name.text, "山田 花子");
-    EXPECT_EQ(rec().window().lbl_Read_Name.pt, 36);
-    EXPECT_EQ(rec().window().board[0].iT.text, "9:05");
+    EXPECT_EQ(window_of(rec()).lbl_Read_Status.text, "◎");
+    EXPECT_EQ(window_of(rec()).lbl_Read_Name.text, "山田 花子");
+    EXPECT_EQ(window_of(rec()).lbl_Read_Name.pt, 36);
+    EXPECT_EQ(window_of(rec()).board[0].iT.text, "9:05");
     EXPECT_EQ(t->sounds.played, std::vector<std::string>{"chimes"});
     EXPECT_EQ(log_lines(), std::vector<std::string>{"T01,2026/12/8 9:05,123,山田 花子,1,9:00,17:00," + hanako_idm});
-    EXPECT_EQ(rec().window().lbl_last_Idm.text, hanako_idm);
-    EXPECT_EQ(rec().window().lbl_last_io.text, "1");
-    EXPECT_EQ(rec().window().lbl_last_time.text, "9:05:11");
-    EXPECT_TRUE(rec().window().Timer1);
+    EXPECT_EQ(window_of(rec()).lbl_last_Idm.text, hanako_idm);
+    EXPECT_EQ(window_of(rec()).lbl_last_io.text, "1");
+    EXPECT_EQ(window_of(rec()).lbl_last_time.text, "9:05:11");
+    EXPECT_TRUE(window_of(rec()).Timer1);
     // The next poll without a card empties the result and lets pending events run.
     const int before = t->ui.events_processed;
     t->wait_seconds(1);
-    EXPECT_EQ(rec().window().lbl_Read_Name.text, "");
-    EXPECT_EQ(rec().window().lbl_Read_Status.text, "");
+    EXPECT_EQ(window_of(rec()).lbl_Read_Name.text, "");
+    EXPECT_EQ(window_of(rec()).lbl_Read_Status.text, "");
     EXPECT_GT(t->ui.events_processed, before);
 }
 
@@ -180,11 +182,11 @@ TEST_F(CardStamping, RepeatWindowMeasuresFullDateTimesAcrossMidnightAndDays) {
 TEST_F(CardStamping, NameLengthChoosesTheFontSize) {
     for (const auto& [name, pt] : std::vector<std::pair<std::string, double>>{
              {"あいうえおか", 36}, {"あいうえおかき", 28}, {"abcdef", 36}, {"abcdefg", 28}}) {
-        rec().state().members.slot(0).name = name;
+        RecorderParts::lists(rec()).members().slot(0).name = name;
         t->wait_seconds(61);
         touch(hanako_idm);
-        EXPECT_EQ(rec().window().lbl_Read_Name.text, name);
-        EXPECT_EQ(rec().window().lbl_Read_Name.pt, pt) << name;
+        EXPECT_EQ(window_of(rec()).lbl_Read_Name.text, name);
+        EXPECT_EQ(window_of(rec()).lbl_Read_Name.pt, pt) << name;
     }
 }
 
@@ -203,21 +205,21 @@ class UnregisteredCardRefused : public CardStamping, public ::testing::WithParam
 
 TEST_P(UnregisteredCardRefused, LeavesNoTrace) {
     touch(taro_idm);
-    const auto labels_before = std::make_tuple(rec().window().lbl_last_Idm.text, rec().window().lbl_last_time.text);
-    rec().state().uf_10key.tenkey_code = 456; // left by an earlier registration in the run
+    const auto labels_before = std::make_tuple(window_of(rec()).lbl_last_Idm.text, window_of(rec()).lbl_last_time.text);
+    RecorderParts::keypad(rec()).tenkey_code = 456; // left by an earlier registration in the run
     answer(GetParam().question, GetParam().keys);
     set_clock({2026, 12, 8, 10, 0, 0});
     touch(stranger_idm);
 
     EXPECT_EQ(t->ui.yes_no_shown, 1);
-    EXPECT_EQ(rec().state().uf_2.UF2L.text, "カード違い\n\nこのまま 一時的に登録しますか?");
+    EXPECT_EQ(rec().card().question().UF2L.text, "カード違い\n\nこのまま 一時的に登録しますか?");
     EXPECT_EQ(t->ui.keypad_shown, GetParam().keypad_shown);
     EXPECT_EQ(t->sounds.played.back(), "chord");
     EXPECT_EQ(log_lines().size(), 1U);
-    EXPECT_EQ(std::make_tuple(rec().window().lbl_last_Idm.text, rec().window().lbl_last_time.text), labels_before);
-    EXPECT_EQ(rec().window().board[1].Cast.text, "");
-    EXPECT_EQ(rec().state().members.end_index(), 2);
-    EXPECT_TRUE(rec().window().Timer1);
+    EXPECT_EQ(std::make_tuple(window_of(rec()).lbl_last_Idm.text, window_of(rec()).lbl_last_time.text), labels_before);
+    EXPECT_EQ(window_of(rec()).board[1].Cast.text, "");
+    EXPECT_EQ(rec().lists().members().end_index(), 2);
+    EXPECT_TRUE(window_of(rec()).Timer1);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -233,15 +235,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CardStamping, UnregisteredCardRegisteredOnTheKeypadIsFoundAtItsNextTouch) {
     // An earlier registration in the run left tenkey_code at 456.
-    rec().state().uf_10key.tenkey_code = 456;
+    RecorderParts::keypad(rec()).tenkey_code = 456;
     answer("yes", {"1", "2", "3", "登録"});
     set_clock({2026, 12, 8, 10, 0, 0});
     touch(stranger_idm);
     EXPECT_EQ(t->ui.keypad_shown, 1);
-    EXPECT_EQ(rec().window().lbl_Read_Name.text, "山田 花子");
+    EXPECT_EQ(window_of(rec()).lbl_Read_Name.text, "山田 花子");
     ASSERT_EQ(log_lines().size(), 1U);
     EXPECT_EQ(log_lines()[0], "T01,2026/12/8 10:00,123,山田 花子,1,,," + stranger_idm);
-    EXPECT_EQ(rec().state().members.slot(2).idm, stranger_idm);
+    EXPECT_EQ(rec().lists().members().slot(2).idm, stranger_idm);
     EXPECT_EQ(t->sounds.played, (std::vector<std::string>{"chord", "chimes"}));
 
     t->wait_seconds(120);
@@ -252,7 +254,7 @@ TEST_F(CardStamping, UnregisteredCardRegisteredOnTheKeypadIsFoundAtItsNextTouch)
     // A code nobody has: the name is the code in angle brackets.
     answer("yes", {"4", "5", "6", "7", "登録"});
     touch("AAAA0000AAAA0000");
-    EXPECT_EQ(rec().window().lbl_Read_Name.text, "<4567>");
+    EXPECT_EQ(window_of(rec()).lbl_Read_Name.text, "<4567>");
     EXPECT_EQ(log_lines().back(), "T01,2026/12/8 10:02,4567,<4567>,1,,,AAAA0000AAAA0000");
 }
 
@@ -274,13 +276,13 @@ TEST_F(CardStamping, TheReadAfterTheKeypadStaysASecond) {
     for (int tick = 1; tick < 10; ++tick) { // 10:00:06.100 (a new second for the timer) to 10:00:06.900
         t->clock.advance_millis(100);
         rec().timer_tick();
-        EXPECT_EQ(rec().window().lbl_Read_Status.text, "◎") << "tick " << tick;
-        EXPECT_EQ(rec().window().lbl_Read_Name.text, "山田 花子") << "tick " << tick;
+        EXPECT_EQ(window_of(rec()).lbl_Read_Status.text, "◎") << "tick " << tick;
+        EXPECT_EQ(window_of(rec()).lbl_Read_Name.text, "山田 花子") << "tick " << tick;
     }
     t->clock.advance_millis(100); // 10:00:07.000: a second after the read
     rec().timer_tick();
-    EXPECT_EQ(rec().window().lbl_Read_Status.text, "");
-    EXPECT_EQ(rec().window().lbl_Read_Name.text, "");
+    EXPECT_EQ(window_of(rec()).lbl_Read_Status.text, "");
+    EXPECT_EQ(window_of(rec()).lbl_Read_Name.text, "");
 }
 
 TEST_F(CardStamping, EveryNulOfTheBufferIsRemovedAndAnEmptyIdmIsLookedUpLikeAnyOther) {
@@ -296,15 +298,15 @@ TEST_F(CardStamping, EveryNulOfTheBufferIsRemovedAndAnEmptyIdmIsLookedUpLikeAnyO
     touch("");
     EXPECT_EQ(t->ui.yes_no_shown, 1);
     // Once a member with an empty IDm is in the table, such a read is that member's.
-    rec().state().members.slot(2) = {"789", "高橋", ""};
-    rec().state().members.slot(3) = {};
+    RecorderParts::lists(rec()).members().slot(2) = {"789", "高橋", ""};
+    RecorderParts::lists(rec()).members().slot(3) = {};
     touch("");
     EXPECT_EQ(t->ui.yes_no_shown, 1);
     EXPECT_EQ(log_lines().back(), "T01,2026/12/8 9:00,789,高橋,1,,,");
 }
 
 TEST_F(CardStamping, EmptyMemberTableSendsEveryCardToTheQuestion) {
-    rec().state().members.slot(0) = {};
+    RecorderParts::lists(rec()).members().slot(0) = {};
     answer("no");
     touch(hanako_idm);
     EXPECT_EQ(t->ui.yes_no_shown, 1);
@@ -313,7 +315,7 @@ TEST_F(CardStamping, EmptyMemberTableSendsEveryCardToTheQuestion) {
 
 TEST_F(CardStamping, FullBoardStillLogsWithEmptyPlannedTimes) {
     for (int i = 0; i < board_rows; ++i) {
-        put_stamp_on_board(rec().state().board, "member " + std::to_string(i), 1, "8:00");
+        put_stamp_on_board(RecorderParts::card(rec()).board(), "member " + std::to_string(i), 1, "8:00");
     }
     touch(hanako_idm);
     ASSERT_EQ(log_lines().size(), 1U);
@@ -349,12 +351,12 @@ TEST(CardStampingFailure, EachErrorEndsTheProgramWithItsCriticalMessageAndTheLog
         options.root = root.path();
         Recorder rec(Services{clock, ui, reader, sounds, drives}, options);
         rec.start();
-        ASSERT_TRUE(rec.state().log.is_open());
+        ASSERT_TRUE(rec.card().log_open());
         clock.advance_millis(1000);
         rec.timer_tick();
         EXPECT_TRUE(rec.ended());
-        EXPECT_FALSE(rec.state().log.is_open());
-        EXPECT_FALSE(rec.window().Timer1);
+        EXPECT_FALSE(rec.card().log_open());
+        EXPECT_FALSE(window_of(rec).Timer1);
         ASSERT_EQ(ui.messages.size(), 1U);
         EXPECT_EQ(ui.messages[0].icon, MessageIcon::Critical);
         EXPECT_EQ(ui.messages[0].buttons, MessageButtons::Ok);
@@ -364,7 +366,7 @@ TEST(CardStampingFailure, EachErrorEndsTheProgramWithItsCriticalMessageAndTheLog
 
 TEST_F(CardStamping, RealFailuresOfTheStampPath) {
     // The log channel closed when a line is written.
-    rec().state().log.close();
+    RecorderParts::card(rec()).close_log();
     touch(hanako_idm);
     ASSERT_TRUE(rec().ended());
     EXPECT_EQ(t->ui.messages.back().text, "LOGファイルに書き込みできません");
@@ -386,9 +388,13 @@ TEST_F(CardStamping, RealFailuresOfTheStampPath) {
     odd.rec->start();
     odd.reader.idm = "AB";
     odd.reader.present = true;
-    odd.rec->state().clock_shown.second.reset();
-    EXPECT_THROW(poll_card_and_run_clock_jobs(odd.rec->state()), ProgramEnd);
-    ASSERT_TRUE(odd.rec->ended());
+    RecorderParts::panel(*odd.rec).stop_clock();
+    try {
+        RecorderParts::card(*odd.rec).poll_card_and_run_clock_jobs();
+        ADD_FAILURE() << "the poll went on";
+    } catch (const ProgramEnd& end) {
+        EXPECT_TRUE(end.failed);
+    }
     EXPECT_EQ(odd.ui.messages.back().text, "get_card_idm 想定外エラー =13");
 }
 
@@ -406,8 +412,8 @@ TEST_F(CardStamping, ALineThatCannotBeWrittenIsNeitherChimedNorShown) {
     ASSERT_TRUE(rec().ended());
     EXPECT_EQ(t->ui.messages.back().text, "LOGファイルに書き込みできません");
     EXPECT_EQ(t->sounds.played, std::vector<std::string>{"chimes"}); // taro's only
-    EXPECT_EQ(rec().window().lbl_Read_Name.text, "");
-    EXPECT_EQ(rec().window().board[1].Cast.text, "");
+    EXPECT_EQ(window_of(rec()).lbl_Read_Name.text, "");
+    EXPECT_EQ(window_of(rec()).board[1].Cast.text, "");
     EXPECT_EQ(root.read_bytes("zerbanto/KLOG_T01.csv"), before);
 }
 
@@ -417,28 +423,28 @@ TEST_F(CardStamping, DailyResetRunsOnceAtTheFirstPollOfTheBusinessDayEvenWithACa
     rec().cmd_out_click();
     put(hanako_idm); // lying on the reader across 5:00:00
     t->wait_seconds(9);
-    ASSERT_EQ(rec().window().board[1].Cast.text, "山田 花子");
-    EXPECT_EQ(rec().state().mode, StampMode::ShiftOut);
+    ASSERT_EQ(window_of(rec()).board[1].Cast.text, "山田 花子");
+    EXPECT_EQ(rec().panel().mode(), StampMode::ShiftOut);
     t->wait_seconds(1); // 5:00:00: the reset comes first, then the card is stamped on the fresh board in mode 1
-    EXPECT_EQ(rec().window().board[0].Cast.text, "山田 花子");
-    EXPECT_EQ(rec().window().board[0].Cast.back, colors::on_shift);
-    EXPECT_EQ(rec().window().board[1].Cast.text, "");
-    EXPECT_EQ(rec().state().mode, StampMode::ShiftIn);
+    EXPECT_EQ(window_of(rec()).board[0].Cast.text, "山田 花子");
+    EXPECT_EQ(window_of(rec()).board[0].Cast.back, colors::on_shift);
+    EXPECT_EQ(window_of(rec()).board[1].Cast.text, "");
+    EXPECT_EQ(rec().panel().mode(), StampMode::ShiftIn);
     EXPECT_EQ(log_lines().size(), 3U); // taro, hanako's shift-out at 4:59:50, hanako's shift-in at 5:00:00
     lift();
 
     // Later the same business day nothing is reset, also not across the calendar midnight.
     t->wait_seconds(5);
-    put_stamp_on_board(rec().state().board, "鈴木太郎", 1, "5:01");
+    put_stamp_on_board(RecorderParts::card(rec()).board(), "鈴木太郎", 1, "5:01");
     set_clock({2026, 12, 10, 4, 59, 59});
-    EXPECT_EQ(rec().window().board[1].Cast.text, "鈴木太郎");
+    EXPECT_EQ(window_of(rec()).board[1].Cast.text, "鈴木太郎");
     set_clock({2026, 12, 10, 5, 0, 30}); // first poll after 5:00 of the next business day
-    EXPECT_EQ(rec().window().board[0].Cast.text, "");
+    EXPECT_EQ(window_of(rec()).board[0].Cast.text, "");
 
     // A clock set back across 5:00 is an earlier business day: today's board stays.
-    put_stamp_on_board(rec().state().board, "鈴木太郎", 1, "5:01");
+    put_stamp_on_board(RecorderParts::card(rec()).board(), "鈴木太郎", 1, "5:01");
     set_clock({2026, 12, 10, 4, 59, 50});
-    EXPECT_EQ(rec().window().board[0].Cast.text, "鈴木太郎");
+    EXPECT_EQ(window_of(rec()).board[0].Cast.text, "鈴木太郎");
 }
 
 TEST_F(CardStamping, DailyResetWaitsForADialogOpenAt500AndRunsRightAfterIt) {
@@ -449,40 +455,41 @@ TEST_F(CardStamping, DailyResetWaitsForADialogOpenAt500AndRunsRightAfterIt) {
         t->clock.advance_millis(60'000);
         d.time_out();
         lift(); // the member walked away
-        board_when_closed = rec().window().board[0].Cast.text;
+        board_when_closed = window_of(rec()).board[0].Cast.text;
     };
-    ASSERT_EQ(rec().window().board[0].Cast.text, "鈴木太郎");
+    ASSERT_EQ(window_of(rec()).board[0].Cast.text, "鈴木太郎");
     touch(stranger_idm); // the first poll after the dialog comes within the same second
     EXPECT_EQ(t->ui.yes_no_shown, 1);
     EXPECT_EQ(board_when_closed, "鈴木太郎");
-    EXPECT_EQ(rec().window().board[0].Cast.text, "");
+    EXPECT_EQ(window_of(rec()).board[0].Cast.text, "");
     EXPECT_EQ(log_lines().size(), 1U);
 }
 
 TEST_F(CardStamping, StartAfter500KeepsTheRestoredBoardAndTransferTimesReturnToShiftIn) {
     // Start-up built this business day's board: the first poll must not empty it.
-    put_stamp_on_board(rec().state().board, "鈴木太郎", 1, "8:55");
+    put_stamp_on_board(RecorderParts::card(rec()).board(), "鈴木太郎", 1, "8:55");
     t->wait_seconds(3);
-    EXPECT_EQ(rec().window().board[0].Cast.text, "鈴木太郎");
+    EXPECT_EQ(window_of(rec()).board[0].Cast.text, "鈴木太郎");
 
     set_clock({2026, 12, 8, 12, 14, 58});
     rec().cmd_out_click();
     t->wait_seconds(1);
-    EXPECT_EQ(rec().state().mode, StampMode::ShiftOut);
+    EXPECT_EQ(rec().panel().mode(), StampMode::ShiftOut);
     t->wait_seconds(1); // 12:15:00
-    EXPECT_EQ(rec().state().mode, StampMode::ShiftIn);
-    EXPECT_TRUE(rec().state().log.is_open());
-    EXPECT_EQ(rec().window().lbl_min_stat.text, "15");
+    EXPECT_EQ(rec().panel().mode(), StampMode::ShiftIn);
+    EXPECT_TRUE(rec().card().log_open());
+    EXPECT_EQ(window_of(rec()).lbl_min_stat.text, "15");
 }
 
 TEST_F(CardStamping, TransferTimeAt500RunsTheResetAndTheFlushInOneCall) {
-    rec().state().store.transfer_times[1] = " 5:00:00 ";
+    root.write_bytes("zerbanto/action01.txt", cp932_lines({"店舗CD = T01", "F転送= 12:15", "F転送= 05:00"}));
+    RecorderParts::lists(rec()).load_settings();
     touch(taro_idm);
     rec().cmd_out_click();
     set_clock({2026, 12, 9, 5, 0, 0});
-    EXPECT_EQ(rec().window().board[0].Cast.text, "");
-    EXPECT_EQ(rec().state().mode, StampMode::ShiftIn);
-    EXPECT_TRUE(rec().state().log.is_open());
+    EXPECT_EQ(window_of(rec()).board[0].Cast.text, "");
+    EXPECT_EQ(rec().panel().mode(), StampMode::ShiftIn);
+    EXPECT_TRUE(rec().card().log_open());
     touch(hanako_idm);
     EXPECT_EQ(log_lines().size(), 2U);
 }
@@ -494,20 +501,20 @@ TEST_F(CardStamping, TransferTimeAt500RunsTheResetAndTheFlushInOneCall) {
 TEST_F(CardStamping, RunningTimesAreRefreshedAtTheFirstPollOfEachMinute) {
     set_clock({2026, 12, 8, 9, 5, 10});
     touch(hanako_idm);
-    const BoardRow& row = rec().window().board[0];
-    ASSERT_EQ(row.Cast.text, "山田 花子");
-    EXPECT_EQ(row.ET.text, "0:00");
+    const auto row = [&] { return window_of(rec()).board[0]; };
+    ASSERT_EQ(row().Cast.text, "山田 花子");
+    EXPECT_EQ(row().ET.text, "0:00");
 
     set_clock({2026, 12, 8, 9, 59, 58});
-    EXPECT_EQ(row.ET.text, "0:54");
-    EXPECT_EQ(rec().window().lbl_min_stat.text, "59");
+    EXPECT_EQ(row().ET.text, "0:54");
+    EXPECT_EQ(window_of(rec()).lbl_min_stat.text, "59");
     t->wait_seconds(1); // 9:59:59, still minute 59: nothing changes
-    EXPECT_EQ(row.ET.text, "0:54");
+    EXPECT_EQ(row().ET.text, "0:54");
     t->wait_seconds(1); // 10:00:00
-    EXPECT_EQ(row.ET.text, "0:55");
-    EXPECT_EQ(rec().window().lbl_min_stat.text, "0");
-    EXPECT_TRUE(rec().window().Timer1);
+    EXPECT_EQ(row().ET.text, "0:55");
+    EXPECT_EQ(window_of(rec()).lbl_min_stat.text, "0");
+    EXPECT_TRUE(window_of(rec()).Timer1);
     t->wait_seconds(4 * 60 * 60); // four hours on shift: the running time turns yellow
-    EXPECT_EQ(row.ET.text, "4:55");
-    EXPECT_EQ(row.ET.back, colors::yellow);
+    EXPECT_EQ(row().ET.text, "4:55");
+    EXPECT_EQ(row().ET.back, colors::yellow);
 }

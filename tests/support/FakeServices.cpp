@@ -1,8 +1,9 @@
 #include "support/FakeServices.h"
+#include "view/WindowModel.h"
 
-#include "settings/Keypad.h"
-#include "settings/StoreSetup.h"
-#include "settings/YesNoDialog.h"
+#include "dialogs/Keypad.h"
+#include "dialogs/StoreSetup.h"
+#include "dialogs/YesNoDialog.h"
 
 #include <algorithm>
 #include <utility>
@@ -70,7 +71,7 @@ TestRecorder::TestRecorder(const std::filesystem::path& root, DateTime now, Opti
 void TestRecorder::wait_seconds(int seconds) {
     for (int i = 0; i < seconds * 10 && !rec->ended(); ++i) {
         clock.advance_millis(100);
-        if (rec->window().Timer1) {
+        if (rec->polling()) {
             rec->timer_tick();
         }
     }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/ProgramEnd.h"
-#include "app/Recorder.h"
+#include "app/recorder/ProgramEnd.h"
+#include "app/recorder/Recorder.h"
 #include "core/DateTime.h"
-#include "core/UserInterface.h"
+#include "dialogs/UserInterface.h"
 
 #include <deque>
 #include <functional>

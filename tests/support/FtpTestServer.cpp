@@ -1,6 +1,6 @@
 #include "support/FtpTestServer.h"
 
-#include "app/Options.h"
+#include "app/start/Options.h"
 
 #include <gtest/gtest.h>
 

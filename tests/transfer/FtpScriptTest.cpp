@@ -1,7 +1,7 @@
 #include "transfer/FtpScript.h"
 
-#include "app/FtpJobOf.h"
-#include "app/Options.h"
+#include "app/recorder/FtpJobOf.h"
+#include "app/start/Options.h"
 #include "core/TextFile.h"
 #include "support/FakeServices.h"
 #include "support/FtpTestServer.h"
@@ -91,7 +91,9 @@ TEST(FtpScript, FetchesAFileAndKeepsOnlyTheLastScriptAndLog) {
                     fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
     TestRecorder rig(root.path(), {}, ftp_options(server.port()));
 
-    const auto first = run_ftp_script(ftp_job(rig.rec->state()), "get E99_member.csv c:\\zerbanto\\xE99_member.csv");
+    const auto first =
+        run_ftp_script(ftp_job(rig.rec->options(), rig.rec->paths(), rig.rec->lists().store().company, rig.ui),
+                       "get E99_member.csv c:\\zerbanto\\xE99_member.csv");
     EXPECT_TRUE(first->ok);
     EXPECT_EQ(root.read_bytes("zerbanto/xE99_member.csv"), "1,a,b\r\n");
     const std::string open_line = "open 127.0.0.1 " + std::to_string(server.port());
@@ -107,7 +109,9 @@ TEST(FtpScript, FetchesAFileAndKeepsOnlyTheLastScriptAndLog) {
               fs::perms::owner_read | fs::perms::owner_write);
     fs::remove(root.zerbanto() / "ftplog.txt");
 
-    const auto second = run_ftp_script(ftp_job(rig.rec->state()), "get S04_SHIFT.csv C:\\Zerbanto\\S04_SHIFT.csv");
+    const auto second =
+        run_ftp_script(ftp_job(rig.rec->options(), rig.rec->paths(), rig.rec->lists().store().company, rig.ui),
+                       "get S04_SHIFT.csv C:\\Zerbanto\\S04_SHIFT.csv");
     EXPECT_TRUE(second->ok);
     EXPECT_EQ(root.read_bytes("zerbanto/S04_SHIFT.csv"), "99999,plan\r\n");
     EXPECT_EQ(root.read_bytes("zerbanto/ftp_bat2.txt"),
@@ -128,7 +132,9 @@ TEST(FtpScript, AnEmptyFileOfAnnouncedSizeZeroIsAccepted) {
     TempRoot root;
     root.write_bytes("zerbanto/S04_SHIFT.csv", "earlier plan\r\n");
     TestRecorder rig(root.path(), {}, ftp_options(server.port()));
-    const auto got = run_ftp_script(ftp_job(rig.rec->state()), "get S04_SHIFT.csv c:\\zerbanto\\S04_SHIFT.csv");
+    const auto got =
+        run_ftp_script(ftp_job(rig.rec->options(), rig.rec->paths(), rig.rec->lists().store().company, rig.ui),
+                       "get S04_SHIFT.csv c:\\zerbanto\\S04_SHIFT.csv");
     ASSERT_TRUE(got);
     EXPECT_TRUE(got->ok) << root.read_bytes("zerbanto/ftplog.txt");
     EXPECT_EQ(root.read_bytes("zerbanto/S04_SHIFT.csv"), "");
@@ -178,7 +184,8 @@ TEST(FtpScript, AFailedGetLeavesTheEarlierFileAndNoPartOfANewOne) {
         TestRecorder rig(root.path(), {}, o);
         const auto start = std::chrono::steady_clock::now();
         const auto outcome =
-            run_ftp_script(ftp_job(rig.rec->state()), std::string("get ") + c.remote + " c:\\zerbanto\\S04_SHIFT.csv");
+            run_ftp_script(ftp_job(rig.rec->options(), rig.rec->paths(), rig.rec->lists().store().company, rig.ui),
+                           std::string("get ") + c.remote + " c:\\zerbanto\\S04_SHIFT.csv");
         const double took = seconds_since(start);
         std::printf("[ measured ] %s: %.2f s, %d event turns\n", c.name, took, rig.ui.events_processed);
         EXPECT_FALSE(outcome->ok);
@@ -205,7 +212,9 @@ TEST(FtpScript, MputUploadsEveryMatchingFileAndReportsWhatTheServerTook) {
             root.write_bytes("cortmp/" + n, "data of " + n);
         }
         TestRecorder rig(root.path(), {}, ftp_options(server.port()));
-        const auto outcome = run_ftp_script(ftp_job(rig.rec->state()), "mput C:\\cortmp\\*.*");
+        const auto outcome =
+            run_ftp_script(ftp_job(rig.rec->options(), rig.rec->paths(), rig.rec->lists().store().company, rig.ui),
+                           "mput C:\\cortmp\\*.*");
         const std::size_t taken = close_after < 0 ? names.size() : static_cast<std::size_t>(close_after);
         EXPECT_EQ(outcome->ok, close_after < 0);
         ASSERT_EQ(outcome->uploaded.size(), taken);
@@ -261,7 +270,9 @@ TEST(FtpScript, ASlowTransferIsCutOnlyBelowTheMinimumSpeed) {
         o.ftp_min_speed = c.min_speed;
         TestRecorder rig(root.path(), {}, o);
         const auto start = std::chrono::steady_clock::now();
-        const auto outcome = run_ftp_script(ftp_job(rig.rec->state()), "get S04_SHIFT.csv c:\\zerbanto\\S04_SHIFT.csv");
+        const auto outcome =
+            run_ftp_script(ftp_job(rig.rec->options(), rig.rec->paths(), rig.rec->lists().store().company, rig.ui),
+                           "get S04_SHIFT.csv c:\\zerbanto\\S04_SHIFT.csv");
         const double took = seconds_since(start);
         std::printf("[ measured ] %d bytes a second: %.2f s\n", c.bytes_a_second, took);
         ASSERT_TRUE(outcome);

@@ -1,8 +1,9 @@
 #include "transfer/LogUpload.h"
 
-#include "app/ExitUpload.h"
+#include "app/recorder/Transfers.h"
 #include "support/FakeServices.h"
 #include "support/FtpTestServer.h"
+#include "support/RecorderParts.h"
 #include "support/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -29,9 +30,9 @@ const std::string log_bytes = "T04,2016/12/7 9:00,101,山田,1,9:00,18:00,012E\r
 // One press of the exit button's upload at the given time.
 void exit_at(const TempRoot& root, int port, int day, int hour, int minute) {
     TestRecorder rig(root.path(), {}, ftp_options(port));
-    rig.rec->state().store.store_code = "T04";
+    use_store(*rig.rec, "T04");
     rig.clock.set(*DateTime::make(2016, 12, day, hour, minute, 30));
-    (void)upload_at_exit(rig.rec->state());
+    (void)RecorderParts::transfers(*rig.rec).upload_at_exit();
 }
 
 } // namespace

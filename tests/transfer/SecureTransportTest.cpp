@@ -1,7 +1,7 @@
 #include "transfer/FtpScript.h"
 
-#include "app/FtpJobOf.h"
-#include "app/Options.h"
+#include "app/recorder/FtpJobOf.h"
+#include "app/start/Options.h"
 #include "core/Cp932.h"
 #include "core/TextFile.h"
 #include "support/FakeServices.h"
@@ -79,7 +79,9 @@ template <class Server> void refused(const Refusal& c, const Server& server) {
     o.ftp_connect_timeout = 5;
     o.ftp_stall_timeout = 5;
     TestRecorder rig(root.path(), {}, o);
-    const auto got = run_ftp_script(ftp_job(rig.rec->state()), "get S01_SHIFT.csv c:\\zerbanto\\S01_SHIFT.csv");
+    const auto got =
+        run_ftp_script(ftp_job(rig.rec->options(), rig.rec->paths(), rig.rec->lists().store().company, rig.ui),
+                       "get S01_SHIFT.csv c:\\zerbanto\\S01_SHIFT.csv");
     ASSERT_TRUE(got);
     EXPECT_FALSE(got->ok);
     EXPECT_EQ(root.read_bytes("zerbanto/S01_SHIFT.csv"), "earlier plan\r\n");
@@ -89,7 +91,9 @@ template <class Server> void refused(const Refusal& c, const Server& server) {
         EXPECT_EQ(log.find(o.keys.private_key.string() + "'"), std::string::npos) << log;
         EXPECT_NE(log.find("SSH MD5 public key"), std::string::npos) << log; // the words around the key stay
     }
-    const auto put = run_ftp_script(ftp_job(rig.rec->state()), "mput C:\\cortmp\\*.*");
+    const auto put =
+        run_ftp_script(ftp_job(rig.rec->options(), rig.rec->paths(), rig.rec->lists().store().company, rig.ui),
+                       "mput C:\\cortmp\\*.*");
     ASSERT_TRUE(put);
     EXPECT_TRUE(put->uploaded.empty());
     EXPECT_FALSE(fs::exists(server.sub() / "K01_161207_2200.CSV"));
