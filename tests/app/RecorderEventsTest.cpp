@@ -113,7 +113,7 @@ TEST(RecorderEvents, AFailedStartUpStepIsSkippedAndWrittenToStandardError) {
     rig.rec->start();
     const std::string written = testing::internal::GetCapturedStderr();
     EXPECT_FALSE(rig.rec->ended());
-    EXPECT_TRUE(window_of(*rig.rec).Timer1);
+    EXPECT_TRUE(rig.rec->polling());
     EXPECT_TRUE(rig.ui.messages.empty());
     EXPECT_NE(written.find("\"day restore\" skipped"), std::string::npos) << written;
     EXPECT_NE(written.find("\"log\" skipped"), std::string::npos) << written;

@@ -116,7 +116,7 @@ TEST(MemberList, MissingListEndsTheProgramWithTheMessage) {
     EXPECT_EQ(t.ui.messages[0].text, "従業員リスト\nC:\\Zerbanto\\E99_member.csv が見当たりません");
     EXPECT_TRUE(t.rec->ended());
     EXPECT_FALSE(t.rec->card().log_open());
-    EXPECT_FALSE(window_of(*t.rec).Timer1);
+    EXPECT_FALSE(t.rec->polling());
 }
 
 TEST(MemberList, UnreadableListIsSkippedWithoutAMessage) {
@@ -128,7 +128,7 @@ TEST(MemberList, UnreadableListIsSkippedWithoutAMessage) {
     EXPECT_TRUE(t.ui.messages.empty());
     EXPECT_FALSE(t.rec->ended());
     EXPECT_TRUE(t.rec->lists().members().is_end(0));
-    EXPECT_TRUE(window_of(*t.rec).Timer1); // start-up went on
+    EXPECT_TRUE(t.rec->polling()); // start-up went on
 }
 
 TEST(MemberList, StartUpLoadsTheListInStandAloneMode) {

@@ -125,7 +125,7 @@ TEST_F(CardStamping, KnownCardIsStampedShownChimedAndLoggedWithThePlannedTimesOf
     EXPECT_EQ(window_of(rec()).lbl_last_Idm.text, hanako_idm);
     EXPECT_EQ(window_of(rec()).lbl_last_io.text, "1");
     EXPECT_EQ(window_of(rec()).lbl_last_time.text, "9:05:11");
-    EXPECT_TRUE(window_of(rec()).Timer1);
+    EXPECT_TRUE(rec().polling());
     // The next poll without a card empties the result and lets pending events run.
     const int before = t->ui.events_processed;
     t->wait_seconds(1);
@@ -219,7 +219,7 @@ TEST_P(UnregisteredCardRefused, LeavesNoTrace) {
     EXPECT_EQ(std::make_tuple(window_of(rec()).lbl_last_Idm.text, window_of(rec()).lbl_last_time.text), labels_before);
     EXPECT_EQ(window_of(rec()).board[1].Cast.text, "");
     EXPECT_EQ(rec().lists().members().end_index(), 2);
-    EXPECT_TRUE(window_of(rec()).Timer1);
+    EXPECT_TRUE(rec().polling());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -356,7 +356,7 @@ TEST(CardStampingFailure, EachErrorEndsTheProgramWithItsCriticalMessageAndTheLog
         rec.timer_tick();
         EXPECT_TRUE(rec.ended());
         EXPECT_FALSE(rec.card().log_open());
-        EXPECT_FALSE(window_of(rec).Timer1);
+        EXPECT_FALSE(rec.polling());
         ASSERT_EQ(ui.messages.size(), 1U);
         EXPECT_EQ(ui.messages[0].icon, MessageIcon::Critical);
         EXPECT_EQ(ui.messages[0].buttons, MessageButtons::Ok);
@@ -513,7 +513,7 @@ TEST_F(CardStamping, RunningTimesAreRefreshedAtTheFirstPollOfEachMinute) {
     t->wait_seconds(1); // 10:00:00
     EXPECT_EQ(row().ET.text, "0:55");
     EXPECT_EQ(window_of(rec()).lbl_min_stat.text, "0");
-    EXPECT_TRUE(window_of(rec()).Timer1);
+    EXPECT_TRUE(rec().polling());
     t->wait_seconds(4 * 60 * 60); // four hours on shift: the running time turns yellow
     EXPECT_EQ(row().ET.text, "4:55");
     EXPECT_EQ(row().ET.back, colors::yellow);
