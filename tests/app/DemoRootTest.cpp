@@ -1,5 +1,4 @@
 #include "app/demo/DemoRoot.h"
-#include "view/WindowModel.h"
 
 #include "app/demo/SampleStore.h"
 #include "core/Cp932.h"
@@ -7,6 +6,7 @@
 #include "support/TempRoot.h"
 #include "transfer/DriveType.h"
 #include "transfer/FolderDrive.h"
+#include "view/WindowModel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,4 @@
 #include "board/DayRestore.h"
-#include "view/WindowModel.h"
 
 #include "app/recorder/CardTouches.h"
 #include "app/recorder/Recorder.h"
@@ -8,6 +7,7 @@
 #include "support/FakeServices.h"
 #include "support/RecorderParts.h"
 #include "support/TempRoot.h"
+#include "view/WindowModel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #include "lists/MemberList.h"
-#include "view/WindowModel.h"
 
 #include "app/recorder/Recorder.h"
 #include "support/FakeServices.h"
 #include "support/RecorderParts.h"
 #include "support/TempRoot.h"
+#include "view/WindowModel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,4 @@
 #include "lists/ShiftPlan.h"
-#include "view/WindowModel.h"
 
 #include "app/recorder/StoreLists.h"
 #include "core/ErrorNumber.h"
@@ -7,6 +6,7 @@
 #include "support/FtpTestServer.h"
 #include "support/RecorderParts.h"
 #include "support/TempRoot.h"
+#include "view/WindowModel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,12 @@
 #include "settings/SettingsFile.h"
-#include "view/WindowModel.h"
 
 #include "app/recorder/StoreLists.h"
-
 #include "core/Cp932.h"
 
 #include "support/FakeServices.h"
 #include "support/RecorderParts.h"
 #include "support/TempRoot.h"
+#include "view/WindowModel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,4 @@
 #include "stamping/CardStamping.h"
-#include "view/WindowModel.h"
 
 #include "app/recorder/CardTouches.h"
 #include "board/Board.h"
@@ -10,8 +9,12 @@
 #include "support/FileSizeLimit.h"
 #include "support/RecorderParts.h"
 #include "support/TempRoot.h"
+#include "view/WindowModel.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
+#include <stdexcept>
 
 namespace {
 
@@ -325,19 +328,26 @@ TEST_F(CardStamping, FullBoardStillLogsWithEmptyPlannedTimes) {
 // A reader component that fails with a chosen error.
 class FailingReader final : public CardReader {
 public:
-    explicit FailingReader(ErrorNumber n) : n_(n) {}
-    std::int16_t get_smart_card_uid(Buffer&) override { throw RuntimeError(n_); }
+    // Without a number: a failure that carries none of its own.
+    explicit FailingReader(std::optional<ErrorNumber> n) : n_(n) {}
+    std::int16_t get_smart_card_uid(Buffer&) override {
+        if (!n_) {
+            throw std::logic_error("no number");
+        }
+        throw RuntimeError(*n_);
+    }
 
 private:
-    ErrorNumber n_;
+    std::optional<ErrorNumber> n_;
 };
 
 TEST(CardStampingFailure, EachErrorEndsTheProgramWithItsCriticalMessageAndTheLogClosed) {
-    const std::vector<std::pair<ErrorNumber, std::string>> cases{
+    const std::vector<std::pair<std::optional<ErrorNumber>, std::string>> cases{
         {ErrorNumber::BadFileNameOrNumber, "LOGファイルに書き込みできません"},
         {ErrorNumber::FileNotFound, "'C:\\Zerbanto\\QuillSmartCard.dll がありません"},
         {ErrorNumber::PermissionDenied, "get_card_idm 書き込みできません"},
         {ErrorNumber::PathNotFound, "get_card_idm 想定外エラー =76"},
+        {std::nullopt, "get_card_idm 想定外エラー =51"},
     };
     for (const auto& [number, text] : cases) {
         TempRoot root;
@@ -355,6 +365,7 @@ TEST(CardStampingFailure, EachErrorEndsTheProgramWithItsCriticalMessageAndTheLog
         clock.advance_millis(1000);
         rec.timer_tick();
         EXPECT_TRUE(rec.ended());
+        EXPECT_TRUE(rec.failed()); // the programs end with a status that says so
         EXPECT_FALSE(rec.card().log_open());
         EXPECT_FALSE(rec.polling());
         ASSERT_EQ(ui.messages.size(), 1U);

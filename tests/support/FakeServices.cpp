@@ -1,5 +1,4 @@
 #include "support/FakeServices.h"
-#include "view/WindowModel.h"
 
 #include "dialogs/Keypad.h"
 #include "dialogs/StoreSetup.h"
