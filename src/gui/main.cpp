@@ -105,6 +105,12 @@ void restore_on_request(QSocketNotifier& activation, SingleInstance& instance, M
     });
 }
 
+// A recorder that ended because stamping failed (the log would not take a stamp, the reader's component is
+// gone) ends the program with status 1, so that whoever started it sees the failure; any other end is 0.
+int status_at_end(const Recorder& recorder) {
+    return recorder.failed() ? 1 : 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -153,11 +159,12 @@ int main(int argc, char** argv) {
 
     recorder.start();
     if (recorder.ended()) {
-        return 0;
+        return status_at_end(recorder);
     }
     // Without a window manager showMaximized does nothing: give the window the whole screen as well.
     window.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
     window.showMaximized();
     window.sync();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    return status != 0 ? status : status_at_end(recorder);
 }
