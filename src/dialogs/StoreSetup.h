@@ -27,8 +27,6 @@ public:
     void set_click(); // "設定": write the settings file, hide
     void close_box(); // hidden without writing
 
-    void set_settings_file(std::filesystem::path p) { settings_file_ = std::move(p); }
-
     // The store code of a store name; empty for a name that is not in the table.
     [[nodiscard]] static std::string store_code(std::string_view name);
     // The five lines of a new settings file for the store name.

@@ -6,7 +6,6 @@
 #include "board/DayRestore.h"
 #include "board/ElapsedTime.h"
 #include "core/TimeText.h"
-#include "core/Trim.h"
 #include "stamping/CardStamping.h"
 #include "stamping/LogLine.h"
 #include "stamping/StampMode.h"
@@ -147,7 +146,6 @@ Status CardTouches::process_card(const std::string& idm, const std::string& time
 
 // Closes and reopens the log (its lines reach the disk at fixed times) and returns to shift-in mode.
 Status CardTouches::reopen_log_in_mode_in() {
-    log_.close();
     if (Status st = open_log(); !st) {
         return st;
     }
@@ -173,7 +171,7 @@ Status CardTouches::clock_jobs(const DateTime& now) {
     clear_read_after_a_second(now);
     const std::string time_of_day = timetext::hms(now);
     for (const std::string& transfer_time : store_.transfer_times) {
-        if (trim_spaces(transfer_time) == time_of_day) {
+        if (transfer_time == time_of_day) {
             if (Status st = reopen_log_in_mode_in(); !st) {
                 return st;
             }

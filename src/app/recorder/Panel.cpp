@@ -1,7 +1,5 @@
 #include "app/recorder/Panel.h"
 
-#include "core/TimeText.h"
-
 void Panel::choose_mode(StampMode mode) {
     polling_ = true;
     clock_.stopped_colour = false;
@@ -9,7 +7,7 @@ void Panel::choose_mode(StampMode mode) {
 }
 
 bool Panel::show_second(const DateTime& now) {
-    if (clock_.second && timetext::hms(*clock_.second) == timetext::hms(now)) {
+    if (clock_.second && clock_.second->seconds_of_day() == now.seconds_of_day()) {
         return false;
     }
     clock_.second = now;

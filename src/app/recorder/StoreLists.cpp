@@ -17,7 +17,6 @@ StoreLists::StoreLists(Clock& clock, UserInterface& ui, const Options& options, 
 
 // The store setup writes a settings file; one that cannot be written ends the program.
 void StoreLists::run_store_setup() {
-    uf_initial_.set_settings_file(paths_.settings_file());
     uf_initial_.load();
     ui_.show_modal(uf_initial_);
     if (!uf_initial_.last_write) {
